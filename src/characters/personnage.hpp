@@ -1,0 +1,23 @@
+// Creating the character, its sheet, and the game's one source of random numbers.
+#pragma once
+
+#include "core/enregistrements.hpp"
+
+namespace korva {
+
+// Class codes.
+inline constexpr int GUERRIER = 0;
+inline constexpr int MAGICIEN = 1;
+inline constexpr int PRETRE = 2;
+inline constexpr int RUSE = 3;
+
+// Asks for the name and the class, rolls the stats; always returns 0.
+int saisirPerso(sPerso& p);
+
+// A pseudo-random whole number from a to b - 1; the caller passes b > a.
+int rand_a_b(int a, int b);
+
+// Prints the character sheet.
+void afficherPerso(sPerso p);
+
+} // namespace korva

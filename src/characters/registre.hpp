@@ -1,0 +1,25 @@
+// The player registry "fichiers/personnages/joueurs.txt": every player who saved, with the score
+// of their last save, ranked by score.
+#pragma once
+
+#include "core/enregistrements.hpp"
+
+namespace korva {
+
+inline constexpr const char* FICHIER_REGISTRE = "fichiers/personnages/joueurs.txt";
+
+// Lists the saved games and lets the player choose one: 0 and `d.nom` set when a game was
+// chosen, 1 when there is none or the player went back to the main menu.
+int ouvrir_fichier_joueur(nomPerso& d);
+
+// Records the character's name and score, ranks the players and rewrites the registry; 0 when
+// rewritten, 1 when it could not be (reported on the error stream).
+int mettre_a_jour_registre(const sPerso& p);
+
+// Selection sort of the first n records, highest score first.
+void triselection(sJoueur* tab, int n);
+
+// Exchanges two records whole.
+void echanger(sJoueur* j1, sJoueur* j2);
+
+} // namespace korva

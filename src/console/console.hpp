@@ -1,0 +1,72 @@
+// Every console operation the game needs, behind one interface. The game never touches the
+// terminal itself: the terminal backend implements this for real, tests use a scripted console.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace korva {
+
+// The console the game expects: the screen's size and the window title.
+inline constexpr int CONSOLE_LIGNES = 50;
+inline constexpr int CONSOLE_COLONNES = 110;
+inline constexpr const char* TITRE_JEU = "KORVA !!!";
+inline constexpr int UNE_SECONDE = 1000; // timed messages stay this many milliseconds
+
+class Console {
+public:
+    virtual ~Console() = default;
+
+    // Game output: code page 437 bytes, line feeds start the next line at its first column.
+    virtual void ecrire(std::string_view octets) = 0;
+    // Error reports, to the error stream.
+    virtual void ecrire_erreur(std::string_view texte) = 0;
+    // Clears the screen; the next output starts at the top-left corner.
+    virtual void effacer() = 0;
+    // Shows a prompt on a line of its own and waits for one key, which no later read sees.
+    virtual void pause() = 0;
+    // Asks for a screen of `lignes` lines by `colonnes` columns.
+    virtual void redimensionner(int lignes, int colonnes) = 0;
+    virtual void titre(std::string_view texte) = 0;
+    // Text attribute as the game counts it: background * 16 + text colour, indexes 0 to 15.
+    virtual void couleur(int attribut) = 0;
+    // One key, no echo, no Enter. Arrows give TOUCHE_PREFIXE, then their code at the next read.
+    // Reads never report the end of input: the console ends the game there, since no loop that
+    // waits for a valid key could ever be answered.
+    virtual int lire_touche() = 0;
+    // One typed line, echoed, without its line feed.
+    virtual std::string lire_ligne() = 0;
+    // Drops keys typed ahead and not read yet.
+    virtual void vider_entree() = 0;
+    virtual void dormir(int millisecondes) = 0;
+    // Puts the terminal back as it was, then ends the process with `statut`.
+    [[noreturn]] virtual void terminer(int statut) = 0;
+};
+
+// The one accessor through which the game reaches its console.
+Console& console();
+// Makes `c` the console of the game; returns the one it replaces (may be null).
+Console* installer_console(Console* c);
+
+// Ends the process through the console, which restores the terminal first.
+[[noreturn]] void terminer(int statut);
+
+// printf-style output to the console.
+void afficher(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// Writes the text followed by one line feed, as puts does.
+void afficher_ligne(std::string_view texte);
+// The error report of perror: the path, a colon, a blank and the system's reason.
+void signaler(std::string_view chemin, int numero_erreur);
+// printf-style output to the error stream.
+void signaler_erreur(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// Sets the colour of all later output (text colour and background, indexes 0 to 15).
+void Color(int couleurDuTexte, int couleurDeFond);
+
+// Takes a typed line as a whole number; nothing when the line holds anything else.
+std::optional<int> entier_depuis(std::string_view ligne);
+// Reads a typed line and takes it as a whole number.
+std::optional<int> lire_entier();
+
+} // namespace korva

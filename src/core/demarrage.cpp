@@ -1,0 +1,136 @@
+#include "characters/personnage.hpp"
+#include "characters/registre.hpp"
+#include "console/affichage.hpp"
+#include "console/console.hpp"
+#include "core/jeu.hpp"
+#include "files/fichier_sur.hpp"
+#include "files/niveaux.hpp"
+#include "files/sauvegarde.hpp"
+
+#include <memory>
+
+namespace korva {
+
+namespace {
+
+constexpr const char* REGLE_MENU = "------------------------------------- \n ";
+
+// Everything one run of the game owns, from start-up to quitting.
+struct EtatJeu {
+    Plateau plateau;
+    Sacoche sacoche;
+    sPerso monPersonnage;
+    nomPerso d;
+    uneSerrure f;
+    int l;
+    int c;
+};
+
+void vider_sac(Sacoche& sacoche) {
+    sacoche[0].nbObjet = 0;
+    copier_nom(sacoche[0].ob.nom, "");
+    sacoche[0].ob.numero = 0;
+    sacoche[0].ob.attribut = 0;
+    sacoche[0].ob.puissance = 0;
+}
+
+bool afficher_fichier(const char* chemin) {
+    std::string contenu;
+    int numero_erreur = 0;
+    if (!lire_fichier(chemin, contenu, numero_erreur)) {
+        signaler(chemin, numero_erreur);
+        return false;
+    }
+    console().ecrire(contenu);
+    return true;
+}
+
+void nouvelle_partie(EtatJeu& jeu) {
+    saisirPerso(jeu.monPersonnage);
+    afficherPerso(jeu.monPersonnage);
+    jeu.l = LIGNES_PREMIER_NIVEAU;
+    jeu.c = COLONNES_PREMIER_NIVEAU;
+    const int charge = nouvellecarte(jeu.plateau, jeu.l, jeu.c, DEBUT_PARTIE, jeu.monPersonnage);
+    console().pause();
+    if (charge == 0) {
+        deroulement_jeu(jeu.plateau, jeu.l, jeu.c, jeu.monPersonnage, jeu.sacoche, jeu.f);
+    }
+}
+
+void charger_partie(EtatJeu& jeu) {
+    if (ouvrir_fichier_joueur(jeu.d) == 1) {
+        return;
+    }
+    if (charger_carte_en_cour(jeu.d.nom, jeu.plateau, jeu.l, jeu.c, jeu.monPersonnage,
+                              jeu.sacoche) == 0) {
+        deroulement_jeu(jeu.plateau, jeu.l, jeu.c, jeu.monPersonnage, jeu.sacoche, jeu.f);
+    }
+}
+
+} // namespace
+
+int chargement_illustration() {
+    if (!afficher_fichier(FICHIER_IMAGE)) {
+        return 1;
+    }
+    afficher("\n");
+    if (!afficher_fichier(FICHIER_NOM)) {
+        return 1;
+    }
+    afficher("\n\n\n");
+    return 0;
+}
+
+int menu_principal() {
+    for (;;) {
+        console().effacer();
+        afficher("\n");
+        Color(MAGENTA_CLAIR, NOIR);
+        afficher("\n A KORVA-LIKE DUNGEON CRAWLER !!!  \n ");
+        Color(BLANC, NOIR);
+        afficher("\n\n");
+        afficher("%s", REGLE_MENU);
+        afficher("\n Main Menu : \n ");
+        afficher("\n");
+        afficher("\n 1 : new game  \n ");
+        afficher("\n 2 : load a game  \n ");
+        afficher("\n 3 : quit  \n ");
+        afficher("\n\n");
+        afficher("%s", REGLE_MENU);
+        console().vider_entree();
+        switch (console().lire_touche()) {
+        case '1':
+            return MENU_NOUVELLE_PARTIE;
+        case '2':
+            return MENU_CHARGER_PARTIE;
+        case '3':
+            console().effacer();
+            afficher_ligne("\nBye Bye...");
+            console().dormir(UNE_SECONDE);
+            terminer(0);
+        default:
+            break;
+        }
+    }
+}
+
+void jeu_principal() {
+    // The board alone is 120 KB: it lives on the heap rather than on the stack.
+    auto jeu = std::make_unique<EtatJeu>();
+    jeu->f = SERRURE_SANS_PORTE;
+    vider_sac(jeu->sacoche);
+    Color(BLANC, NOIR);
+    console().redimensionner(CONSOLE_LIGNES, CONSOLE_COLONNES);
+    chargement_illustration();
+    console().pause();
+    console().titre(TITRE_JEU);
+    for (;;) {
+        if (menu_principal() == MENU_NOUVELLE_PARTIE) {
+            nouvelle_partie(*jeu);
+        } else {
+            charger_partie(*jeu);
+        }
+    }
+}
+
+} // namespace korva

@@ -1,0 +1,110 @@
+// The records every part of the game works on: board cells, the character, the bag, the lock
+// of the last door tried and a line of the player registry. Plain aggregates, copied by value.
+#pragma once
+
+#include <array>
+#include <cstring>
+#include <string_view>
+
+namespace korva {
+
+// Sizes fixed by the game's rules.
+inline constexpr int TAILLE_PLATEAU = 100; // the board holds at most 100 rows of 100 columns
+inline constexpr int TAILLE_SAC = 100;     // slot 0 holds the count, so 99 objects at most
+inline constexpr int OBJETS_MAX = TAILLE_SAC - 1;
+inline constexpr int TAILLE_NOM = 50; // every name field: 49 characters and the terminator
+inline constexpr int LONGUEUR_NOM_MAX = TAILLE_NOM - 1;
+
+// Cell type codes (`typeCase`).
+inline constexpr int CASE_VIDE = 0;
+inline constexpr int MUR_EXTERIEUR = 1;
+inline constexpr int MUR_INTERIEUR = 2;
+inline constexpr int PORTE_FERMEE = 3;
+inline constexpr int CASE_PASSAGE = 4;
+inline constexpr int EBOULEMENT = 5;
+inline constexpr int PORTE_CLE = 6;
+inline constexpr int MONSTRE = 7;
+inline constexpr int POTION = 8;
+inline constexpr int ARMURE = 9;
+inline constexpr int EPEE = 10;
+inline constexpr int PIECE_OR = 11;
+inline constexpr int CLE = 12;
+inline constexpr int PARCHEMIN = 13;
+inline constexpr int GARDIEN = 14;
+
+// What `statutCase` carries.
+inline constexpr int STATUT_HEROS = 1;       // the hero stands on the cell
+inline constexpr int DECALAGE_NIVEAU = 1;    // cell (0,0) holds the level's number plus one
+inline constexpr int DECALAGE_CLE = 6;       // keys and locked doors hold the key number plus six
+inline constexpr int STATUT_CLE_MIN = 7;     // the smallest status a key or a locked door carries
+
+// Arrow key codes, as the key read delivers them after the prefix code.
+inline constexpr int TOUCHE_PREFIXE = 224;
+inline constexpr int FLECHE_HAUT = 72;
+inline constexpr int FLECHE_BAS = 80;
+inline constexpr int FLECHE_GAUCHE = 75;
+inline constexpr int FLECHE_DROITE = 77;
+inline constexpr int DEBUT_PARTIE = 0; // the level loader's direction at a new game
+
+struct sCaseJeu {
+    int typeCase;
+    int statutCase;
+    int visible;
+};
+
+struct sPerso {
+    char nom[TAILLE_NOM];
+    int classe;
+    int corps;
+    int intellect;
+    int esprit;
+    int endurance;
+    int pouvoir;
+    int habilete;
+    int score;
+    int piecOr;
+};
+
+struct nomPerso {
+    char nom[TAILLE_NOM];
+    int l;
+    int c;
+};
+
+struct unObjet {
+    char nom[TAILLE_NOM];
+    int numero;
+    int attribut;
+    int puissance;
+};
+
+struct monSac {
+    int nbObjet;
+    unObjet ob;
+};
+
+struct uneSerrure {
+    int numero;
+    int l;
+    int c;
+};
+
+struct sJoueur {
+    char pseudo[TAILLE_NOM];
+    int score;
+};
+
+using Plateau = std::array<std::array<sCaseJeu, TAILLE_PLATEAU>, TAILLE_PLATEAU>;
+using Sacoche = std::array<monSac, TAILLE_SAC>;
+
+// The lock before the hero has tried any door: no key carries number 0 and no cell lies at -1.
+inline constexpr uneSerrure SERRURE_SANS_PORTE{0, -1, -1};
+
+// Copies a name into a 50-byte field, cut to 49 characters, always terminated.
+inline void copier_nom(char (&destination)[TAILLE_NOM], std::string_view source) {
+    const std::size_t n = source.size() < LONGUEUR_NOM_MAX ? source.size() : LONGUEUR_NOM_MAX;
+    std::memcpy(destination, source.data(), n);
+    destination[n] = '\0';
+}
+
+} // namespace korva

@@ -1,0 +1,102 @@
+#include "files/fichier_sur.hpp"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace korva {
+
+namespace {
+
+bool tout_ecrire(int descripteur, std::string_view contenu) {
+    std::size_t ecrit = 0;
+    while (ecrit < contenu.size()) {
+        const ssize_t n = ::write(descripteur, contenu.data() + ecrit, contenu.size() - ecrit);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        ecrit += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+} // namespace
+
+bool ecrire_fichier_atomique(const std::string& chemin, std::string_view contenu,
+                             int& numero_erreur) {
+    std::string temporaire = chemin + ".XXXXXX";
+    const int descripteur = ::mkstemp(temporaire.data());
+    if (descripteur < 0) {
+        numero_erreur = errno;
+        return false;
+    }
+    ::fchmod(descripteur, 0644);
+    bool reussi = tout_ecrire(descripteur, contenu) && ::fsync(descripteur) == 0;
+    if (!reussi) {
+        numero_erreur = errno;
+    }
+    if (::close(descripteur) != 0 && reussi) {
+        numero_erreur = errno;
+        reussi = false;
+    }
+    if (reussi && ::rename(temporaire.c_str(), chemin.c_str()) != 0) {
+        numero_erreur = errno;
+        reussi = false;
+    }
+    if (!reussi) {
+        ::unlink(temporaire.c_str());
+    }
+    return reussi;
+}
+
+bool lire_fichier(const std::string& chemin, std::string& contenu, int& numero_erreur) {
+    std::FILE* fichier = std::fopen(chemin.c_str(), "rb");
+    if (fichier == nullptr) {
+        numero_erreur = errno;
+        return false;
+    }
+    contenu.clear();
+    char tampon[4096];
+    std::size_t lu = 0;
+    while ((lu = std::fread(tampon, 1, sizeof tampon, fichier)) > 0) {
+        contenu.append(tampon, lu);
+    }
+    const bool reussi = std::ferror(fichier) == 0;
+    if (!reussi) {
+        numero_erreur = errno;
+    }
+    std::fclose(fichier);
+    return reussi;
+}
+
+VerrouFichier::VerrouFichier(const std::string& chemin_garde) {
+    const std::string chemin = chemin_garde + ".lock";
+    descripteur_ = ::open(chemin.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (descripteur_ < 0) {
+        erreur_ = errno;
+        return;
+    }
+    while (::flock(descripteur_, LOCK_EX) != 0) {
+        if (errno != EINTR) {
+            erreur_ = errno;
+            ::close(descripteur_);
+            descripteur_ = -1;
+            return;
+        }
+    }
+}
+
+VerrouFichier::~VerrouFichier() {
+    if (descripteur_ >= 0) {
+        ::flock(descripteur_, LOCK_UN);
+        ::close(descripteur_);
+    }
+}
+
+} // namespace korva

@@ -1,0 +1,166 @@
+#include "files/niveaux.hpp"
+
+#include "console/console.hpp"
+#include "files/fichier_sur.hpp"
+
+#include <cstdint>
+#include <memory>
+
+namespace korva {
+
+namespace {
+
+bool est_blanc(char octet) {
+    return octet == ' ' || octet == '\t' || octet == '\n' || octet == '\v' || octet == '\f' ||
+           octet == '\r';
+}
+
+void sauter_blancs(std::string_view texte, std::size_t& position) {
+    while (position < texte.size() && est_blanc(texte[position])) {
+        ++position;
+    }
+}
+
+// A whole number as "%d" reads it: blanks first, a sign, then digits. Values beyond 32 bits
+// are refused rather than wrapped.
+bool lire_nombre(std::string_view texte, std::size_t& position, int& valeur) {
+    sauter_blancs(texte, position);
+    bool negatif = false;
+    if (position < texte.size() && (texte[position] == '-' || texte[position] == '+')) {
+        negatif = texte[position] == '-';
+        ++position;
+    }
+    std::int64_t lu = 0;
+    const std::size_t debut = position;
+    while (position < texte.size() && texte[position] >= '0' && texte[position] <= '9') {
+        lu = lu * 10 + (texte[position] - '0');
+        if (lu > static_cast<std::int64_t>(INT32_MAX) + 1) {
+            return false;
+        }
+        ++position;
+    }
+    if (position == debut) {
+        return false;
+    }
+    lu = negatif ? -lu : lu;
+    if (lu > INT32_MAX || lu < INT32_MIN) {
+        return false;
+    }
+    valeur = static_cast<int>(lu);
+    return true;
+}
+
+bool lire_octet(std::string_view texte, std::size_t& position, char attendu) {
+    if (position < texte.size() && texte[position] == attendu) {
+        ++position;
+        return true;
+    }
+    return false;
+}
+
+// One "{type,status,visible}," record; blanks are allowed only in front of the numbers.
+bool lire_case(std::string_view texte, std::size_t& position, sCaseJeu& cellule) {
+    return lire_octet(texte, position, '{') && lire_nombre(texte, position, cellule.typeCase) &&
+           lire_octet(texte, position, ',') && lire_nombre(texte, position, cellule.statutCase) &&
+           lire_octet(texte, position, ',') && lire_nombre(texte, position, cellule.visible) &&
+           lire_octet(texte, position, '}') && lire_octet(texte, position, ',');
+}
+
+} // namespace
+
+bool lire_cases(std::string_view texte, std::size_t& position, Plateau& plateau, int l, int c,
+                std::string& erreur) {
+    for (int i = 0; i < l; ++i) {
+        for (int j = 0; j < c; ++j) {
+            if (position >= texte.size()) {
+                erreur = "the cells end at row " + std::to_string(i + 1) + ", column " +
+                         std::to_string(j + 1) + " of " + std::to_string(l) + " rows and " +
+                         std::to_string(c) + " columns";
+                return false;
+            }
+            if (!lire_case(texte, position, plateau[i][j])) {
+                erreur = "malformed cell record at row " + std::to_string(i + 1) + ", column " +
+                         std::to_string(j + 1);
+                return false;
+            }
+        }
+        sauter_blancs(texte, position);
+    }
+    return true;
+}
+
+bool lire_taille(std::string_view texte, std::size_t& position, int& l, int& c,
+                 std::string& erreur) {
+    if (!lire_nombre(texte, position, l) || !lire_nombre(texte, position, c)) {
+        erreur = "the size (rows, then columns) is missing or not a number";
+        return false;
+    }
+    sauter_blancs(texte, position);
+    if (l < 1 || l > TAILLE_PLATEAU || c < 1 || c > TAILLE_PLATEAU) {
+        erreur = "size " + std::to_string(l) + " by " + std::to_string(c) +
+                 " is outside 1 to " + std::to_string(TAILLE_PLATEAU) + " rows and columns";
+        return false;
+    }
+    return true;
+}
+
+int compter_heros(const Plateau& plateau, int l, int c) {
+    int heros = 0;
+    for (int i = 0; i < l; ++i) {
+        for (int j = 0; j < c; ++j) {
+            heros += plateau[i][j].statutCase == STATUT_HEROS ? 1 : 0;
+        }
+    }
+    return heros;
+}
+
+bool lire_niveau(std::string_view texte, Plateau& plateau, int& l, int& c, std::string& erreur,
+                 std::size_t* fin) {
+    std::size_t position = 0;
+    int lignes = 0;
+    int colonnes = 0;
+    if (!lire_taille(texte, position, lignes, colonnes, erreur) ||
+        !lire_cases(texte, position, plateau, lignes, colonnes, erreur)) {
+        return false;
+    }
+    const int heros = compter_heros(plateau, lignes, colonnes);
+    if (heros != 1) {
+        erreur = heros == 0 ? "no cell holds the hero"
+                            : std::to_string(heros) + " cells hold the hero, one is needed";
+        return false;
+    }
+    l = lignes;
+    c = colonnes;
+    if (fin != nullptr) {
+        *fin = position;
+    }
+    return true;
+}
+
+int charger_niveau(const std::string& chemin, Plateau& plateau, int& l, int& c) {
+    std::string texte;
+    int numero_erreur = 0;
+    if (!lire_fichier(chemin, texte, numero_erreur)) {
+        signaler(chemin, numero_erreur);
+        return 1;
+    }
+    // A bad file must leave the level in play whole, so it is read aside first.
+    auto brouillon = std::make_unique<Plateau>();
+    int lignes = 0;
+    int colonnes = 0;
+    std::string erreur;
+    if (!lire_niveau(texte, *brouillon, lignes, colonnes, erreur)) {
+        signaler_erreur("%s: not a valid level: %s\n", chemin.c_str(), erreur.c_str());
+        return 1;
+    }
+    for (int i = 0; i < lignes; ++i) {
+        for (int j = 0; j < colonnes; ++j) {
+            plateau[i][j] = (*brouillon)[i][j];
+        }
+    }
+    l = lignes;
+    c = colonnes;
+    return 0;
+}
+
+} // namespace korva

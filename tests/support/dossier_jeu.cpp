@@ -1,0 +1,47 @@
+#include "support/dossier_jeu.hpp"
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace korva::test {
+
+namespace fs = std::filesystem;
+
+fs::path fichiers_du_depot() { return fs::path(KORVA_FICHIERS_SOURCE); }
+
+DossierJeu::DossierJeu() {
+    std::string modele = (fs::temp_directory_path() / "korva-test-XXXXXX").string();
+    if (::mkdtemp(modele.data()) == nullptr) {
+        throw std::runtime_error("cannot make a temporary folder");
+    }
+    racine_ = modele;
+    fs::copy(fichiers_du_depot(), racine_ / "fichiers", fs::copy_options::recursive);
+    ancien_ = fs::current_path();
+    fs::current_path(racine_);
+}
+
+DossierJeu::~DossierJeu() {
+    std::error_code ignore;
+    fs::current_path(ancien_, ignore);
+    fs::remove_all(racine_, ignore);
+}
+
+void DossierJeu::ecrire(const std::string& relatif, const std::string& contenu) const {
+    const fs::path chemin = racine_ / relatif;
+    fs::create_directories(chemin.parent_path());
+    std::ofstream sortie(chemin, std::ios::binary | std::ios::trunc);
+    sortie << contenu;
+}
+
+std::string DossierJeu::lire(const std::string& relatif) const {
+    std::ifstream entree(racine_ / relatif, std::ios::binary);
+    std::ostringstream contenu;
+    contenu << entree.rdbuf();
+    return contenu.str();
+}
+
+void DossierJeu::supprimer(const std::string& relatif) const { fs::remove(racine_ / relatif); }
+
+} // namespace korva::test

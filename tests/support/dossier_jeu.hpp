@@ -1,0 +1,33 @@
+// A temporary copy of the game's data folder, made the working directory for as long as it
+// lives, so that tests never write into the repository's own `fichiers`.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace korva::test {
+
+class DossierJeu {
+public:
+    // Copies the repository's `fichiers` into a new temporary folder and moves into it.
+    DossierJeu();
+    // Moves back and removes the folder.
+    ~DossierJeu();
+    DossierJeu(const DossierJeu&) = delete;
+    DossierJeu& operator=(const DossierJeu&) = delete;
+
+    const std::filesystem::path& racine() const { return racine_; }
+    // Writes `contenu` into `relatif` (for example "fichiers/niveaux/niveau1g.txt").
+    void ecrire(const std::string& relatif, const std::string& contenu) const;
+    std::string lire(const std::string& relatif) const;
+    void supprimer(const std::string& relatif) const;
+
+private:
+    std::filesystem::path racine_;
+    std::filesystem::path ancien_;
+};
+
+// The repository's own data folder, read only.
+std::filesystem::path fichiers_du_depot();
+
+} // namespace korva::test
