@@ -1,0 +1,61 @@
+// Runs the real `korva` binary on a pseudo-terminal, in a given working folder, and plays it by
+// keys, as a player at a terminal would.
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace korva::test {
+
+// Key sequences as a terminal sends them.
+inline constexpr std::string_view HAUT = "\x1b[A";
+inline constexpr std::string_view BAS = "\x1b[B";
+inline constexpr std::string_view DROITE = "\x1b[C";
+inline constexpr std::string_view GAUCHE = "\x1b[D";
+
+class PartieTerminal {
+public:
+    // Starts the game in `dossier` (which holds a `fichiers` folder) on a terminal of the given
+    // size. The game's error stream goes to a file of its own, read by `erreurs`.
+    explicit PartieTerminal(const std::filesystem::path& dossier, int lignes = 50,
+                            int colonnes = 110);
+    // Ends the game if it still runs.
+    ~PartieTerminal();
+    PartieTerminal(const PartieTerminal&) = delete;
+    PartieTerminal& operator=(const PartieTerminal&) = delete;
+
+    // Sends bytes as typed keys.
+    void envoyer(std::string_view octets);
+    // Waits until `texte` appears in what the game wrote after the point the previous
+    // successful wait stopped at; false when it has not come within `delai`.
+    bool attendre(std::string_view texte,
+                  std::chrono::milliseconds delai = std::chrono::milliseconds(10000));
+    // Everything the terminal received so far (UTF-8 and escape sequences).
+    const std::string& sortie();
+    // Everything the game wrote on its error stream so far.
+    std::string erreurs() const;
+    // Waits for the game to end: its exit status, 128 + N when signal N ended it, or -1 when
+    // it still runs after `delai`.
+    int attendre_fin(std::chrono::milliseconds delai = std::chrono::milliseconds(10000));
+    // Closes the terminal's input side, as a hung-up terminal does.
+    void fermer_entree();
+    // The terminal's modes as the game left them (after the end), to compare with those at
+    // start: true when they are the same.
+    bool modes_restaures() const;
+    int pid() const { return pid_; }
+
+private:
+    void lire_disponible(std::chrono::milliseconds delai);
+
+    int maitre_ = -1;
+    int pid_ = -1;
+    int statut_ = -1;
+    std::string sortie_;
+    std::size_t curseur_ = 0;
+    std::filesystem::path fichier_erreurs_;
+    std::string modes_depart_;
+};
+
+} // namespace korva::test
