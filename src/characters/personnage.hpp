@@ -11,7 +11,8 @@ inline constexpr int MAGICIEN = 1;
 inline constexpr int PRETRE = 2;
 inline constexpr int RUSE = 3;
 
-// Asks for the name and the class, rolls the stats; always returns 0.
+// Asks for the name and the class, rolls the stats; 0 when the character is made, 1 when it
+// cannot be (the registry could not be checked), and the game goes back to the main menu.
 int saisirPerso(sPerso& p);
 
 // A pseudo-random whole number from a to b - 1; the caller passes b > a.

@@ -4,9 +4,17 @@
 
 #include "core/enregistrements.hpp"
 
+#include <string>
+#include <string_view>
+#include <vector>
+
 namespace korva {
 
 inline constexpr const char* FICHIER_REGISTRE = "fichiers/personnages/joueurs.txt";
+
+// Reads the registry's text: the count, then one "name score" line per player. False, with
+// `erreur` saying what is wrong, when the text breaks the format; nothing is half read then.
+bool lire_registre(std::string_view texte, std::vector<sJoueur>& joueurs, std::string& erreur);
 
 // Lists the saved games and lets the player choose one: 0 and `d.nom` set when a game was
 // chosen, 1 when there is none or the player went back to the main menu.

@@ -46,7 +46,9 @@ bool afficher_fichier(const char* chemin) {
 }
 
 void nouvelle_partie(EtatJeu& jeu) {
-    saisirPerso(jeu.monPersonnage);
+    if (saisirPerso(jeu.monPersonnage) != 0) {
+        return;
+    }
     afficherPerso(jeu.monPersonnage);
     jeu.l = LIGNES_PREMIER_NIVEAU;
     jeu.c = COLONNES_PREMIER_NIVEAU;
