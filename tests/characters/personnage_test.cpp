@@ -1,0 +1,239 @@
+#include "characters/personnage.hpp"
+#include "support/console_scriptee.hpp"
+#include "support/dossier_jeu.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+
+namespace korva {
+namespace {
+
+using test::ConsoleScriptee;
+using test::DossierJeu;
+using test::FinDuProcessus;
+
+constexpr const char* REGISTRE = "fichiers/personnages/joueurs.txt";
+constexpr const char* INVITE_NOM = "Enter the name of your persona : ";
+constexpr const char* INVITE_CLASSE =
+    "Choose among his class : \n 0 : warrior \n 1 : magician \n 2 : priest \n 3 : crafty \n "
+    "===> ? : ";
+
+TEST(Personnage, RandABStaysWithinItsBounds) {
+    std::srand(7);
+    bool vus_0_2[2] = {};
+    bool vus_1_13[13] = {};
+    bool vus_neg[10] = {};
+    for (int i = 0; i < 5000; ++i) {
+        const int r = rand_a_b(0, 2);
+        ASSERT_TRUE(r == 0 || r == 1);
+        vus_0_2[r] = true;
+        const int d = rand_a_b(1, 13);
+        ASSERT_GE(d, 1);
+        ASSERT_LE(d, 12);
+        vus_1_13[d] = true;
+        const int n = rand_a_b(-5, 5);
+        ASSERT_GE(n, -5);
+        ASSERT_LE(n, 4);
+        vus_neg[n + 5] = true;
+    }
+    EXPECT_TRUE(vus_0_2[0] && vus_0_2[1]);
+    for (int d = 1; d <= 12; ++d) {
+        EXPECT_TRUE(vus_1_13[d]) << d;
+    }
+    for (bool vu : vus_neg) {
+        EXPECT_TRUE(vu);
+    }
+    // One draw of the generator per call: a + rand() % (b - a).
+    std::srand(99);
+    const int premier = std::rand();
+    const int second = std::rand();
+    std::srand(99);
+    EXPECT_EQ(rand_a_b(3, 10), 3 + premier % 7);
+    EXPECT_EQ(rand_a_b(-4, 100), -4 + second % 104);
+}
+
+TEST(Personnage, StatsFollowTheClassWeights) {
+    // Favoured stat for each class: Body, Intellect, Mind, Intellect.
+    const int favorisee[] = {0, 1, 2, 1};
+    for (int classe = GUERRIER; classe <= RUSE; ++classe) {
+        int minimum[3] = {100, 100, 100};
+        int maximum[3] = {0, 0, 0};
+        for (unsigned graine = 0; graine < 2000; ++graine) {
+            std::srand(graine);
+            sPerso p{};
+            tirer_caracteristiques(p, classe);
+            // The rolls are made in the order Body, Intellect, Mind.
+            std::srand(graine);
+            const int low[3] = {favorisee[classe] == 0 ? 4 : 1, favorisee[classe] == 1 ? 4 : 1,
+                                favorisee[classe] == 2 ? 4 : 1};
+            const int corps = rand_a_b(low[0], 11);
+            const int intellect = rand_a_b(low[1], 11);
+            const int esprit = rand_a_b(low[2], 11);
+            ASSERT_EQ(p.classe, classe);
+            ASSERT_EQ(p.corps, corps);
+            ASSERT_EQ(p.intellect, intellect);
+            ASSERT_EQ(p.esprit, esprit);
+            ASSERT_EQ(p.endurance, p.corps + p.esprit);
+            ASSERT_EQ(p.pouvoir, p.intellect + p.esprit);
+            ASSERT_EQ(p.habilete, p.corps + p.intellect);
+            const int stats[3] = {p.corps, p.intellect, p.esprit};
+            for (int s = 0; s < 3; ++s) {
+                minimum[s] = std::min(minimum[s], stats[s]);
+                maximum[s] = std::max(maximum[s], stats[s]);
+            }
+        }
+        for (int s = 0; s < 3; ++s) {
+            EXPECT_EQ(minimum[s], s == favorisee[classe] ? 4 : 1) << classe << " " << s;
+            EXPECT_EQ(maximum[s], 10) << classe << " " << s;
+        }
+    }
+}
+
+TEST(Personnage, ClassPromptAsksAgainUntilInRange) {
+    DossierJeu dossier;
+    ConsoleScriptee ecran;
+    ecran.ligne("Ayla").ligne("4").ligne("-1").ligne("priest").ligne("").ligne("2");
+    sPerso p{};
+    p.score = 77;
+    p.piecOr = 3;
+    const std::time_t avant = std::time(nullptr);
+    EXPECT_EQ(saisirPerso(p), 0);
+    const std::time_t apres = std::time(nullptr);
+    EXPECT_EQ(ecran.sortie(), std::string(INVITE_NOM) + "Ayla\n" + INVITE_CLASSE + "4\n" +
+                                  INVITE_CLASSE + "-1\n" + INVITE_CLASSE + "priest\n" +
+                                  INVITE_CLASSE + "\n" + INVITE_CLASSE + "2\n");
+    EXPECT_STREQ(p.nom, "Ayla");
+    EXPECT_EQ(p.classe, PRETRE);
+    EXPECT_EQ(p.score, 0);
+    EXPECT_EQ(p.piecOr, 0);
+    // Seeded with the calendar time once the class is known.
+    bool trouve = false;
+    for (std::time_t t = avant; t <= apres; ++t) {
+        std::srand(static_cast<unsigned>(t));
+        sPerso attendu{};
+        tirer_caracteristiques(attendu, PRETRE);
+        trouve = trouve || (attendu.corps == p.corps && attendu.intellect == p.intellect &&
+                            attendu.esprit == p.esprit && attendu.endurance == p.endurance &&
+                            attendu.pouvoir == p.pouvoir && attendu.habilete == p.habilete);
+    }
+    EXPECT_TRUE(trouve);
+    EXPECT_EQ(dossier.lire(REGISTRE), "0\n"); // creation records nobody
+}
+
+TEST(Personnage, NameRule) {
+    const std::string refuses[] = {"",
+                                   std::string(50, 'a'),
+                                   "two words",
+                                   "tab\there",
+                                   "a/b",
+                                   "a\\b",
+                                   std::string("a\x01z"),
+                                   std::string("nul\0x", 5),
+                                   "del\x7f",
+                                   "esc\x1b[2J",
+                                   ".",
+                                   "..",
+                                   "joueurs",
+                                   "JOUEURS",
+                                   "Joueurs"};
+    for (const std::string& nom : refuses) {
+        std::string raison;
+        EXPECT_FALSE(nom_valide(nom, raison)) << nom;
+        EXPECT_FALSE(raison.empty()) << nom;
+    }
+    const std::string acceptes[] = {"Ayla",  std::string(49, 'a'), "...", "joueurs2",
+                                    "j.txt", "\x82t\x82",          "-x-"};
+    for (const std::string& nom : acceptes) {
+        std::string raison;
+        EXPECT_TRUE(nom_valide(nom, raison)) << nom << ": " << raison;
+    }
+}
+
+TEST(Personnage, RefusedNamesAreAskedAgain) {
+    DossierJeu dossier;
+    ConsoleScriptee ecran;
+    ecran.ligne("").ligne(std::string(50, 'n')).ligne("Conan the").ligne("../x").ligne("joueurS");
+    ecran.ligne("  Conan  ").ligne("0");
+    sPerso p{};
+    EXPECT_EQ(saisirPerso(p), 0);
+    EXPECT_STREQ(p.nom, "Conan");
+    EXPECT_EQ(p.classe, GUERRIER);
+    const std::string refus = "\nThis name cannot be used: ";
+    EXPECT_EQ(ecran.sortie(),
+              std::string(INVITE_NOM) + "\n" + refus + "the name is empty.\n\n" + INVITE_NOM +
+                  std::string(50, 'n') + "\n" + refus +
+                  "the name is longer than 49 characters.\n\n" + INVITE_NOM + "Conan the\n" +
+                  refus + "the name must be one word, without blanks.\n\n" + INVITE_NOM + "../x\n" +
+                  refus + "the name holds '/' or '\\'.\n\n" + INVITE_NOM + "joueurS\n" + refus +
+                  "the name is kept for the player registry.\n\n" + INVITE_NOM + "  Conan  \n" +
+                  INVITE_CLASSE + "0\n");
+}
+
+TEST(Personnage, TakenNameEndsTheGame) {
+    DossierJeu dossier;
+    dossier.ecrire(REGISTRE, "2\nAlice 10\nbob 3\n");
+    {
+        ConsoleScriptee ecran;
+        ecran.ligne("bob").touche(' ');
+        sPerso p{};
+        try {
+            saisirPerso(p);
+            ADD_FAILURE() << "a taken name was accepted";
+        } catch (const FinDuProcessus& fin) {
+            EXPECT_EQ(fin.statut, 0);
+        }
+        EXPECT_EQ(ecran.sortie(),
+                  std::string(INVITE_NOM) +
+                      "bob\n\nPseudonym : bob is already exist...restart the game \n\n\n "
+                      "<pause><exit 0>");
+    }
+    {
+        // Letter case makes another name.
+        ConsoleScriptee ecran;
+        ecran.ligne("alice").ligne("3");
+        sPerso p{};
+        EXPECT_EQ(saisirPerso(p), 0);
+        EXPECT_EQ(p.classe, RUSE);
+    }
+    EXPECT_EQ(dossier.lire(REGISTRE), "2\nAlice 10\nbob 3\n");
+}
+
+TEST(Personnage, SheetByteForByte) {
+    sPerso p{};
+    copier_nom(p.nom, "Ayla");
+    p.classe = GUERRIER;
+    p.corps = 10;
+    p.intellect = 1;
+    p.esprit = 1;
+    p.endurance = 11;
+    p.pouvoir = 2;
+    p.habilete = 11;
+    p.score = -5;
+    p.piecOr = 99;
+    const auto feuille = [&](const char* ligne_classe) {
+        return std::string("\n \nHere we are : Ayla , ") + ligne_classe +
+               "His score : -5 \nThese main features are : \n Body : 10 \n Intellect : 1 \n "
+               "Mind : 1 \n Its features derived are : \n Endurance : 11 \n Power : 2 \n "
+               "skill : 11 \n \n \n Be careful ! ! ! \n \n \n ";
+    };
+    const struct {
+        int classe;
+        const char* ligne;
+    } cas[] = {{0, "the valiant warrior ! \n "},
+               {1, "The genial magician ! \n "},
+               {2, "The priest ! \n "},
+               {3, "The crafty wily ! \n "},
+               {4, "ERROR : unknown Class ! \n "},
+               {-1, "ERROR : unknown Class ! \n "}};
+    for (const auto& c : cas) {
+        ConsoleScriptee ecran;
+        p.classe = c.classe;
+        afficherPerso(p);
+        EXPECT_EQ(ecran.sortie(), feuille(c.ligne)) << c.classe;
+    }
+}
+
+} // namespace
+} // namespace korva
