@@ -54,6 +54,24 @@ bool egal_sans_casse(std::string_view a, std::string_view b) {
     return true;
 }
 
+// Characters that Windows file names cannot hold; ':' would even reach a hidden stream.
+constexpr const char* INTERDITS_WINDOWS = ":*?\"<>|";
+
+// Windows opens a device, not a file, for these names whatever their extension.
+bool nom_de_peripherique(std::string_view nom) {
+    const std::string_view base = nom.substr(0, nom.find('.'));
+    for (const char* peripherique : {"CON", "PRN", "AUX", "NUL"}) {
+        if (egal_sans_casse(base, peripherique)) {
+            return true;
+        }
+    }
+    if (base.size() == 4 && base[3] >= '1' && base[3] <= '9') {
+        return egal_sans_casse(base.substr(0, 3), "COM") ||
+               egal_sans_casse(base.substr(0, 3), "LPT");
+    }
+    return false;
+}
+
 // Asks until the typed line is an acceptable name.
 std::string lire_nom() {
     for (;;) {
@@ -123,6 +141,10 @@ bool nom_valide(std::string_view nom, std::string& raison) {
             raison = "the name holds '/' or '\\'";
             return false;
         }
+        if (std::string_view(INTERDITS_WINDOWS).find(octet) != std::string_view::npos) {
+            raison = "the name holds one of : * ? \" < > |";
+            return false;
+        }
     }
     if (nom == "." || nom == "..") {
         raison = "the name cannot be \".\" or \"..\"";
@@ -131,6 +153,10 @@ bool nom_valide(std::string_view nom, std::string& raison) {
     // Some file systems ignore letter case, so any spelling would reach the registry's file.
     if (egal_sans_casse(nom, NOM_REGISTRE)) {
         raison = "the name is kept for the player registry";
+        return false;
+    }
+    if (nom_de_peripherique(nom)) {
+        raison = "the name is kept by the system for a device";
         return false;
     }
     return true;

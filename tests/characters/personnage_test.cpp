@@ -123,28 +123,48 @@ TEST(Personnage, ClassPromptAsksAgainUntilInRange) {
 }
 
 TEST(Personnage, NameRule) {
-    const std::string refuses[] = {"",
-                                   std::string(50, 'a'),
-                                   "two words",
-                                   "tab\there",
-                                   "a/b",
-                                   "a\\b",
-                                   std::string("a\x01z"),
-                                   std::string("nul\0x", 5),
-                                   "del\x7f",
-                                   "esc\x1b[2J",
-                                   ".",
-                                   "..",
-                                   "joueurs",
-                                   "JOUEURS",
-                                   "Joueurs"};
-    for (const std::string& nom : refuses) {
+    const struct {
+        std::string nom;
         std::string raison;
-        EXPECT_FALSE(nom_valide(nom, raison)) << nom;
-        EXPECT_FALSE(raison.empty()) << nom;
+    } refuses[] = {
+        {"", "the name is empty"},
+        {std::string(50, 'a'), "the name is longer than 49 characters"},
+        {"two words", "the name must be one word, without blanks"},
+        {"tab\there", "the name must be one word, without blanks"},
+        {"a/b", "the name holds '/' or '\\'"},
+        {"a\\b", "the name holds '/' or '\\'"},
+        {"a\x01z", "the name holds a control character"},
+        {std::string("nul\0x", 5), "the name holds a control character"},
+        {"del\x7f", "the name holds a control character"},
+        {"esc\x1b[2J", "the name holds a control character"},
+        {".", "the name cannot be \".\" or \"..\""},
+        {"..", "the name cannot be \".\" or \"..\""},
+        {"joueurs", "the name is kept for the player registry"},
+        {"JOUEURS", "the name is kept for the player registry"},
+        {"Joueurs", "the name is kept for the player registry"},
+        {"a:b", "the name holds one of : * ? \" < > |"},
+        {"why?", "the name holds one of : * ? \" < > |"},
+        {"star*", "the name holds one of : * ? \" < > |"},
+        {"pipe|", "the name holds one of : * ? \" < > |"},
+        {"<in>", "the name holds one of : * ? \" < > |"},
+        {"say\"", "the name holds one of : * ? \" < > |"},
+        {"con", "the name is kept by the system for a device"},
+        {"NUL", "the name is kept by the system for a device"},
+        {"aux.log", "the name is kept by the system for a device"},
+        {"Com1", "the name is kept by the system for a device"},
+        {"lpt9", "the name is kept by the system for a device"},
+    };
+    for (const auto& cas : refuses) {
+        std::string raison;
+        EXPECT_FALSE(nom_valide(cas.nom, raison)) << cas.nom;
+        EXPECT_EQ(raison, cas.raison) << cas.nom;
     }
-    const std::string acceptes[] = {"Ayla",  std::string(49, 'a'), "...", "joueurs2",
-                                    "j.txt", "\x82t\x82",          "-x-"};
+    const std::string acceptes[] = {"Ayla",  std::string(49, 'a'),
+                                    "...",   "joueurs2",
+                                    "j.txt", "\x82t\x82",
+                                    "-x-",   "console",
+                                    "COM0",  "com10",
+                                    "nul_",  "joueurs.txt"};
     for (const std::string& nom : acceptes) {
         std::string raison;
         EXPECT_TRUE(nom_valide(nom, raison)) << nom << ": " << raison;
