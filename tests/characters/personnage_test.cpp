@@ -20,42 +20,34 @@ constexpr const char* INVITE_CLASSE =
     "Choose among his class : \n 0 : warrior \n 1 : magician \n 2 : priest \n 3 : crafty \n "
     "===> ? : ";
 
-TEST(Personnage, RandABStaysWithinItsBounds) {
-    std::srand(7);
-    bool vus_0_2[2] = {};
-    bool vus_1_13[13] = {};
-    bool vus_neg[10] = {};
-    for (int i = 0; i < 5000; ++i) {
-        const int r = rand_a_b(0, 2);
-        ASSERT_TRUE(r == 0 || r == 1);
-        vus_0_2[r] = true;
-        const int d = rand_a_b(1, 13);
-        ASSERT_GE(d, 1);
-        ASSERT_LE(d, 12);
-        vus_1_13[d] = true;
-        const int n = rand_a_b(-5, 5);
-        ASSERT_GE(n, -5);
-        ASSERT_LE(n, 4);
-        vus_neg[n + 5] = true;
-    }
-    EXPECT_TRUE(vus_0_2[0] && vus_0_2[1]);
-    for (int d = 1; d <= 12; ++d) {
-        EXPECT_TRUE(vus_1_13[d]) << d;
-    }
-    for (bool vu : vus_neg) {
-        EXPECT_TRUE(vu);
-    }
-    // One draw of the generator per call: a + rand() % (b - a).
+TEST(Personnage, RandABDrawsOnceWithinItsBounds) {
+    // a + rand() % (b - a), one draw per call.
     std::srand(99);
     const int premier = std::rand();
     const int second = std::rand();
     std::srand(99);
     EXPECT_EQ(rand_a_b(3, 10), 3 + premier % 7);
-    EXPECT_EQ(rand_a_b(-4, 100), -4 + second % 104);
+    EXPECT_EQ(rand_a_b(-5, 5), -5 + second % 10);
+    int min_de = 100, max_de = 0, min_neg = 100, max_neg = -100, somme_pile = 0;
+    for (int i = 0; i < 5000; ++i) {
+        const int d = rand_a_b(1, 13);
+        const int n = rand_a_b(-5, 5);
+        somme_pile += rand_a_b(0, 2);
+        min_de = std::min(min_de, d);
+        max_de = std::max(max_de, d);
+        min_neg = std::min(min_neg, n);
+        max_neg = std::max(max_neg, n);
+    }
+    EXPECT_EQ(min_de, 1);
+    EXPECT_EQ(max_de, 12);
+    EXPECT_EQ(min_neg, -5);
+    EXPECT_EQ(max_neg, 4);
+    EXPECT_GT(somme_pile, 0);
+    EXPECT_LT(somme_pile, 5000);
 }
 
 TEST(Personnage, StatsFollowTheClassWeights) {
-    // Favoured stat for each class: Body, Intellect, Mind, Intellect.
+    // Favoured stat (Body, Intellect, Mind) of warrior, magician, priest, crafty.
     const int favorisee[] = {0, 1, 2, 1};
     for (int classe = GUERRIER; classe <= RUSE; ++classe) {
         int minimum[3] = {100, 100, 100};
@@ -64,22 +56,15 @@ TEST(Personnage, StatsFollowTheClassWeights) {
             std::srand(graine);
             sPerso p{};
             tirer_caracteristiques(p, classe);
-            // The rolls are made in the order Body, Intellect, Mind.
-            std::srand(graine);
-            const int low[3] = {favorisee[classe] == 0 ? 4 : 1, favorisee[classe] == 1 ? 4 : 1,
-                                favorisee[classe] == 2 ? 4 : 1};
-            const int corps = rand_a_b(low[0], 11);
-            const int intellect = rand_a_b(low[1], 11);
-            const int esprit = rand_a_b(low[2], 11);
             ASSERT_EQ(p.classe, classe);
-            ASSERT_EQ(p.corps, corps);
-            ASSERT_EQ(p.intellect, intellect);
-            ASSERT_EQ(p.esprit, esprit);
             ASSERT_EQ(p.endurance, p.corps + p.esprit);
             ASSERT_EQ(p.pouvoir, p.intellect + p.esprit);
             ASSERT_EQ(p.habilete, p.corps + p.intellect);
             const int stats[3] = {p.corps, p.intellect, p.esprit};
+            // Rolled in the order Body, Intellect, Mind.
+            std::srand(graine);
             for (int s = 0; s < 3; ++s) {
+                ASSERT_EQ(stats[s], rand_a_b(s == favorisee[classe] ? 4 : 1, 11));
                 minimum[s] = std::min(minimum[s], stats[s]);
                 maximum[s] = std::max(maximum[s], stats[s]);
             }
