@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -427,6 +428,7 @@ TEST(NiveauxLivres, TheDungeonIsWholeAndGrowsHarder) {
     std::set<std::pair<int, int>> tailles;
     std::set<int> types;
     std::vector<int> monstres;
+    std::map<int, int> niveau_de_la_cle;
     int gardiens = 0;
     for (const Niveau& niveau : niveaux) {
         for (const Niveau& autre : niveaux) {
@@ -459,6 +461,14 @@ TEST(NiveauxLivres, TheDungeonIsWholeAndGrowsHarder) {
                 const int type = (*niveau.plateau)[i][j].typeCase;
                 types.insert(type);
                 nb_monstres += type == MONSTRE ? 1 : 0;
+                if (type == CLE || type == PORTE_CLE) {
+                    // A key carried up from another level must not open this level's doors.
+                    const int statut = (*niveau.plateau)[i][j].statutCase;
+                    const int premier =
+                        niveau_de_la_cle.emplace(statut, niveau.numero).first->second;
+                    EXPECT_EQ(premier, niveau.numero)
+                        << "key number " << statut - DECALAGE_CLE << " is used on two levels";
+                }
                 gardiens += type == GARDIEN ? 1 : 0;
             }
         }
