@@ -49,8 +49,12 @@ add_dependencies(korva_tests korva)
 if(CMAKE_CROSSCOMPILING)
     # Each start of the emulator costs about a second: the whole suite runs as one test, and
     # GoogleTest's own report names any case that fails.
+    # A test that ends the process by mistake must not pass for a success: the run counts only
+    # when GoogleTest reaches its summary.
     add_test(NAME korva_tests COMMAND korva_tests)
-    set_tests_properties(korva_tests PROPERTIES TIMEOUT 600)
+    set_tests_properties(korva_tests PROPERTIES TIMEOUT 600
+        PASS_REGULAR_EXPRESSION "\\[  PASSED  \\]"
+        FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\]")
 else()
     gtest_discover_tests(korva_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
 endif()

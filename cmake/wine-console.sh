@@ -5,7 +5,7 @@
 # a pseudo-terminal of its own (util-linux `script`) where there is one; its output and errors
 # still go where this script's go, and its exit status is kept.
 set -euo pipefail
-wine=$1 prefix=$2
+wine=$1 prefix=$(realpath -m "$2")
 shift 2
 export WINEPREFIX=$prefix WINEDEBUG=-all
 mkdir -p "$WINEPREFIX"
