@@ -130,6 +130,21 @@ TEST(TerminalWindowsRedirige, OutputBytesPassUnchanged) {
     EXPECT_EQ(erreurs.contenu(), "fichiers/absent.txt: No such file or directory\n");
 }
 
+TEST(TerminalWindowsRedirige, ErrorsComeAfterTheOutputWrittenBeforeThem) {
+    SortieCapturee sortie(STD_OUTPUT_HANDLE);
+    const HANDLE erreurs = GetStdHandle(STD_ERROR_HANDLE);
+    SetStdHandle(STD_ERROR_HANDLE, GetStdHandle(STD_OUTPUT_HANDLE));
+    {
+        const std::unique_ptr<Console> terminal = creer_console_terminal();
+        terminal->ecrire("Loading... ");
+        terminal->ecrire_erreur("fichiers/niveaux/niveau1g.txt: No such file or directory\n");
+        terminal->ecrire("Main Menu");
+    }
+    SetStdHandle(STD_ERROR_HANDLE, erreurs);
+    EXPECT_EQ(sortie.contenu(),
+              "Loading... fichiers/niveaux/niveau1g.txt: No such file or directory\nMain Menu");
+}
+
 TEST(TerminalWindowsRediregeDeathTest, EndOfInputEndsTheGame) {
     // A closed input can never answer a menu: the game ends cleanly instead of spinning.
     EXPECT_EXIT(
