@@ -22,3 +22,7 @@ target_link_libraries(korva_tests PRIVATE korva_test_support GTest::gtest_main)
 # The end-to-end tests start the real game.
 add_dependencies(korva_tests korva)
 gtest_discover_tests(korva_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
+# The pseudo-terminal driver of the end-to-end tests (openpty lives in libutil on older systems).
+if(UNIX)
+    target_link_libraries(korva_test_support PUBLIC util)
+endif()
