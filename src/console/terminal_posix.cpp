@@ -42,13 +42,15 @@ constexpr std::string_view CURSEUR_VISIBLE = "\x1b[?25h";
 
 constexpr std::array SIGNAUX_FATALS = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGSEGV,
                                        SIGBUS, SIGFPE,  SIGILL, SIGABRT};
-constexpr int NOMBRE_SIGNAUX = static_cast<int>(SIGNAUX_FATALS.size()) + 1; // and SIGTSTP
+// And the stop and continue signals of job control.
+constexpr int NOMBRE_SIGNAUX = static_cast<int>(SIGNAUX_FATALS.size()) + 2;
 
 // A signal handler reaches nothing but statics: this is all it needs to put the terminal back
 // and to take it again after a stop, prepared by the console while those signals are blocked.
 struct Remise {
     volatile sig_atomic_t active = 0;   // the console holds the terminal
     volatile sig_atomic_t terminal = 0; // standard input is a terminal: the modes below count
+    volatile sig_atomic_t suspendu = 0; // stopped by Ctrl-Z with the changes undone
     termios origine{};
     termios courant{};
     std::array<char, 128> defaire{}; // undoes the changes, the last one first
@@ -138,23 +140,52 @@ void debloquer(int numero) {
     ::sigprocmask(SIG_UNBLOCK, &un, nullptr);
 }
 
+bool au_premier_plan() {
+    return remise.terminal == 0 || ::tcgetpgrp(ENTREE) == ::getpgrp();
+}
+
+// Once continued, and only in the foreground: continued in the background, the game stops
+// again at its next read, and takes the terminal back when brought to the foreground.
+void reprendre() {
+    if (remise.suspendu != 0 && au_premier_plan()) {
+        remise.suspendu = 0;
+        refaire_changements();
+    }
+}
+
+// Stops with the terminal as the shell wants it.
+void suspendre() {
+    defaire_changements();
+    remise.suspendu = 1;
+    struct sigaction defaut {};
+    defaut.sa_handler = SIG_DFL;
+    sigemptyset(&defaut.sa_mask);
+    struct sigaction la_notre {};
+    ::sigaction(SIGTSTP, &defaut, &la_notre);
+    ::raise(SIGTSTP);
+    debloquer(SIGTSTP); // the process stops here until continued
+    ::sigaction(SIGTSTP, &la_notre, nullptr);
+    // A process group with no shell to continue it is not stopped: go on at once. Otherwise
+    // the continue signal waits, blocked, and its handler takes the terminal back.
+    sigset_t en_attente;
+    ::sigpending(&en_attente);
+    if (sigismember(&en_attente, SIGCONT) == 0) {
+        reprendre();
+    }
+}
+
 extern "C" void sur_signal(int numero, siginfo_t* info, void*) {
     const int errno_sauve = errno;
-    defaire_changements();
-    if (numero == SIGTSTP) {
-        // Stop with the terminal as the shell wants it; take it again once continued.
-        struct sigaction defaut {};
-        defaut.sa_handler = SIG_DFL;
-        sigemptyset(&defaut.sa_mask);
-        struct sigaction la_notre {};
-        ::sigaction(SIGTSTP, &defaut, &la_notre);
-        ::raise(SIGTSTP);
-        debloquer(SIGTSTP);
-        ::sigaction(SIGTSTP, &la_notre, nullptr);
-        refaire_changements();
+    if (numero == SIGTSTP || numero == SIGCONT) {
+        if (numero == SIGTSTP) {
+            suspendre();
+        } else {
+            reprendre();
+        }
         errno = errno_sauve;
         return;
     }
+    defaire_changements();
     remise.active = 0;
     const int rang = rang_signal(numero);
     if (rang >= 0) {
@@ -178,6 +209,15 @@ sigset_t signaux_geres() {
         sigaddset(&ensemble, numero);
     }
     sigaddset(&ensemble, SIGTSTP);
+    sigaddset(&ensemble, SIGCONT);
+    return ensemble;
+}
+
+// While a handler runs: the others wait, and a shell that has already taken the terminal back
+// does not stop the game for changing the terminal's modes (SIGTTOU).
+sigset_t masque_gestionnaires() {
+    sigset_t ensemble = signaux_geres();
+    sigaddset(&ensemble, SIGTTOU);
     return ensemble;
 }
 
@@ -203,13 +243,15 @@ void installer_gestionnaires() {
         struct sigaction ancienne {};
         ::sigaction(numero, nullptr, &ancienne);
         remise.anciennes[rang] = ancienne;
-        // A signal ignored when the game starts (as under nohup) stays ignored.
-        const bool ignore = (ancienne.sa_flags & SA_SIGINFO) == 0 && ancienne.sa_handler == SIG_IGN;
+        // A signal ignored when the game starts (as under nohup) stays ignored; ignoring the
+        // continue signal does not keep a process stopped, so it is always heard.
+        const bool ignore = numero != SIGCONT && (ancienne.sa_flags & SA_SIGINFO) == 0 &&
+                            ancienne.sa_handler == SIG_IGN;
         if (!ignore) {
             struct sigaction nouvelle {};
             nouvelle.sa_sigaction = sur_signal;
-            nouvelle.sa_mask = signaux_geres();
-            nouvelle.sa_flags = SA_SIGINFO | (numero == SIGTSTP ? SA_RESTART : 0);
+            nouvelle.sa_mask = masque_gestionnaires();
+            nouvelle.sa_flags = SA_SIGINFO | SA_RESTART;
             ::sigaction(numero, &nouvelle, nullptr);
         }
         remise.installes[rang] = !ignore;
@@ -219,6 +261,7 @@ void installer_gestionnaires() {
         installer(numero);
     }
     installer(SIGTSTP);
+    installer(SIGCONT);
 }
 
 void retirer_gestionnaires() {
