@@ -39,7 +39,7 @@ bool dans_niveau(int i, int j, int l, int c) {
 
 void deplacement(Plateau& plateau, int l, int c, int a) {
     const std::optional<Pas> pas = pas_de(a);
-    const std::optional<Position> heros = trouver_heros(plateau, l, c);
+    const std::optional<CaseHeros> heros = trouver_heros(plateau, l, c);
     if (!pas || !heros) {
         return;
     }

@@ -41,7 +41,7 @@ int ramasser(Plateau& plateau, int i, int j, sPerso& p, Sacoche& sacoche) {
 
 int calcul_deplacement(Plateau& plateau, int l, int c, int a, sPerso& p, Sacoche& sacoche,
                        uneSerrure& f) {
-    const std::optional<Position> heros = trouver_heros(plateau, l, c);
+    const std::optional<CaseHeros> heros = trouver_heros(plateau, l, c);
     if (!heros) {
         return PAS_LIBRE;
     }
