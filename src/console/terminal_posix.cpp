@@ -334,6 +334,9 @@ public:
     void ecrire_erreur(std::string_view texte) override {
         vider_sortie(); // the report comes after what the screen already shows
         ecrire_tout(ERREURS, texte.data(), texte.size());
+        if (!texte.empty() && erreurs_a_l_ecran_) {
+            colonne_zero_ = texte.back() == '\n';
+        }
     }
 
     void effacer() override {
@@ -595,6 +598,8 @@ private:
     bool titre_empile_ = false;
     std::string sequence_titre_;
     bool taille_signalee_ = false;
+    // Reports shown on the same screen move its cursor too.
+    bool erreurs_a_l_ecran_ = ::isatty(ERREURS) == 1 && ::isatty(ECRAN) == 1;
 };
 
 } // namespace
