@@ -303,6 +303,7 @@ public:
             remise.origine = origine;
             remise.courant = brut_;
             remise.couleur_changee = 0;
+            remise.suspendu = 0;
             remise.active = 1;
             preparer_remise();
             installer_gestionnaires();
