@@ -48,6 +48,31 @@ TEST(ConsoleTerminal, LinesAreEchoedKeysAreNot) {
     EXPECT_TRUE(partie.modes_restaures());
 }
 
+TEST(ConsoleTerminal, KeysGlyphsAndColoursThroughTheTerminal) {
+    PartieTerminal partie([] {
+        const auto terminal = console_du_terminal();
+        Color(12, 0);
+        afficher("a");
+        Color(12, 0); // the same colour again: nothing to send
+        console().ecrire(std::string_view("\x02\x0f\x00\x14|\n", 6));
+        Color(9, 0);
+        afficher("ready");
+        for (;;) {
+            afficher("<%d>", console().lire_touche());
+        }
+    });
+    ASSERT_TRUE(partie.attendre("\x1b[91;40ma\u263b\u263c \u00b6|\r\n\x1b[94;40mready"));
+    partie.envoyer("\x1b"); // a lone Escape comes through after a short wait
+    ASSERT_TRUE(partie.attendre("<27>"));
+    partie.envoyer("\x1b[1;5C\x1b[15~q");
+    ASSERT_TRUE(partie.attendre("<224><77><113>"));
+    partie.envoyer("\x1bOB");
+    ASSERT_TRUE(partie.attendre("<224><80>"));
+    partie.envoyer("\x03");
+    EXPECT_EQ(partie.attendre_fin(), 128 + SIGINT);
+    EXPECT_TRUE(partie.modes_restaures());
+}
+
 TEST(ConsoleTerminal, PauseTakesOneKeyPressOnALineOfItsOwn) {
     PartieTerminal partie([] {
         const auto terminal = console_du_terminal();
