@@ -40,8 +40,11 @@ constexpr std::string_view DEPILER_TITRE = "\x1b[23;0t";
 constexpr std::string_view COULEURS_ORIGINE = "\x1b[0m";
 constexpr std::string_view CURSEUR_VISIBLE = "\x1b[?25h";
 
-constexpr std::array SIGNAUX_FATALS = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGSEGV,
-                                       SIGBUS, SIGFPE,  SIGILL, SIGABRT};
+// Every signal whose default action ends the process; the game's output going to a closed pipe
+// (SIGPIPE) must not leave the keyboard in single-key mode either.
+constexpr std::array SIGNAUX_FATALS = {SIGINT,  SIGTERM, SIGHUP,  SIGQUIT, SIGPIPE, SIGALRM,
+                                       SIGUSR1, SIGUSR2, SIGXCPU, SIGXFSZ, SIGSEGV, SIGBUS,
+                                       SIGFPE,  SIGILL,  SIGSYS,  SIGABRT};
 // And the stop and continue signals of job control.
 constexpr int NOMBRE_SIGNAUX = static_cast<int>(SIGNAUX_FATALS.size()) + 2;
 
@@ -191,9 +194,9 @@ extern "C" void sur_signal(int numero, siginfo_t* info, void*) {
     if (rang >= 0) {
         ::sigaction(numero, &remise.anciennes[static_cast<std::size_t>(rang)], nullptr);
     }
-    const bool faute =
-        (numero == SIGSEGV || numero == SIGBUS || numero == SIGFPE || numero == SIGILL) &&
-        info != nullptr && info->si_code > 0;
+    const bool faute = (numero == SIGSEGV || numero == SIGBUS || numero == SIGFPE ||
+                        numero == SIGILL || numero == SIGSYS) &&
+                       info != nullptr && info->si_code > 0;
     if (faute) {
         return; // the faulting instruction runs again, under the handling it had before
     }

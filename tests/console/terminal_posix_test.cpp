@@ -6,6 +6,7 @@
 
 #include <array>
 #include <csignal>
+#include <cstring>
 #include <string>
 
 #include <sys/wait.h>
@@ -123,6 +124,31 @@ TEST(ConsoleTerminal, DroppedLineEndsTheGameEvenWithHangUpIgnored) {
     ASSERT_TRUE(partie.attendre_mode(false));
     partie.fermer_terminal();
     EXPECT_EQ(partie.attendre_fin(), 0);
+}
+
+TEST(ConsoleTerminal, OutputToAClosedPipeStillRestoresTheKeyboard) {
+    PartieTerminal partie([] {
+        ::signal(SIGPIPE, SIG_DFL);
+        int tuyau[2];
+        if (::pipe(tuyau) != 0) {
+            ::_exit(20);
+        }
+        const int ecran = ::dup(STDOUT_FILENO);
+        ::dup2(tuyau[1], STDOUT_FILENO); // as in `korva | head`, once head is gone
+        ::close(tuyau[0]);
+        ::close(tuyau[1]);
+        const auto terminal = console_du_terminal();
+        const char* pret = "single keys";
+        if (::write(ecran, pret, std::strlen(pret)) < 0) {
+            ::_exit(21);
+        }
+        afficher("lost");
+        console().lire_touche(); // writes what is pending first
+        ::_exit(22);
+    });
+    ASSERT_TRUE(partie.attendre("single keys"));
+    EXPECT_EQ(partie.attendre_fin(), 128 + SIGPIPE);
+    EXPECT_TRUE(partie.modes_restaures());
 }
 
 TEST(ConsoleTerminal, StopAndContinueUnderAShell) {
