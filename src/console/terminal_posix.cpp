@@ -276,9 +276,10 @@ void retirer_gestionnaires() {
     }
 }
 
+// A sequence cut short would garble the terminal: one that does not fit is left out.
 template <std::size_t N>
 void copier(std::array<char, N>& vers, std::size_t& longueur, const std::string& texte) {
-    longueur = std::min(texte.size(), vers.size());
+    longueur = texte.size() <= vers.size() ? texte.size() : 0;
     std::copy_n(texte.begin(), longueur, vers.begin());
 }
 
@@ -464,7 +465,10 @@ public:
                 const char octet = entree_[lu_++];
                 if (sans_echo > 0) {
                     --sans_echo;
-                    sortie_ += octet;
+                    if (octet == '\n' ||
+                        (static_cast<unsigned char>(octet) >= 0x20 && octet != 0x7F)) {
+                        sortie_ += octet; // never a control byte the terminal would obey
+                    }
                 }
                 if (octet == '\n') {
                     entiere = true;
@@ -537,9 +541,10 @@ private:
     }
 
     void passer_en(const termios& mode) {
-        if (!terminal_) {
+        if (!terminal_ || mode_courant_ == &mode) {
             return;
         }
+        mode_courant_ = &mode;
         {
             const SignauxBloques bloques;
             remise.courant = mode;
@@ -591,6 +596,7 @@ private:
     bool terminal_ = false;
     termios brut_{};
     termios ligne_{};
+    const termios* mode_courant_ = nullptr;
     std::string sortie_;
     std::string entree_; // bytes read and not yet taken, shared by keys and lines
     std::size_t lu_ = 0;
