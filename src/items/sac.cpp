@@ -61,7 +61,8 @@ bool porte_de_la_cle(const Plateau& plateau, const uneSerrure& f, int numero) {
         return false;
     }
     const sCaseJeu& porte = plateau[f.l][f.c];
-    return porte.typeCase == PORTE_CLE && porte.statutCase == numero + DECALAGE_CLE;
+    return porte.typeCase == PORTE_CLE &&
+           porte.statutCase == static_cast<long long>(numero) + DECALAGE_CLE;
 }
 
 // True when the key opened its door and leaves the bag.
