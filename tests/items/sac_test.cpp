@@ -1,4 +1,5 @@
 #include "characters/personnage.hpp"
+#include "items/outils_sac.hpp"
 #include "items/sac.hpp"
 #include "support/console_scriptee.hpp"
 
@@ -10,25 +11,11 @@
 namespace korva {
 namespace {
 
+using test::objet;
+using test::ranger;
+
 Sacoche sac_vide() {
-    Sacoche s{};
-    s[0].nbObjet = 0;
-    return s;
-}
-
-unObjet objet(const char* nom, int numero, int attribut = 0, int puissance = 0) {
-    unObjet o{};
-    copier_nom(o.nom, nom);
-    o.numero = numero;
-    o.attribut = attribut;
-    o.puissance = puissance;
-    return o;
-}
-
-void ranger(Sacoche& s, const unObjet& o) {
-    const int n = s[0].nbObjet + 1;
-    s[n].ob = o;
-    s[0].nbObjet = n;
+    return Sacoche{};
 }
 
 TEST(Sac, FirstPickUpsFillSlotsFromOneAndScore) {
@@ -83,18 +70,6 @@ TEST(Sac, PotionDrawsStatThenStrengthInRange) {
     // Neither a potion without effect nor one of strength 0 is drawn again.
     EXPECT_TRUE(sans_effet);
     EXPECT_TRUE(puissance_nulle);
-}
-
-TEST(Sac, KeyDrawsNothing) {
-    test::ConsoleScriptee ecran;
-    std::srand(7);
-    const int attendu = std::rand();
-    std::srand(7);
-    Sacoche s = sac_vide();
-    sPerso p{};
-    sac(p, s, CLE, 13);
-    EXPECT_EQ(s[1].ob.numero, 7);
-    EXPECT_EQ(std::rand(), attendu);
 }
 
 TEST(Sac, FullBagRefusesThePickUp) {

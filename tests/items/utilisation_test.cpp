@@ -1,3 +1,4 @@
+#include "items/outils_sac.hpp"
 #include "items/sac.hpp"
 #include "support/console_scriptee.hpp"
 
@@ -16,21 +17,8 @@ constexpr const char* MENU = "\n------------------------------------ \n "
 constexpr const char* INVITE = "\nEnter the slot number (or 0 to exit): ";
 constexpr const char* MAUVAISE_CLE = "\nThis is not the right key...\n\n<pause>";
 
-unObjet objet(const char* nom, int numero, int attribut = 0, int puissance = 0) {
-    unObjet o{};
-    copier_nom(o.nom, nom);
-    o.numero = numero;
-    o.attribut = attribut;
-    o.puissance = puissance;
-    return o;
-}
-
-unObjet cle(int numero) {
-    return objet("cle", numero);
-}
-unObjet potion(int attribut, int puissance) {
-    return objet("potion", 0, attribut, puissance);
-}
+using test::cle;
+using test::potion;
 
 // A small level with a locked door for key 3 at row 3, column 4, and the hero beside it.
 struct Partie {
@@ -51,11 +39,7 @@ struct Partie {
         perso.endurance = perso.pouvoir = perso.habilete = 5;
         perso.score = 100;
     }
-    void ranger(const unObjet& o) {
-        const int n = sacoche[0].nbObjet + 1;
-        sacoche[n].ob = o;
-        sacoche[0].nbObjet = n;
-    }
+    void ranger(const unObjet& o) { test::ranger(sacoche, o); }
     void utiliser(uneSerrure f) { gestion_sac(sacoche, perso, *plateau, f); }
     sCaseJeu& porte() { return (*plateau)[3][4]; }
 };
