@@ -1,7 +1,8 @@
 #include "support/dossier_jeu.hpp"
 
-#include <cstdlib>
+#include <cstdio>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 
@@ -9,14 +10,35 @@ namespace korva::test {
 
 namespace fs = std::filesystem;
 
-fs::path fichiers_du_depot() { return fs::path(KORVA_FICHIERS_SOURCE); }
+fs::path fichiers_du_depot() {
+    return fs::path(KORVA_FICHIERS_SOURCE);
+}
+
+namespace {
+
+// A new folder of a name no one else holds, made the way mkdtemp does, which Windows lacks.
+fs::path dossier_temporaire() {
+    std::random_device hasard;
+    const fs::path base = fs::temp_directory_path();
+    for (int essai = 0; essai < 100; ++essai) {
+        char nom[32];
+        std::snprintf(nom, sizeof nom, "korva-test-%08x", static_cast<unsigned>(hasard()));
+        const fs::path chemin = base / nom;
+        std::error_code erreur;
+        if (fs::create_directory(chemin, erreur)) {
+            return chemin;
+        }
+        if (erreur) {
+            break;
+        }
+    }
+    throw std::runtime_error("cannot make a temporary folder");
+}
+
+} // namespace
 
 DossierJeu::DossierJeu() {
-    std::string modele = (fs::temp_directory_path() / "korva-test-XXXXXX").string();
-    if (::mkdtemp(modele.data()) == nullptr) {
-        throw std::runtime_error("cannot make a temporary folder");
-    }
-    racine_ = modele;
+    racine_ = dossier_temporaire();
     fs::copy(fichiers_du_depot(), racine_ / "fichiers", fs::copy_options::recursive);
     ancien_ = fs::current_path();
     fs::current_path(racine_);
@@ -42,6 +64,8 @@ std::string DossierJeu::lire(const std::string& relatif) const {
     return contenu.str();
 }
 
-void DossierJeu::supprimer(const std::string& relatif) const { fs::remove(racine_ / relatif); }
+void DossierJeu::supprimer(const std::string& relatif) const {
+    fs::remove(racine_ / relatif);
+}
 
 } // namespace korva::test
