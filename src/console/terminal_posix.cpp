@@ -1,4 +1,5 @@
 #include "console/decodeur_touches.hpp"
+#include "console/ecran_modele.hpp"
 #include "console/terminal.hpp"
 #include "console/traduction_terminal.hpp"
 
@@ -62,6 +63,10 @@ struct Remise {
     std::size_t longueur_refaire = 0;
     volatile sig_atomic_t couleur_changee = 0;
     volatile sig_atomic_t attribut = 0;
+    // The screen may no longer show what the game drew (resized, or written on while stopped).
+    volatile sig_atomic_t repeindre = 0;
+    struct sigaction ancienne_taille {};
+    bool taille_installee = false;
     std::array<int, NOMBRE_SIGNAUX> numeros{};
     std::array<struct sigaction, NOMBRE_SIGNAUX> anciennes{};
     std::array<bool, NOMBRE_SIGNAUX> installes{};
@@ -153,6 +158,7 @@ void reprendre() {
     if (remise.suspendu != 0 && au_premier_plan()) {
         remise.suspendu = 0;
         refaire_changements();
+        remise.repeindre = 1;
     }
 }
 
@@ -175,6 +181,10 @@ void suspendre() {
     if (sigismember(&en_attente, SIGCONT) == 0) {
         reprendre();
     }
+}
+
+extern "C" void sur_redimensionnement(int) {
+    remise.repeindre = 1;
 }
 
 extern "C" void sur_signal(int numero, siginfo_t* info, void*) {
@@ -265,6 +275,11 @@ void installer_gestionnaires() {
     }
     installer(SIGTSTP);
     installer(SIGCONT);
+    struct sigaction taille {};
+    taille.sa_handler = sur_redimensionnement;
+    sigemptyset(&taille.sa_mask);
+    taille.sa_flags = SA_RESTART;
+    remise.taille_installee = ::sigaction(SIGWINCH, &taille, &remise.ancienne_taille) == 0;
 }
 
 void retirer_gestionnaires() {
@@ -274,6 +289,37 @@ void retirer_gestionnaires() {
             remise.installes[i] = false;
         }
     }
+    if (remise.taille_installee) {
+        ::sigaction(SIGWINCH, &remise.ancienne_taille, nullptr);
+        remise.taille_installee = false;
+    }
+}
+
+// Text that reaches the screen from outside the game (typed, reported) as the model holds it:
+// code page 437 where it has the character, '?' elsewhere; controls other than line feeds are
+// left out.
+std::string en_code_page(std::string_view texte) {
+    std::string resultat;
+    for (std::size_t i = 0; i < texte.size();) {
+        const auto octet = static_cast<unsigned char>(texte[i]);
+        if (octet < 0x80) {
+            if (octet == '\n' || (octet >= 0x20 && octet != 0x7F)) {
+                resultat += static_cast<char>(octet);
+            }
+            ++i;
+            continue;
+        }
+        const int suite = octet >= 0xF0 ? 3 : octet >= 0xE0 ? 2 : octet >= 0xC0 ? 1 : 0;
+        char32_t point = octet & (0x3F >> suite);
+        std::size_t j = i + 1;
+        for (; j < texte.size() && j <= i + static_cast<std::size_t>(suite); ++j) {
+            point = (point << 6) | (static_cast<unsigned char>(texte[j]) & 0x3F);
+        }
+        const int cp437 = suite > 0 ? octet_cp437(point) : -1;
+        resultat += cp437 >= 0 ? static_cast<char>(cp437) : '?';
+        i = j;
+    }
+    return resultat;
 }
 
 // A sequence cut short would garble the terminal: one that does not fit is left out.
@@ -324,10 +370,10 @@ public:
     ConsoleTerminal& operator=(const ConsoleTerminal&) = delete;
 
     void ecrire(std::string_view octets) override {
-        for (const char octet : octets) {
-            if (octet == '\n') {
-                sortie_ += '\n';
-            } else {
+        if (ecran_) {
+            ecran_sortie_.ecrire(octets); // turned into glyphs when the frame is sent
+        } else {
+            for (const char octet : octets) {
                 sortie_ += glyphe_utf8(static_cast<unsigned char>(octet));
             }
         }
@@ -337,15 +383,25 @@ public:
     }
 
     void ecrire_erreur(std::string_view texte) override {
-        vider_sortie(); // the report comes after what the screen already shows
+        // The report comes after what the screen already shows, in the game's colour.
+        vider_sortie(true);
         ecrire_tout(ERREURS, texte.data(), texte.size());
         if (!texte.empty() && erreurs_a_l_ecran_) {
             colonne_zero_ = texte.back() == '\n';
+            if (ecran_) {
+                // Kept on the screen as the terminal shows it, which is no longer known.
+                ecran_sortie_.ecrire(en_code_page(texte));
+                ecran_sortie_.oublier();
+            }
         }
     }
 
     void effacer() override {
-        sortie_ += EFFACER;
+        if (ecran_) {
+            ecran_sortie_.effacer();
+        } else {
+            sortie_ += EFFACER;
+        }
         colonne_zero_ = true;
     }
 
@@ -364,6 +420,7 @@ public:
     void redimensionner(int lignes, int colonnes) override {
         sortie_ += "\x1b[8;" + std::to_string(lignes) + ";" + std::to_string(colonnes) + "t";
         vider_sortie();
+        ecran_sortie_.oublier(); // a terminal may move its text about when its size changes
         if (taille_signalee_ || ::isatty(ECRAN) != 1) {
             return;
         }
@@ -411,7 +468,11 @@ public:
             return; // the board sets a colour before every cell: most change nothing
         }
         attribut_ = attribut;
-        sortie_ += sequence_couleur(attribut);
+        if (ecran_) {
+            ecran_sortie_.couleur(attribut);
+        } else {
+            sortie_ += sequence_couleur(attribut);
+        }
         remise.attribut = attribut;
         if (remise.couleur_changee == 0) {
             changements_.push_back(Changement::Couleur);
@@ -439,7 +500,7 @@ public:
                 }
                 terminer(0); // nobody is left to answer
             }
-            switch (remplir(decodeur_.sequence_en_cours() ? ATTENTE_SEQUENCE_MS : SANS_FIN)) {
+            switch (remplir(decodeur_.sequence_en_cours() ? ATTENTE_SEQUENCE_MS : SANS_FIN, true)) {
             case Lecture::Delai:
                 decodeur_.delai_ecoule();
                 break;
@@ -453,12 +514,13 @@ public:
     }
 
     std::string lire_ligne() override {
-        vider_sortie();
+        vider_sortie(true); // the terminal echoes the line in the game's colour
         decodeur_.oublier();
         passer_en(ligne_);
         // Bytes read earlier, in single-key mode, were never echoed: echo them now.
         std::size_t sans_echo = terminal_ ? entree_.size() - lu_ : 0;
         std::string ligne;
+        std::string echo;
         bool entiere = false;
         for (;;) {
             if (lu_ < entree_.size()) {
@@ -467,8 +529,15 @@ public:
                     --sans_echo;
                     if (octet == '\n' ||
                         (static_cast<unsigned char>(octet) >= 0x20 && octet != 0x7F)) {
-                        sortie_ += octet; // never a control byte the terminal would obey
+                        // Never a control byte the terminal would obey.
+                        if (ecran_) {
+                            ecran_sortie_.ecrire(en_code_page(std::string_view(&octet, 1)));
+                        } else {
+                            sortie_ += octet;
+                        }
                     }
+                } else if (ecran_ && terminal_) {
+                    echo += octet; // echoed by the terminal itself
                 }
                 if (octet == '\n') {
                     entiere = true;
@@ -481,11 +550,17 @@ public:
                 break;
             }
             vider_sortie();
-            if (remplir(SANS_FIN) == Lecture::Fin) {
+            if (remplir(SANS_FIN, false) == Lecture::Fin) {
                 fin_entree_ = true;
             }
         }
         vider_sortie();
+        if (!echo.empty()) {
+            // What the terminal echoed belongs to the screen too; where it went exactly (line
+            // editing, a terminal of another width) is not known: the next frame draws anew.
+            ecran_sortie_.ecrire(en_code_page(echo));
+            ecran_sortie_.oublier();
+        }
         passer_en(brut_);
         if (!entiere && ligne.empty()) {
             terminer(0);
@@ -559,7 +634,18 @@ private:
         retirer_gestionnaires();
     }
 
-    void vider_sortie() {
+    // Sends what is waiting in one write; on a screen, only what changed since the last time.
+    void vider_sortie(bool couleur_du_jeu = false) {
+        if (ecran_) {
+            if (remise.repeindre != 0) {
+                remise.repeindre = 0;
+                ecran_sortie_.oublier();
+            }
+            ecran_sortie_.commande(sortie_);
+            sortie_.clear();
+            ecran_sortie_.envoyer(couleur_du_jeu);
+            return;
+        }
         if (sortie_.empty()) {
             return;
         }
@@ -568,7 +654,8 @@ private:
     }
 
     // Waits for input, `delai` milliseconds at most (or without end), and reads what came.
-    Lecture remplir(int delai) {
+    // With `redessiner`, a screen disturbed meanwhile (resized, resumed) is drawn again at once.
+    Lecture remplir(int delai, bool redessiner) {
         if (lu_ == entree_.size()) {
             entree_.clear();
             lu_ = 0;
@@ -579,7 +666,13 @@ private:
             return Lecture::Delai;
         }
         if (pret < 0) {
-            return errno == EINTR ? Lecture::Octets : Lecture::Fin;
+            if (errno != EINTR) {
+                return Lecture::Fin;
+            }
+            if (redessiner && remise.repeindre != 0) {
+                vider_sortie();
+            }
+            return Lecture::Octets;
         }
         std::array<char, TAILLE_LECTURE> tampon{};
         const ssize_t lus = ::read(ENTREE, tampon.data(), tampon.size());
@@ -593,6 +686,11 @@ private:
         return Lecture::Fin; // closed input, or a terminal hung up (EIO)
     }
 
+    // Standard output is a terminal: it is sent screen differences rather than the plain text
+    // a log or a script reading the game wants.
+    bool ecran_ = ::isatty(ECRAN) == 1;
+    SortieEcran ecran_sortie_{
+        [](std::string_view trame) { ecrire_tout(ECRAN, trame.data(), trame.size()); }};
     bool terminal_ = false;
     termios brut_{};
     termios ligne_{};

@@ -2,9 +2,12 @@
 // keys, as a player at a terminal would.
 #pragma once
 
+#include "support/emulateur_terminal.hpp"
+
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -38,6 +41,14 @@ public:
     // successful wait stopped at; false when it has not come within `delai`.
     bool attendre(std::string_view texte,
                   std::chrono::milliseconds delai = std::chrono::milliseconds(10000));
+    // Waits until the screen, as the terminal shows what the game wrote, holds `texte` within
+    // one line, once the game has written something after the point the previous successful
+    // wait stopped at. The game sends only what changed on the screen: text already shown is
+    // not sent again.
+    bool attendre_ecran(std::string_view texte,
+                        std::chrono::milliseconds delai = std::chrono::milliseconds(10000));
+    // The screen's lines as the terminal shows them, one per line, blanks at their ends left out.
+    std::string ecran();
     // Everything the terminal received so far (UTF-8 and escape sequences).
     const std::string& sortie();
     // Everything the game wrote on its error stream so far.
@@ -70,6 +81,8 @@ private:
     int statut_ = -1;
     std::string sortie_;
     std::size_t curseur_ = 0;
+    std::unique_ptr<EmulateurTerminal> emulateur_;
+    std::size_t emule_ = 0; // bytes of `sortie_` the emulator has taken
     std::filesystem::path fichier_erreurs_;
     std::string modes_depart_;
 };

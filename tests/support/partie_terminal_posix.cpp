@@ -76,6 +76,7 @@ void PartieTerminal::demarrer(int lignes, int colonnes, const std::function<void
     ::close(fd_erreurs);
     fichier_erreurs_ = modele;
 
+    emulateur_ = std::make_unique<EmulateurTerminal>(lignes, colonnes);
     winsize taille{};
     taille.ws_row = static_cast<unsigned short>(lignes);
     taille.ws_col = static_cast<unsigned short>(colonnes);
@@ -167,6 +168,30 @@ bool PartieTerminal::attendre(std::string_view texte, std::chrono::milliseconds 
         }
         lire_disponible(std::chrono::milliseconds(std::min(reste, 100)));
     }
+}
+
+bool PartieTerminal::attendre_ecran(std::string_view texte, std::chrono::milliseconds delai) {
+    const auto fin = Horloge::now() + delai;
+    for (;;) {
+        if (sortie_.size() > curseur_) {
+            if (ecran().find(texte) != std::string::npos) {
+                curseur_ = sortie_.size();
+                return true;
+            }
+        }
+        const int reste = millisecondes_restantes(fin);
+        if (reste == 0) {
+            return false;
+        }
+        lire_disponible(std::chrono::milliseconds(std::min(reste, 100)));
+    }
+}
+
+std::string PartieTerminal::ecran() {
+    lire_disponible(std::chrono::milliseconds(0));
+    emulateur_->recevoir(std::string_view(sortie_).substr(emule_));
+    emule_ = sortie_.size();
+    return emulateur_->texte();
 }
 
 const std::string& PartieTerminal::sortie() {

@@ -1,0 +1,300 @@
+#include "console/ecran_modele.hpp"
+#include "console/traduction_terminal.hpp"
+#include "core/jeu.hpp"
+#include "files/niveaux.hpp"
+#include "support/console_scriptee.hpp"
+#include "support/dossier_jeu.hpp"
+#include "support/emulateur_terminal.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <random>
+#include <string>
+
+namespace korva {
+namespace {
+
+using test::EmulateurTerminal;
+
+constexpr std::string_view EFFACER = "\x1b[H\x1b[2J";
+constexpr std::string_view INVITE = "Press any key to continue . . . ";
+
+std::string ligne_modele(const EcranModele& m, int ligne) {
+    std::string texte;
+    for (int c = 0; c < m.colonnes(); ++c) {
+        texte += static_cast<char>(m.cellule(ligne, c).octet);
+    }
+    texte.erase(texte.find_last_not_of(' ') + 1);
+    return texte;
+}
+
+TEST(EcranModele, WritesAsATerminalOfTheGamesSize) {
+    EcranModele m(4, 10);
+    m.couleur(0x0C);
+    m.ecrire(std::string_view("a\tb\x00\rA\n", 7));
+    EXPECT_EQ(ligne_modele(m, 0), "A       b"); // the tab skips cells, byte 0 is a blank
+    EXPECT_EQ(m.cellule(0, 8).attribut, 0x0C);
+    EXPECT_EQ(m.cellule(0, 9), (Cellule{' ', 0x0C}));
+    EXPECT_EQ(m.ligne(), 1);
+    EXPECT_EQ(m.colonne(), 0);
+
+    // Past the last column: the cursor waits there; a line feed then moves one line only.
+    m.ecrire("0123456789");
+    EXPECT_EQ(m.colonne(), 10);
+    m.ecrire("\nx\b\by");
+    EXPECT_EQ(ligne_modele(m, 1), "0123456789");
+    EXPECT_EQ(ligne_modele(m, 2), "y"); // backspace stops at the first column
+    m.ecrire("\t\t\tq");                // tabs stop at the last column
+    EXPECT_EQ(ligne_modele(m, 2), "y        q");
+    // A glyph after the last column goes to the next line, and past the last line the screen
+    // moves up, the new line in the colour in force.
+    m.ecrire("rs\x07\x07");
+    EXPECT_EQ(ligne_modele(m, 3), "rs");
+    m.couleur(0x1F);
+    m.ecrire("\nt");
+    EXPECT_EQ(ligne_modele(m, 0), "0123456789");
+    EXPECT_EQ(ligne_modele(m, 1), "y        q");
+    EXPECT_EQ(ligne_modele(m, 2), "rs");
+    EXPECT_EQ(ligne_modele(m, 3), "t");
+    EXPECT_EQ(m.cellule(3, 5), (Cellule{' ', 0x1F}));
+    EXPECT_EQ(m.prendre_sonneries(), 2);
+    EXPECT_EQ(m.prendre_sonneries(), 0);
+
+    m.couleur(0x0F);
+    m.ecrire("\n\n\n\nlast");
+    EXPECT_EQ(ligne_modele(m, 3), "last");
+    EXPECT_EQ(ligne_modele(m, 0), "");
+    m.effacer();
+    EXPECT_EQ(m.ligne(), 0);
+    EXPECT_EQ(m.colonne(), 0);
+    EXPECT_EQ(ligne_modele(m, 3), "");
+    EXPECT_EQ(m.cellule(3, 9), (Cellule{' ', 0x0F}));
+
+    // Blanks look alike whatever their text colour; other glyphs need the same colours.
+    EXPECT_TRUE(meme_apparence(Cellule{' ', 0x0F}, Cellule{' ', 0x0C}));
+    EXPECT_FALSE(meme_apparence(Cellule{' ', 0x0F}, Cellule{' ', 0x1F}));
+    EXPECT_FALSE(meme_apparence(Cellule{' ', 0x0F}, Cellule{' ', ATTRIBUT_DEFAUT}));
+    EXPECT_FALSE(meme_apparence(Cellule{'#', 0x0F}, Cellule{'#', 0x08}));
+    EXPECT_TRUE(meme_apparence(Cellule{'#', 0x08}, Cellule{'#', 0x08}));
+}
+
+TEST(SortieEcran, SendsOnlyWhatChangedInOneCall) {
+    std::vector<std::string> envois;
+    SortieEcran sortie([&](std::string_view trame) { envois.emplace_back(trame); });
+    EmulateurTerminal terminal;
+    auto envoyer = [&](bool couleur = false) {
+        envois.clear();
+        sortie.envoyer(couleur);
+        EXPECT_LE(envois.size(), 1u);
+        const std::string trame = envois.empty() ? std::string() : envois[0];
+        terminal.recevoir(trame);
+        EXPECT_EQ(test::differences(terminal, sortie.modele()), "");
+        return trame;
+    };
+
+    // First frame: the terminal's content is unknown, cleared in the colour of the blanks.
+    sortie.commande("\x1b]0;T\x07");
+    sortie.couleur(0x0F);
+    sortie.effacer();
+    sortie.couleur(0x0C);
+    sortie.ecrire("a\x02");
+    EXPECT_EQ(envoyer(), "\x1b]0;T\x07\x1b[97;40m" + std::string(EFFACER) + "\x1b[91ma\u263b");
+    EXPECT_EQ(envoyer(), ""); // nothing changed, nothing sent, not even an empty write
+    EXPECT_TRUE(envois.empty());
+
+    // The same frame drawn again sends nothing; one glyph moved sends little.
+    sortie.couleur(0x0F);
+    sortie.effacer();
+    sortie.couleur(0x0C);
+    sortie.ecrire(" a\x02");
+    EXPECT_EQ(envoyer(), "\r a\u263b"); // a blank needs only its background, not its colour
+
+    sortie.couleur(0x0F);
+    sortie.effacer();
+    sortie.couleur(0x0C);
+    sortie.ecrire(" a\x02\n\n\nz");
+    EXPECT_EQ(envoyer(), "\n\n\nz"); // line feeds return to the first column too
+
+    // Far away: an absolute move; then the cursor is put back where the game writes next.
+    sortie.couleur(0x0C);
+    sortie.ecrire(std::string(60, '\n') + "end");
+    const std::string trame = envoyer();
+    EXPECT_NE(trame.find("end"), std::string::npos);
+
+    // Left in the game's colour when asked: for the terminal's echo of a typed line.
+    sortie.couleur(0x0E);
+    EXPECT_EQ(envoyer(true), "\x1b[93m");
+
+    // Forgotten: everything again, once.
+    sortie.oublier();
+    const std::string repeint = envoyer();
+    EXPECT_NE(repeint.find(EFFACER), std::string::npos);
+    EXPECT_NE(repeint.find("end"), std::string::npos);
+    EXPECT_EQ(envoyer(), "");
+
+    // Up to the last column: the terminal is left waiting to wrap, as the model is.
+    sortie.effacer();
+    sortie.ecrire(std::string(CONSOLE_COLONNES, 'w'));
+    envoyer();
+    sortie.ecrire("next");
+    envoyer();
+    EXPECT_EQ(terminal.texte_ligne(1), "next");
+}
+
+// The game's console in a test: what the game writes goes into a screen model sent to a
+// terminal as differences, and, as before, as the whole stream to a second terminal. At every
+// wait both terminals must show the model.
+class ConsoleComparee final : public Console {
+public:
+    explicit ConsoleComparee(unsigned graine)
+        : sortie_([this](std::string_view trame) {
+              ++envois_;
+              octets_ += trame.size();
+              nouveau_.recevoir(trame);
+          }),
+          hasard_(graine) {
+        precedente_ = installer_console(this);
+    }
+    ~ConsoleComparee() override { installer_console(precedente_); }
+    ConsoleComparee(const ConsoleComparee&) = delete;
+    ConsoleComparee& operator=(const ConsoleComparee&) = delete;
+
+    void ecrire(std::string_view octets) override {
+        sortie_.ecrire(octets);
+        for (const char octet : octets) {
+            flux_ += glyphe_utf8(static_cast<unsigned char>(octet));
+        }
+        if (!octets.empty()) {
+            colonne_zero_ = octets.back() == '\n' || octets.back() == '\r';
+        }
+    }
+    void ecrire_erreur(std::string_view texte) override { erreurs_ += texte; }
+    void effacer() override {
+        sortie_.effacer();
+        flux_ += EFFACER;
+        colonne_zero_ = true;
+    }
+    void pause() override {
+        if (!colonne_zero_) {
+            ecrire("\n");
+        }
+        ecrire(INVITE);
+        comparer();
+        ecrire("\n");
+    }
+    void redimensionner(int, int) override {}
+    void titre(std::string_view) override {}
+    void couleur(int attribut) override {
+        if (attribut != attribut_) {
+            attribut_ = attribut;
+            sortie_.couleur(attribut);
+            flux_ += sequence_couleur(attribut);
+        }
+    }
+    int lire_touche() override {
+        comparer();
+        if (touches_restantes_ == 0) {
+            throw test::ScriptEpuise{};
+        }
+        --touches_restantes_;
+        const int tirage = std::uniform_int_distribution<int>(0, 99)(hasard_);
+        constexpr int FLECHES[] = {FLECHE_HAUT, FLECHE_BAS, FLECHE_GAUCHE, FLECHE_DROITE};
+        if (fleche_attendue_ != 0) {
+            return std::exchange(fleche_attendue_, 0);
+        }
+        if (tirage < 80) {
+            fleche_attendue_ = FLECHES[tirage % 4];
+            return TOUCHE_PREFIXE;
+        }
+        constexpr char AUTRES[] = {'h', 'i', 'y', 'n', '1', '2', 'x'};
+        return AUTRES[tirage % 7];
+    }
+    std::string lire_ligne() override {
+        comparer(true);
+        // The terminal echoes the line; the screen is not known afterwards.
+        ecrire("0\n");
+        sortie_.oublier();
+        return "0";
+    }
+    void vider_entree() override {}
+    void dormir(int) override { comparer(); }
+    [[noreturn]] void terminer(int statut) override { throw test::FinDuProcessus{statut}; }
+
+    void touches(int nombre) { touches_restantes_ = nombre; }
+    int attentes() const { return attentes_; }
+    const std::string& erreurs() const { return erreurs_; }
+
+private:
+    void comparer(bool couleur_du_jeu = false) {
+        ++attentes_;
+        const int envois = envois_;
+        sortie_.envoyer(couleur_du_jeu);
+        EXPECT_LE(envois_ - envois, 1) << "one write per wait at most";
+        ancien_.recevoir(flux_);
+        flux_.clear();
+        const std::string avec_modele = test::differences(nouveau_, sortie_.modele());
+        const std::string avec_flux = test::differences(nouveau_, ancien_);
+        EXPECT_EQ(avec_modele, "") << "wait " << attentes_;
+        EXPECT_EQ(avec_flux, "") << "wait " << attentes_;
+        if (!avec_modele.empty() || !avec_flux.empty()) {
+            throw test::ScriptEpuise{}; // one report is enough
+        }
+    }
+
+    Console* precedente_ = nullptr;
+    SortieEcran sortie_;
+    EmulateurTerminal nouveau_;
+    EmulateurTerminal ancien_;
+    std::string flux_;
+    std::string erreurs_;
+    int attribut_ = -1;
+    bool colonne_zero_ = true;
+    int envois_ = 0;
+    std::size_t octets_ = 0;
+    std::mt19937 hasard_;
+    int touches_restantes_ = 0;
+    int fleche_attendue_ = 0;
+    int attentes_ = 0;
+};
+
+TEST(SortieEcran, RandomTurnsOnEveryLevelLookAsBefore) {
+    test::DossierJeu dossier;
+    for (int niveau = 1; niveau <= 5; ++niveau) {
+        for (const char cote : {'g', 'd'}) {
+            if (niveau == 5 && cote == 'd') {
+                continue;
+            }
+            const std::string fichier =
+                "fichiers/niveaux/niveau" + std::to_string(niveau) + cote + ".txt";
+            SCOPED_TRACE(fichier);
+            const unsigned graine = static_cast<unsigned>(niveau * 10 + cote);
+            std::srand(graine);
+            ConsoleComparee ecran(graine);
+            ecran.touches(150);
+            auto plateau = std::make_unique<Plateau>();
+            auto sacoche = std::make_unique<Sacoche>();
+            (*sacoche)[0].nbObjet = 0;
+            int l = 0;
+            int c = 0;
+            ASSERT_EQ(charger_niveau(fichier, *plateau, l, c), 0);
+            sPerso p{};
+            copier_nom(p.nom, "Ayla");
+            p.corps = p.intellect = p.esprit = 12;
+            p.endurance = 400; // strong enough to live through the fights of a long walk
+            p.pouvoir = 12;
+            p.habilete = 60;
+            try {
+                deroulement_jeu(*plateau, l, c, p, *sacoche, SERRURE_SANS_PORTE);
+            } catch (const test::ScriptEpuise&) {
+            } catch (const test::FinDuProcessus&) {
+            }
+            EXPECT_GE(ecran.attentes(), 150);
+            EXPECT_EQ(ecran.erreurs(), "");
+        }
+    }
+}
+
+} // namespace
+} // namespace korva
