@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <utility>
 
 namespace korva {
@@ -52,7 +53,8 @@ void deplacement(std::string& sortie, int n, char sens) {
 } // namespace
 
 bool meme_apparence(const Cellule& a, const Cellule& b) {
-    if (a.attribut == ATTRIBUT_INCONNU || b.attribut == ATTRIBUT_INCONNU || a.octet != b.octet) {
+    if (a.attribut == ATTRIBUT_INCONNU || b.attribut == ATTRIBUT_INCONNU || a.octet != b.octet ||
+        a.efface != b.efface) {
         return false;
     }
     if (a.octet == BLANC) {
@@ -62,8 +64,8 @@ bool meme_apparence(const Cellule& a, const Cellule& b) {
 }
 
 EcranModele::EcranModele(int lignes, int colonnes)
-    : lignes_(lignes), colonnes_(colonnes), cellules_(static_cast<std::size_t>(lignes * colonnes)) {
-}
+    : lignes_(lignes), colonnes_(colonnes), cellules_(static_cast<std::size_t>(lignes * colonnes),
+                                                      Cellule{BLANC, ATTRIBUT_DEFAUT, true}) {}
 
 void EcranModele::ecrire(std::string_view octets) {
     for (const char signe : octets) {
@@ -92,7 +94,7 @@ void EcranModele::ecrire(std::string_view octets) {
 }
 
 void EcranModele::effacer() {
-    std::fill(cellules_.begin(), cellules_.end(), Cellule{BLANC, attribut_});
+    std::fill(cellules_.begin(), cellules_.end(), Cellule{BLANC, attribut_, true});
     ligne_ = 0;
     colonne_ = 0;
 }
@@ -110,7 +112,7 @@ void EcranModele::a_la_ligne() {
     // Past the last line the screen moves up; the new line takes the colour in force.
     const auto largeur = static_cast<std::ptrdiff_t>(colonnes_);
     std::move(cellules_.begin() + largeur, cellules_.end(), cellules_.begin());
-    std::fill(cellules_.end() - largeur, cellules_.end(), Cellule{BLANC, attribut_});
+    std::fill(cellules_.end() - largeur, cellules_.end(), Cellule{BLANC, attribut_, true});
 }
 
 void EcranModele::poser(unsigned char octet) {
@@ -144,8 +146,12 @@ void EmetteurEcran::emettre(const EcranModele& modele, std::string& sortie,
                 continue;
             }
             rejoindre(modele, ligne, colonne, sortie);
-            poser(ligne, colonne, modele.cellule(ligne, colonne), sortie);
-            ++colonne;
+            if (modele.cellule(ligne, colonne).efface) {
+                colonne += effacer(modele, ligne, colonne, sortie);
+            } else {
+                poser(ligne, colonne, modele.cellule(ligne, colonne), sortie);
+                ++colonne;
+            }
         }
     }
     const int ligne = modele.ligne();
@@ -164,13 +170,13 @@ void EmetteurEcran::emettre(const EcranModele& modele, std::string& sortie,
 }
 
 void EmetteurEcran::repeindre(const EcranModele& modele, std::string& sortie) {
-    // The terminal clears in its current colour: the background most blanks need.
+    // The terminal clears in its current colour: the one most blanked cells need.
     std::array<int, 17> blancs{};
     std::array<int, 17> attributs{};
     for (int ligne = 0; ligne < lignes_; ++ligne) {
         for (int colonne = 0; colonne < colonnes_; ++colonne) {
             const Cellule& cellule = modele.cellule(ligne, colonne);
-            if (cellule.octet == BLANC) {
+            if (cellule.efface) {
                 const auto rang = static_cast<std::size_t>(fond(cellule.attribut) + 1);
                 ++blancs[rang];
                 attributs[rang] = cellule.attribut;
@@ -183,7 +189,7 @@ void EmetteurEcran::repeindre(const EcranModele& modele, std::string& sortie) {
     sgr_connu_ = false;
     changer_couleur(attribut, sortie);
     sortie += "\x1b[H\x1b[2J";
-    std::fill(vus_.begin(), vus_.end(), Cellule{BLANC, attribut});
+    std::fill(vus_.begin(), vus_.end(), Cellule{BLANC, attribut, true});
     curseur_ = Curseur{0, 0};
     connu_ = true;
 }
@@ -315,12 +321,42 @@ void EmetteurEcran::poser(int ligne, int colonne, const Cellule& cellule, std::s
     curseur_.colonne = colonne + 1 < colonnes_ ? colonne + 1 : -1;
 }
 
+int EmetteurEcran::effacer(const EcranModele& modele, int ligne, int colonne, std::string& sortie) {
+    const Cellule& premiere = modele.cellule(ligne, colonne);
+    // The cells blanked alike from here on, up to the last one the terminal shows otherwise.
+    int fin = colonne;
+    int derniere_differente = colonne;
+    while (fin < colonnes_ && modele.cellule(ligne, fin).efface &&
+           fond(modele.cellule(ligne, fin).attribut) == fond(premiere.attribut)) {
+        if (!meme_apparence(vu(ligne, fin), modele.cellule(ligne, fin))) {
+            derniere_differente = fin;
+        }
+        ++fin;
+    }
+    if (!(sgr_connu_ && fond(sgr_) == fond(premiere.attribut))) {
+        changer_couleur(premiere.attribut, sortie);
+    }
+    if (fin == colonnes_) {
+        sortie += "\x1b[K"; // to the end of the line
+    } else {
+        fin = derniere_differente + 1;
+        deplacement(sortie, fin - colonne, 'X');
+    }
+    for (int c = colonne; c < fin; ++c) {
+        vu(ligne, c) = Cellule{BLANC, sgr_, true};
+    }
+    return fin - colonne;
+}
+
 std::size_t EmetteurEcran::cout_ecart(const EcranModele& modele, int ligne, int debut,
                                       int fin) const {
     std::size_t cout = 0;
     int sgr = sgr_connu_ ? sgr_ : ATTRIBUT_INCONNU;
     for (int colonne = debut; colonne < fin; ++colonne) {
         const Cellule& cellule = modele.cellule(ligne, colonne);
+        if (cellule.efface) {
+            return SIZE_MAX; // a blanked cell is not written again
+        }
         if (!(cellule.octet == BLANC && sgr != ATTRIBUT_INCONNU &&
               fond(sgr) == fond(cellule.attribut))) {
             cout += sgr == ATTRIBUT_INCONNU ? sequence_couleur(std::max(0, cellule.attribut)).size()

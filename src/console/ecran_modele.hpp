@@ -15,14 +15,19 @@ namespace korva {
 // The terminal's own colours, in force until the game sets one.
 inline constexpr int ATTRIBUT_DEFAUT = -1;
 
-// One character cell: the code page 437 byte it shows and its colour attribute.
+// One character cell: the code page 437 byte it shows and its colour attribute, or, when
+// `efface`, a cell blanked by a clear in that attribute. Terminals differ there: some blank
+// with the colour in force, others with their own background; only blanking again shows the
+// same thing on both.
 struct Cellule {
     unsigned char octet = ' ';
     int attribut = ATTRIBUT_DEFAUT;
+    bool efface = false;
     bool operator==(const Cellule&) const = default;
 };
 
-// Two cells look alike: the same glyph in the same colours; a blank shows its background only.
+// Two cells look alike: the same glyph in the same colours, or both blanked alike; a blank
+// shows its background only.
 bool meme_apparence(const Cellule& a, const Cellule& b);
 
 // The screen the game writes on, as a terminal of that size would show it: text from the
@@ -95,6 +100,8 @@ private:
     void changer_couleur(int attribut, std::string& sortie);
     std::size_t cout_couleur(int depuis, int vers) const;
     void poser(int ligne, int colonne, const Cellule& cellule, std::string& sortie);
+    // Blanks cells from the cursor as the model's clear did; returns how many.
+    int effacer(const EcranModele& modele, int ligne, int colonne, std::string& sortie);
     std::size_t cout_ecart(const EcranModele& modele, int ligne, int debut, int fin) const;
 
     int lignes_;

@@ -58,7 +58,7 @@ TEST(EcranModele, WritesAsATerminalOfTheGamesSize) {
     EXPECT_EQ(ligne_modele(m, 1), "y        q");
     EXPECT_EQ(ligne_modele(m, 2), "rs");
     EXPECT_EQ(ligne_modele(m, 3), "t");
-    EXPECT_EQ(m.cellule(3, 5), (Cellule{' ', 0x1F}));
+    EXPECT_EQ(m.cellule(3, 5), (Cellule{' ', 0x1F, true}));
     EXPECT_EQ(m.prendre_sonneries(), 2);
     EXPECT_EQ(m.prendre_sonneries(), 0);
 
@@ -70,13 +70,16 @@ TEST(EcranModele, WritesAsATerminalOfTheGamesSize) {
     EXPECT_EQ(m.ligne(), 0);
     EXPECT_EQ(m.colonne(), 0);
     EXPECT_EQ(ligne_modele(m, 3), "");
-    EXPECT_EQ(m.cellule(3, 9), (Cellule{' ', 0x0F}));
+    EXPECT_EQ(m.cellule(3, 9), (Cellule{' ', 0x0F, true}));
 
     // Blanks look alike whatever their text colour; other glyphs need the same colours.
     EXPECT_TRUE(meme_apparence(Cellule{' ', 0x0F}, Cellule{' ', 0x0C}));
     EXPECT_FALSE(meme_apparence(Cellule{' ', 0x0F}, Cellule{' ', 0x1F}));
     EXPECT_FALSE(meme_apparence(Cellule{' ', 0x0F}, Cellule{' ', ATTRIBUT_DEFAUT}));
     EXPECT_FALSE(meme_apparence(Cellule{'#', 0x0F}, Cellule{'#', 0x08}));
+    // A blank written is not a blank cleared: some terminals clear with their own background.
+    EXPECT_FALSE(meme_apparence(Cellule{' ', 0x0F}, Cellule{' ', 0x0F, true}));
+    EXPECT_TRUE(meme_apparence(Cellule{' ', 0x0C, true}, Cellule{' ', 0x0F, true}));
     EXPECT_TRUE(meme_apparence(Cellule{'#', 0x08}, Cellule{'#', 0x08}));
 }
 
@@ -133,6 +136,19 @@ TEST(SortieEcran, SendsOnlyWhatChangedInOneCall) {
     EXPECT_NE(repeint.find(EFFACER), std::string::npos);
     EXPECT_NE(repeint.find("end"), std::string::npos);
     EXPECT_EQ(envoyer(), "");
+
+    // Cleared cells are cleared again, never written as blanks: to the end of the line, or a
+    // few cells.
+    sortie.couleur(0x0F);
+    sortie.effacer();
+    sortie.ecrire("xyz\n\x02");
+    envoyer();
+    sortie.effacer();
+    sortie.ecrire("x\tz\n\x02");
+    EXPECT_EQ(envoyer(), "\x1b[A\x1b[2X\x1b[7Cz\n\x1b[C"); // the tab skipped cells 1 and 2
+    sortie.effacer();
+    sortie.ecrire("x");
+    EXPECT_EQ(envoyer(), "\x1b[1;9H\x1b[K\n\x1b[K\x1b[1;2H");
 
     // Up to the last column: the terminal is left waiting to wrap, as the model is.
     sortie.effacer();

@@ -45,6 +45,7 @@ CaseAffichee affichage(const Cellule& cellule) {
     EmulateurTerminal un(1, 1);
     un.recevoir(glyphe_utf8(cellule.octet));
     c.point = un.case_(0, 0).point;
+    c.efface = cellule.efface;
     if (cellule.attribut >= 0) {
         c.texte = code_ansi_texte(cellule.attribut);
         c.fond = code_ansi_fond(cellule.attribut);
@@ -53,7 +54,7 @@ CaseAffichee affichage(const Cellule& cellule) {
 }
 
 bool pareilles(const CaseAffichee& a, const CaseAffichee& b) {
-    if (a.point != b.point || a.fond != b.fond) {
+    if (a.point != b.point || a.fond != b.fond || a.efface != b.efface) {
         return false;
     }
     return a.point == U' ' || a.texte == b.texte;
@@ -62,7 +63,8 @@ bool pareilles(const CaseAffichee& a, const CaseAffichee& b) {
 std::string decrire(const CaseAffichee& c) {
     std::string texte;
     utf8(texte, c.point);
-    return "'" + texte + "' " + std::to_string(c.texte) + "/" + std::to_string(c.fond);
+    return "'" + texte + "' " + std::to_string(c.texte) + "/" + std::to_string(c.fond) +
+           (c.efface ? " blanked" : "");
 }
 
 template <typename CaseA, typename CaseB>
@@ -184,7 +186,7 @@ void EmulateurTerminal::a_la_ligne() {
     }
     const auto largeur = static_cast<std::ptrdiff_t>(colonnes_);
     std::move(cases_.begin() + largeur, cases_.end(), cases_.begin());
-    std::fill(cases_.end() - largeur, cases_.end(), CaseAffichee{U' ', texte_, fond_});
+    std::fill(cases_.end() - largeur, cases_.end(), CaseAffichee{U' ', texte_, fond_, true});
 }
 
 void EmulateurTerminal::poser(char32_t point) {
@@ -192,7 +194,7 @@ void EmulateurTerminal::poser(char32_t point) {
         a_la_ligne();
     }
     cases_[static_cast<std::size_t>(ligne_ * colonnes_ + colonne_)] =
-        CaseAffichee{point, texte_, fond_};
+        CaseAffichee{point, texte_, fond_, false};
     if (colonne_ + 1 < colonnes_) {
         ++colonne_;
     } else {
@@ -227,7 +229,22 @@ void EmulateurTerminal::sequence_csi(char final, const std::string& parametres) 
         if (n[0] != 2) {
             ADD_FAILURE() << "partial clear " << parametres;
         }
-        std::fill(cases_.begin(), cases_.end(), CaseAffichee{U' ', texte_, fond_});
+        std::fill(cases_.begin(), cases_.end(), CaseAffichee{U' ', texte_, fond_, true});
+        break;
+    case 'K':
+        if (n[0] != 0) {
+            ADD_FAILURE() << "partial line erase " << parametres;
+        }
+        for (int c = colonne_; c < colonnes_; ++c) {
+            cases_[static_cast<std::size_t>(ligne_ * colonnes_ + c)] =
+                CaseAffichee{U' ', texte_, fond_, true};
+        }
+        break;
+    case 'X':
+        for (int c = colonne_; c < std::min(colonnes_, colonne_ + un); ++c) {
+            cases_[static_cast<std::size_t>(ligne_ * colonnes_ + c)] =
+                CaseAffichee{U' ', texte_, fond_, true};
+        }
         break;
     case 'm':
         for (const int code : n) {

@@ -14,6 +14,9 @@ struct CaseAffichee {
     char32_t point = U' ';
     int texte = -1; // SGR colour code of the text (30-37, 90-97), -1 the terminal's own
     int fond = -1;  // SGR colour code of the background (40-47, 100-107), -1 the terminal's own
+    // Blanked by a clear or an erase, in the colours then in force (which some terminals show
+    // with their own background instead): never the same as a blank written.
+    bool efface = true;
 };
 
 class EmulateurTerminal {
@@ -22,6 +25,9 @@ public:
 
     // Takes bytes as the terminal receives them; a line feed also returns to the first column,
     // as the game's terminal modes ask. Anything it does not know fails the current test.
+    // Understands UTF-8 text, BEL, BS, TAB, LF, CR, cursor moves (CUP, CUU, CUD, CUF, CUB),
+    // clears (the whole screen, the end of the line, characters), colours (SGR) and ignores
+    // titles and size requests.
     void recevoir(std::string_view octets);
 
     const CaseAffichee& case_(int ligne, int colonne) const {
