@@ -135,23 +135,39 @@ void EmetteurEcran::oublier() {
 
 void EmetteurEcran::emettre(const EcranModele& modele, std::string& sortie,
                             bool couleur_du_modele) {
+    differentes_.clear();
+    if (connu_) {
+        for (std::size_t i = 0; i < vus_.size(); ++i) {
+            const auto ligne = static_cast<int>(i) / colonnes_;
+            if (!meme_apparence(vus_[i], modele.cellule(ligne, static_cast<int>(i) % colonnes_))) {
+                differentes_.push_back(static_cast<int>(i));
+            }
+        }
+        // Most of the screen changed (a clear in another colour, say): a clear costs less.
+        connu_ = differentes_.size() <= vus_.size() / 2;
+    }
     if (!connu_) {
         repeindre(modele, sortie);
+        differentes_.clear();
+        for (std::size_t i = 0; i < vus_.size(); ++i) {
+            const auto ligne = static_cast<int>(i) / colonnes_;
+            if (!meme_apparence(vus_[i], modele.cellule(ligne, static_cast<int>(i) % colonnes_))) {
+                differentes_.push_back(static_cast<int>(i));
+            }
+        }
     }
-    for (int ligne = 0; ligne < lignes_; ++ligne) {
-        int colonne = 0;
-        while (colonne < colonnes_) {
-            if (meme_apparence(vu(ligne, colonne), modele.cellule(ligne, colonne))) {
-                ++colonne;
-                continue;
-            }
-            rejoindre(modele, ligne, colonne, sortie);
-            if (modele.cellule(ligne, colonne).efface) {
-                colonne += effacer(modele, ligne, colonne, sortie);
-            } else {
-                poser(ligne, colonne, modele.cellule(ligne, colonne), sortie);
-                ++colonne;
-            }
+    for (const int i : differentes_) {
+        const int ligne = i / colonnes_;
+        const int colonne = i % colonnes_;
+        // Cells already written again on the way to an earlier one need nothing more.
+        if (meme_apparence(vu(ligne, colonne), modele.cellule(ligne, colonne))) {
+            continue;
+        }
+        rejoindre(modele, ligne, colonne, sortie);
+        if (modele.cellule(ligne, colonne).efface) {
+            effacer(modele, ligne, colonne, sortie);
+        } else {
+            poser(ligne, colonne, modele.cellule(ligne, colonne), sortie);
         }
     }
     const int ligne = modele.ligne();

@@ -111,6 +111,7 @@ private:
     int sgr_ = 0; // the terminal's colour attribute; meaningful only when `sgr_connu_`
     bool sgr_connu_ = false;
     Curseur curseur_;
+    std::vector<int> differentes_; // the cells of a frame that change, in screen order
 };
 
 // The game's output on its way to a terminal: written into the model, then sent as one frame
