@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -65,6 +66,8 @@ struct Remise {
     volatile sig_atomic_t attribut = 0;
     // The screen may no longer show what the game drew (resized, or written on while stopped).
     volatile sig_atomic_t repeindre = 0;
+    // Wakes up a wait for a key when it is so: a byte is written into this pipe.
+    std::array<int, 2> reveil{-1, -1};
     struct sigaction ancienne_taille {};
     bool taille_installee = false;
     std::array<int, NOMBRE_SIGNAUX> numeros{};
@@ -148,6 +151,16 @@ void debloquer(int numero) {
     ::sigprocmask(SIG_UNBLOCK, &un, nullptr);
 }
 
+void demander_repeinte() {
+    remise.repeindre = 1;
+    if (remise.reveil[1] >= 0) {
+        const char octet = 0;
+        if (::write(remise.reveil[1], &octet, 1) < 0) {
+            // A full pipe already holds the news.
+        }
+    }
+}
+
 bool au_premier_plan() {
     return remise.terminal == 0 || ::tcgetpgrp(ENTREE) == ::getpgrp();
 }
@@ -158,7 +171,7 @@ void reprendre() {
     if (remise.suspendu != 0 && au_premier_plan()) {
         remise.suspendu = 0;
         refaire_changements();
-        remise.repeindre = 1;
+        demander_repeinte();
     }
 }
 
@@ -184,7 +197,9 @@ void suspendre() {
 }
 
 extern "C" void sur_redimensionnement(int) {
-    remise.repeindre = 1;
+    const int errno_sauve = errno;
+    demander_repeinte();
+    errno = errno_sauve;
 }
 
 extern "C" void sur_signal(int numero, siginfo_t* info, void*) {
@@ -347,6 +362,12 @@ public:
             ligne_.c_lflag |= ICANON | ECHO;
             ligne_.c_oflag |= OPOST | ONLCR;
         }
+        if (ecran_ && ::pipe(remise.reveil.data()) == 0) {
+            for (const int fd : remise.reveil) {
+                ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+                ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+            }
+        }
         {
             const SignauxBloques bloques;
             remise.terminal = terminal_ ? 1 : 0;
@@ -364,6 +385,12 @@ public:
     ~ConsoleTerminal() override {
         vider_sortie();
         restaurer();
+        for (int& fd : remise.reveil) {
+            if (fd >= 0) {
+                ::close(fd);
+                fd = -1;
+            }
+        }
     }
 
     ConsoleTerminal(const ConsoleTerminal&) = delete;
@@ -520,22 +547,29 @@ public:
         // Bytes read earlier, in single-key mode, were never echoed: echo them now.
         std::size_t sans_echo = terminal_ ? entree_.size() - lu_ : 0;
         std::string ligne;
+        std::string deja_tape;
         std::string echo;
         bool entiere = false;
+        // Never a control byte the terminal would obey.
+        const auto montrer_deja_tape = [this, &deja_tape] {
+            if (ecran_) {
+                ecran_sortie_.ecrire(en_code_page(deja_tape));
+            } else {
+                for (const char octet : deja_tape) {
+                    if (octet == '\n' ||
+                        (static_cast<unsigned char>(octet) >= 0x20 && octet != 0x7F)) {
+                        sortie_ += octet;
+                    }
+                }
+            }
+            deja_tape.clear();
+        };
         for (;;) {
             if (lu_ < entree_.size()) {
                 const char octet = entree_[lu_++];
                 if (sans_echo > 0) {
                     --sans_echo;
-                    if (octet == '\n' ||
-                        (static_cast<unsigned char>(octet) >= 0x20 && octet != 0x7F)) {
-                        // Never a control byte the terminal would obey.
-                        if (ecran_) {
-                            ecran_sortie_.ecrire(en_code_page(std::string_view(&octet, 1)));
-                        } else {
-                            sortie_ += octet;
-                        }
-                    }
+                    deja_tape += octet;
                 } else if (ecran_ && terminal_) {
                     echo += octet; // echoed by the terminal itself
                 }
@@ -549,11 +583,13 @@ public:
             if (fin_entree_) {
                 break;
             }
+            montrer_deja_tape();
             vider_sortie();
             if (remplir(SANS_FIN, false) == Lecture::Fin) {
                 fin_entree_ = true;
             }
         }
+        montrer_deja_tape();
         vider_sortie();
         if (!echo.empty()) {
             // What the terminal echoed belongs to the screen too; where it went exactly (line
@@ -660,19 +696,25 @@ private:
             entree_.clear();
             lu_ = 0;
         }
-        pollfd attente{ENTREE, POLLIN, 0};
-        const int pret = ::poll(&attente, 1, delai);
+        std::array<pollfd, 2> attente{pollfd{ENTREE, POLLIN, 0},
+                                      pollfd{remise.reveil[0], POLLIN, 0}};
+        const int pret = ::poll(attente.data(), remise.reveil[0] >= 0 ? 2 : 1, delai);
         if (pret == 0) {
             return Lecture::Delai;
         }
         if (pret < 0) {
-            if (errno != EINTR) {
-                return Lecture::Fin;
+            return errno == EINTR ? Lecture::Octets : Lecture::Fin;
+        }
+        if ((attente[1].revents & POLLIN) != 0) {
+            std::array<char, 16> vidange{};
+            while (::read(remise.reveil[0], vidange.data(), vidange.size()) > 0) {
             }
-            if (redessiner && remise.repeindre != 0) {
+            if (redessiner) {
                 vider_sortie();
             }
-            return Lecture::Octets;
+            if ((attente[0].revents & (POLLIN | POLLHUP | POLLERR)) == 0) {
+                return Lecture::Octets;
+            }
         }
         std::array<char, TAILLE_LECTURE> tampon{};
         const ssize_t lus = ::read(ENTREE, tampon.data(), tampon.size());
