@@ -135,26 +135,14 @@ void EmetteurEcran::oublier() {
 
 void EmetteurEcran::emettre(const EcranModele& modele, std::string& sortie,
                             bool couleur_du_modele) {
-    differentes_.clear();
     if (connu_) {
-        for (std::size_t i = 0; i < vus_.size(); ++i) {
-            const auto ligne = static_cast<int>(i) / colonnes_;
-            if (!meme_apparence(vus_[i], modele.cellule(ligne, static_cast<int>(i) % colonnes_))) {
-                differentes_.push_back(static_cast<int>(i));
-            }
-        }
+        lister_differences(modele);
         // Most of the screen changed (a clear in another colour, say): a clear costs less.
         connu_ = differentes_.size() <= vus_.size() / 2;
     }
     if (!connu_) {
         repeindre(modele, sortie);
-        differentes_.clear();
-        for (std::size_t i = 0; i < vus_.size(); ++i) {
-            const auto ligne = static_cast<int>(i) / colonnes_;
-            if (!meme_apparence(vus_[i], modele.cellule(ligne, static_cast<int>(i) % colonnes_))) {
-                differentes_.push_back(static_cast<int>(i));
-            }
-        }
+        lister_differences(modele);
     }
     for (const int i : differentes_) {
         const int ligne = i / colonnes_;
@@ -182,6 +170,21 @@ void EmetteurEcran::emettre(const EcranModele& modele, std::string& sortie,
     }
     if (couleur_du_modele) {
         changer_couleur(modele.attribut(), sortie);
+    }
+}
+
+void EmetteurEcran::lister_differences(const EcranModele& modele) {
+    differentes_.clear();
+    int i = 0;
+    for (int ligne = 0; ligne < lignes_; ++ligne) {
+        for (int colonne = 0; colonne < colonnes_; ++colonne, ++i) {
+            const Cellule& vue = vus_[static_cast<std::size_t>(i)];
+            const Cellule& voulue = modele.cellule(ligne, colonne);
+            // Most cells are the very same: the full comparison only for the others.
+            if (!(vue == voulue) && !meme_apparence(vue, voulue)) {
+                differentes_.push_back(i);
+            }
+        }
     }
 }
 

@@ -93,6 +93,7 @@ private:
     Cellule& vu(int ligne, int colonne) {
         return vus_[static_cast<std::size_t>(ligne * colonnes_ + colonne)];
     }
+    void lister_differences(const EcranModele& modele);
     void repeindre(const EcranModele& modele, std::string& sortie);
     // Takes the cursor to a cell, by a move or by writing again the cells on the way.
     void rejoindre(const EcranModele& modele, int ligne, int colonne, std::string& sortie);
