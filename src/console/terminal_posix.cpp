@@ -583,8 +583,12 @@ public:
             if (fin_entree_) {
                 break;
             }
-            montrer_deja_tape();
-            vider_sortie();
+            if (!deja_tape.empty()) {
+                // Only before the player types: a frame sent later would cut through the line
+                // being typed.
+                montrer_deja_tape();
+                vider_sortie(true);
+            }
             if (remplir(SANS_FIN, false) == Lecture::Fin) {
                 fin_entree_ = true;
             }
