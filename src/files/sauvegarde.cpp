@@ -1,16 +1,376 @@
 #include "files/sauvegarde.hpp"
 
+#include "characters/registre.hpp"
+#include "console/console.hpp"
+#include "files/fichier_sur.hpp"
+#include "files/niveaux.hpp"
+
+#include <charconv>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+
 namespace korva {
 
+namespace {
+
+// The registry lives beside the save files, so no player may take its name.
+constexpr std::string_view NOM_REGISTRE = "joueurs";
+
+// The nine numbers of the character, in the order the file holds them.
+constexpr int NOMBRES_PERSO = 9;
+constexpr const char* CHAMPS_PERSO[NOMBRES_PERSO] = {
+    "class", "body", "intellect", "mind", "endurance", "power", "skill", "score", "gold"};
+
+int* champs_perso(sPerso& p, int indice) {
+    int* champs[NOMBRES_PERSO] = {&p.classe,  &p.corps,    &p.intellect, &p.esprit, &p.endurance,
+                                  &p.pouvoir, &p.habilete, &p.score,     &p.piecOr};
+    return champs[indice];
+}
+
+bool est_blanc(char octet) {
+    return octet == ' ' || octet == '\t' || octet == '\n' || octet == '\v' || octet == '\f' ||
+           octet == '\r';
+}
+
+bool est_controle(char octet) {
+    const auto valeur = static_cast<unsigned char>(octet);
+    return valeur < 0x20 || valeur == 0x7F;
+}
+
+std::string_view nom_de(const char* champ) {
+    return {champ, ::strnlen(champ, TAILLE_NOM)};
+}
+
+bool egal_sans_casse(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const char x = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] - 'A' + 'a') : a[i];
+        if (x != b[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// A name reaches a path only if it cannot leave the players' folder nor land on the registry
+// (compared without case, since some file systems ignore it).
+bool nom_sauvegarde_valide(std::string_view nom, std::string& erreur) {
+    if (nom.empty()) {
+        erreur = "the name is empty";
+        return false;
+    }
+    if (nom.size() > static_cast<std::size_t>(LONGUEUR_NOM_MAX)) {
+        erreur = "the name is longer than " + std::to_string(LONGUEUR_NOM_MAX) + " characters";
+        return false;
+    }
+    if (nom == "." || nom == "..") {
+        erreur = "the name \"" + std::string(nom) + "\" is not a file name";
+        return false;
+    }
+    for (const char octet : nom) {
+        if (octet == '/' || octet == '\\') {
+            erreur = "the name holds a '/' or a '\\'";
+            return false;
+        }
+        if (est_blanc(octet) || est_controle(octet)) {
+            erreur = "the name holds white space or a control character";
+            return false;
+        }
+    }
+    if (egal_sans_casse(nom, NOM_REGISTRE)) {
+        erreur = "the name \"" + std::string(nom) + "\" is the player registry's own";
+        return false;
+    }
+    return true;
+}
+
+void sauter_blancs(std::string_view texte, std::size_t& position) {
+    while (position < texte.size() && est_blanc(texte[position])) {
+        ++position;
+    }
+}
+
+// A whole number as "%d" reads it, then the white space after it as "\n" skips it. Values
+// beyond 32 bits are refused rather than wrapped.
+bool lire_nombre(std::string_view texte, std::size_t& position, int& valeur) {
+    sauter_blancs(texte, position);
+    bool negatif = false;
+    if (position < texte.size() && (texte[position] == '-' || texte[position] == '+')) {
+        negatif = texte[position] == '-';
+        ++position;
+    }
+    const std::size_t debut = position;
+    std::int64_t lu = 0;
+    while (position < texte.size() && texte[position] >= '0' && texte[position] <= '9') {
+        lu = lu * 10 + (texte[position] - '0');
+        if (lu > static_cast<std::int64_t>(INT32_MAX) + 1) {
+            return false;
+        }
+        ++position;
+    }
+    if (position == debut) {
+        return false;
+    }
+    lu = negatif ? -lu : lu;
+    if (lu > INT32_MAX || lu < INT32_MIN) {
+        return false;
+    }
+    valeur = static_cast<int>(lu);
+    sauter_blancs(texte, position);
+    return true;
+}
+
+// One word as "%s" reads it, then the white space after it.
+std::string_view lire_mot(std::string_view texte, std::size_t& position) {
+    sauter_blancs(texte, position);
+    const std::size_t debut = position;
+    while (position < texte.size() && !est_blanc(texte[position])) {
+        ++position;
+    }
+    const std::string_view mot = texte.substr(debut, position - debut);
+    sauter_blancs(texte, position);
+    return mot;
+}
+
+void ajouter_nombre(std::string& texte, int valeur) {
+    char tampon[16];
+    const auto fin = std::to_chars(tampon, tampon + sizeof tampon, valeur).ptr;
+    texte.append(tampon, fin);
+}
+
+int borne(int valeur, int minimum, int maximum) {
+    return valeur < minimum ? minimum : (valeur > maximum ? maximum : valeur);
+}
+
+bool lire_objet(std::string_view texte, std::size_t& position, int rang, int total, unObjet& objet,
+                std::string& erreur) {
+    const std::string ou = "object " + std::to_string(rang) + " of " + std::to_string(total);
+    const std::string_view nom = lire_mot(texte, position);
+    if (nom.empty()) {
+        erreur = ou + ": the line is missing";
+        return false;
+    }
+    if (nom.size() > static_cast<std::size_t>(LONGUEUR_NOM_MAX)) {
+        erreur =
+            ou + ": the name is longer than " + std::to_string(LONGUEUR_NOM_MAX) + " characters";
+        return false;
+    }
+    for (const char octet : nom) {
+        if (est_controle(octet)) {
+            erreur = ou + ": the name holds a control character";
+            return false;
+        }
+    }
+    if (!lire_nombre(texte, position, objet.numero) ||
+        !lire_nombre(texte, position, objet.attribut) ||
+        !lire_nombre(texte, position, objet.puissance)) {
+        erreur = ou + ": the number, attribute and strength must be three whole numbers";
+        return false;
+    }
+    copier_nom(objet.nom, nom);
+    return true;
+}
+
+// Scratch copies of what a load changes, so that a bad file changes nothing.
+struct Brouillon {
+    Plateau plateau;
+    Sacoche sacoche;
+    sPerso perso;
+    int l;
+    int c;
+};
+
+} // namespace
+
 std::string chemin_sauvegarde(std::string_view nom) {
-    return std::string(DOSSIER_PERSONNAGES) + std::string(nom) + ".txt";
+    std::string chemin(DOSSIER_PERSONNAGES);
+    chemin += nom;
+    chemin += EXTENSION_SAUVEGARDE;
+    return chemin;
 }
 
-// Stand-ins until the save file lands.
-int sauvegarde_carte_en_cour(const Plateau&, int, int, sPerso, const Sacoche&) {
-    return SAUVEGARDE_ECHOUEE;
+std::string texte_sauvegarde(const Plateau& plateau, int l, int c, const sPerso& p,
+                             const Sacoche& sacoche) {
+    const int lignes = borne(l, 0, TAILLE_PLATEAU);
+    const int colonnes = borne(c, 0, TAILLE_PLATEAU);
+    const int objets = borne(sacoche[0].nbObjet, 0, OBJETS_MAX);
+    std::string texte;
+    texte.reserve(128 + static_cast<std::size_t>(objets) * 64 +
+                  static_cast<std::size_t>(lignes) * (static_cast<std::size_t>(colonnes) * 8 + 1));
+    sPerso perso = p;
+    ajouter_nombre(texte, l);
+    texte += '\n';
+    ajouter_nombre(texte, c);
+    texte += '\n';
+    texte += nom_de(p.nom);
+    texte += '\n';
+    for (int i = 0; i < NOMBRES_PERSO; ++i) {
+        ajouter_nombre(texte, *champs_perso(perso, i));
+        texte += '\n';
+    }
+    ajouter_nombre(texte, sacoche[0].nbObjet);
+    texte += '\n';
+    for (int k = 1; k <= objets; ++k) {
+        const unObjet& objet = sacoche[k].ob;
+        texte += nom_de(objet.nom);
+        texte += ' ';
+        ajouter_nombre(texte, objet.numero);
+        texte += ' ';
+        ajouter_nombre(texte, objet.attribut);
+        texte += ' ';
+        ajouter_nombre(texte, objet.puissance);
+        texte += " \n";
+    }
+    for (int i = 0; i < lignes; ++i) {
+        for (int j = 0; j < colonnes; ++j) {
+            const sCaseJeu& cellule = plateau[i][j];
+            texte += '{';
+            ajouter_nombre(texte, cellule.typeCase);
+            texte += ',';
+            ajouter_nombre(texte, cellule.statutCase);
+            texte += ',';
+            ajouter_nombre(texte, cellule.visible);
+            texte += "},";
+        }
+        texte += '\n';
+    }
+    return texte;
 }
 
-int charger_carte_en_cour(const char*, Plateau&, int&, int&, sPerso&, Sacoche&) { return 1; }
+bool lire_sauvegarde(std::string_view texte, std::string_view nom_attendu, Plateau& plateau, int& l,
+                     int& c, sPerso& p, Sacoche& sacoche, std::string& erreur) {
+    std::size_t position = 0;
+    int lignes = 0;
+    int colonnes = 0;
+    if (!lire_taille(texte, position, lignes, colonnes, erreur)) {
+        return false;
+    }
+    const std::string_view nom = lire_mot(texte, position);
+    if (nom.empty()) {
+        erreur = "the character's name is missing";
+        return false;
+    }
+    if (nom.size() > static_cast<std::size_t>(LONGUEUR_NOM_MAX)) {
+        erreur = "the character's name is longer than " + std::to_string(LONGUEUR_NOM_MAX) +
+                 " characters";
+        return false;
+    }
+    if (nom != nom_attendu) {
+        erreur = "the character's name is not \"" + std::string(nom_attendu) + "\"";
+        return false;
+    }
+    copier_nom(p.nom, nom);
+    for (int i = 0; i < NOMBRES_PERSO; ++i) {
+        if (!lire_nombre(texte, position, *champs_perso(p, i))) {
+            erreur = std::string("the character's ") + CHAMPS_PERSO[i] +
+                     " is missing or not a whole number";
+            return false;
+        }
+    }
+    int objets = 0;
+    if (!lire_nombre(texte, position, objets)) {
+        erreur = "the number of objects in the bag is missing or not a whole number";
+        return false;
+    }
+    if (objets < 0 || objets > OBJETS_MAX) {
+        erreur = "the bag holds " + std::to_string(objets) + " objects, not 0 to " +
+                 std::to_string(OBJETS_MAX);
+        return false;
+    }
+    sacoche[0].nbObjet = objets;
+    for (int k = 1; k <= objets; ++k) {
+        if (!lire_objet(texte, position, k, objets, sacoche[k].ob, erreur)) {
+            return false;
+        }
+    }
+    if (!lire_cases(texte, position, plateau, lignes, colonnes, erreur)) {
+        return false;
+    }
+    for (int i = 0; i < lignes; ++i) {
+        for (int j = 0; j < colonnes; ++j) {
+            const int type = plateau[i][j].typeCase;
+            if (type < CASE_VIDE || type > GARDIEN) {
+                erreur = "the cell at row " + std::to_string(i + 1) + ", column " +
+                         std::to_string(j + 1) + " has the unknown type " + std::to_string(type);
+                return false;
+            }
+        }
+    }
+    const int heros = compter_heros(plateau, lignes, colonnes);
+    if (heros != 1) {
+        erreur = heros == 0 ? "no cell holds the hero"
+                            : std::to_string(heros) + " cells hold the hero, one is needed";
+        return false;
+    }
+    if (position != texte.size()) {
+        erreur = "unexpected text after the last row of the board";
+        return false;
+    }
+    l = lignes;
+    c = colonnes;
+    return true;
+}
+
+int sauvegarde_carte_en_cour(const Plateau& plateau, int l, int c, sPerso p,
+                             const Sacoche& sacoche) {
+    const std::string_view nom = nom_de(p.nom);
+    std::string erreur;
+    if (!nom_sauvegarde_valide(nom, erreur)) {
+        signaler_erreur("The game cannot be saved: %s\n", erreur.c_str());
+        return SAUVEGARDE_ECHOUEE;
+    }
+    const std::string chemin = chemin_sauvegarde(nom);
+    const std::string texte = texte_sauvegarde(plateau, l, c, p, sacoche);
+    // A save that could not be loaded back must not replace the previous one.
+    {
+        auto brouillon = std::make_unique<Brouillon>();
+        if (!lire_sauvegarde(texte, nom, brouillon->plateau, brouillon->l, brouillon->c,
+                             brouillon->perso, brouillon->sacoche, erreur)) {
+            signaler_erreur("%s: the game cannot be saved: %s\n", chemin.c_str(), erreur.c_str());
+            return SAUVEGARDE_ECHOUEE;
+        }
+    }
+    int numero_erreur = 0;
+    if (!ecrire_fichier_atomique(chemin, texte, numero_erreur)) {
+        signaler(chemin, numero_erreur);
+        return SAUVEGARDE_ECHOUEE;
+    }
+    return mettre_a_jour_registre(p) == 0 ? SAUVEGARDE_FAITE : SAUVEGARDE_REGISTRE_ECHOUE;
+}
+
+int charger_carte_en_cour(const char* a, Plateau& plateau, int& l, int& c, sPerso& p,
+                          Sacoche& sacoche) {
+    const std::string_view nom = a == nullptr ? std::string_view() : nom_de(a);
+    std::string erreur;
+    if (!nom_sauvegarde_valide(nom, erreur)) {
+        signaler_erreur("Cannot load the game: %s\n", erreur.c_str());
+        return 1;
+    }
+    const std::string chemin = chemin_sauvegarde(nom);
+    std::string texte;
+    int numero_erreur = 0;
+    if (!lire_fichier(chemin, texte, numero_erreur)) {
+        signaler(chemin, numero_erreur);
+        return 1;
+    }
+    auto brouillon = std::make_unique<Brouillon>();
+    brouillon->plateau = plateau;
+    brouillon->sacoche = sacoche;
+    brouillon->perso = p;
+    if (!lire_sauvegarde(texte, nom, brouillon->plateau, brouillon->l, brouillon->c,
+                         brouillon->perso, brouillon->sacoche, erreur)) {
+        signaler_erreur("%s: not a valid save: %s\n", chemin.c_str(), erreur.c_str());
+        return 1;
+    }
+    plateau = brouillon->plateau;
+    sacoche = brouillon->sacoche;
+    p = brouillon->perso;
+    l = brouillon->l;
+    c = brouillon->c;
+    return 0;
+}
 
 } // namespace korva
