@@ -1,5 +1,6 @@
 #include "files/sauvegarde.hpp"
 
+#include "console/console.hpp"
 #include "support/console_scriptee.hpp"
 #include "support/dossier_jeu.hpp"
 
@@ -489,6 +490,9 @@ Enfant dans_un_enfant(const std::function<void()>& limiter, const std::function<
         std::string erreurs;
         {
             test::ConsoleScriptee ecran;
+            // The undefined-behaviour checker opens a pipe the first time it checks a call
+            // through the console; have that done while descriptors are left.
+            console().ecrire_erreur({});
             limiter();
             resultat = action();
             erreurs = ecran.erreurs();
