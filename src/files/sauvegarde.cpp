@@ -17,16 +17,18 @@ namespace {
 // The registry lives beside the save files, so no player may take its name.
 constexpr std::string_view NOM_REGISTRE = "joueurs";
 
-// The nine numbers of the character, in the order the file holds them.
-constexpr int NOMBRES_PERSO = 9;
-constexpr const char* CHAMPS_PERSO[NOMBRES_PERSO] = {
-    "class", "body", "intellect", "mind", "endurance", "power", "skill", "score", "gold"};
-
-int* champs_perso(sPerso& p, int indice) {
-    int* champs[NOMBRES_PERSO] = {&p.classe,  &p.corps,    &p.intellect, &p.esprit, &p.endurance,
-                                  &p.pouvoir, &p.habilete, &p.score,     &p.piecOr};
-    return champs[indice];
-}
+// The nine numbers of the character, in the order the file holds them, with the names that
+// reports give them.
+struct ChampPerso {
+    int sPerso::*champ;
+    const char* nom;
+};
+constexpr ChampPerso CHAMPS_PERSO[] = {
+    {&sPerso::classe, "class"},        {&sPerso::corps, "body"},
+    {&sPerso::intellect, "intellect"}, {&sPerso::esprit, "mind"},
+    {&sPerso::endurance, "endurance"}, {&sPerso::pouvoir, "power"},
+    {&sPerso::habilete, "skill"},      {&sPerso::score, "score"},
+    {&sPerso::piecOr, "gold"}};
 
 bool est_blanc(char octet) {
     return octet == ' ' || octet == '\t' || octet == '\n' || octet == '\v' || octet == '\f' ||
@@ -38,8 +40,12 @@ bool est_controle(char octet) {
     return valeur < 0x20 || valeur == 0x7F;
 }
 
+// A name field up to its terminator, never past its 50 bytes.
 std::string_view nom_de(const char* champ) {
-    return {champ, ::strnlen(champ, TAILLE_NOM)};
+    const void* fin = std::memchr(champ, '\0', TAILLE_NOM);
+    return {champ, fin == nullptr
+                       ? static_cast<std::size_t>(TAILLE_NOM)
+                       : static_cast<std::size_t>(static_cast<const char*>(fin) - champ)};
 }
 
 bool egal_sans_casse(std::string_view a, std::string_view b) {
@@ -200,15 +206,14 @@ std::string texte_sauvegarde(const Plateau& plateau, int l, int c, const sPerso&
     std::string texte;
     texte.reserve(128 + static_cast<std::size_t>(objets) * 64 +
                   static_cast<std::size_t>(lignes) * (static_cast<std::size_t>(colonnes) * 8 + 1));
-    sPerso perso = p;
     ajouter_nombre(texte, l);
     texte += '\n';
     ajouter_nombre(texte, c);
     texte += '\n';
     texte += nom_de(p.nom);
     texte += '\n';
-    for (int i = 0; i < NOMBRES_PERSO; ++i) {
-        ajouter_nombre(texte, *champs_perso(perso, i));
+    for (const ChampPerso& champ : CHAMPS_PERSO) {
+        ajouter_nombre(texte, p.*champ.champ);
         texte += '\n';
     }
     ajouter_nombre(texte, sacoche[0].nbObjet);
@@ -263,10 +268,10 @@ bool lire_sauvegarde(std::string_view texte, std::string_view nom_attendu, Plate
         return false;
     }
     copier_nom(p.nom, nom);
-    for (int i = 0; i < NOMBRES_PERSO; ++i) {
-        if (!lire_nombre(texte, position, *champs_perso(p, i))) {
-            erreur = std::string("the character's ") + CHAMPS_PERSO[i] +
-                     " is missing or not a whole number";
+    for (const ChampPerso& champ : CHAMPS_PERSO) {
+        if (!lire_nombre(texte, position, p.*champ.champ)) {
+            erreur =
+                std::string("the character's ") + champ.nom + " is missing or not a whole number";
             return false;
         }
     }
