@@ -58,7 +58,9 @@ Glyphe glyphe_de(const sCaseJeu& cellule) {
     return {ROUGE_FONCE, GLYPHE_CLE};
 }
 
-void ecrire_octet(char octet) { console().ecrire(std::string_view(&octet, 1)); }
+void ecrire_octet(char octet) {
+    console().ecrire(std::string_view(&octet, 1));
+}
 
 } // namespace
 
@@ -72,13 +74,13 @@ void affichage_plateau(const Plateau& plateau, int l, int c, sPerso p) {
         ecrire_octet('\n');
     }
     Color(ROUGE_CLAIR, NOIR);
-    afficher("\nScore : %d \t Level : %d  \t ", p.score, plateau[0][0].statutCase - DECALAGE_NIVEAU);
+    afficher("\nScore : %d \t Level : %d  \t ", p.score,
+             plateau[0][0].statutCase - DECALAGE_NIVEAU);
     Color(JAUNE, NOIR);
     afficher("Gold : %d \n", p.piecOr);
     Color(BLANC, NOIR);
     afficher("\nBody : %d \t Intellect : %d \t Mind : %d \n", p.corps, p.intellect, p.esprit);
-    afficher("\nEndurance : %d \t Power : %d \t Skill : %d \n", p.endurance, p.pouvoir,
-             p.habilete);
+    afficher("\nEndurance : %d \t Power : %d \t Skill : %d \n", p.endurance, p.pouvoir, p.habilete);
     afficher("---------------------------------------------- \n ");
     afficher(" i : inventory - contents of the bag \n ");
     afficher(" s : save your game \n ");

@@ -101,6 +101,8 @@ std::optional<int> entier_depuis(std::string_view ligne) {
     return static_cast<int>(valeur);
 }
 
-std::optional<int> lire_entier() { return entier_depuis(console().lire_ligne()); }
+std::optional<int> lire_entier() {
+    return entier_depuis(console().lire_ligne());
+}
 
 } // namespace korva

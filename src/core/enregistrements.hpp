@@ -33,10 +33,10 @@ inline constexpr int PARCHEMIN = 13;
 inline constexpr int GARDIEN = 14;
 
 // What `statutCase` carries.
-inline constexpr int STATUT_HEROS = 1;       // the hero stands on the cell
-inline constexpr int DECALAGE_NIVEAU = 1;    // cell (0,0) holds the level's number plus one
-inline constexpr int DECALAGE_CLE = 6;       // keys and locked doors hold the key number plus six
-inline constexpr int STATUT_CLE_MIN = 7;     // the smallest status a key or a locked door carries
+inline constexpr int STATUT_HEROS = 1;    // the hero stands on the cell
+inline constexpr int DECALAGE_NIVEAU = 1; // cell (0,0) holds the level's number plus one
+inline constexpr int DECALAGE_CLE = 6;    // keys and locked doors hold the key number plus six
+inline constexpr int STATUT_CLE_MIN = 7;  // the smallest status a key or a locked door carries
 
 // Arrow key codes, as the key read delivers them after the prefix code.
 inline constexpr int TOUCHE_PREFIXE = 224;

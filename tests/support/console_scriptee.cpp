@@ -4,9 +4,13 @@
 
 namespace korva::test {
 
-ConsoleScriptee::ConsoleScriptee() { precedente_ = installer_console(this); }
+ConsoleScriptee::ConsoleScriptee() {
+    precedente_ = installer_console(this);
+}
 
-ConsoleScriptee::~ConsoleScriptee() { installer_console(precedente_); }
+ConsoleScriptee::~ConsoleScriptee() {
+    installer_console(precedente_);
+}
 
 ConsoleScriptee& ConsoleScriptee::touche(int code) {
     script_.push_back({false, code, {}});
@@ -20,7 +24,9 @@ ConsoleScriptee& ConsoleScriptee::touches(std::string_view lettres) {
     return *this;
 }
 
-ConsoleScriptee& ConsoleScriptee::fleche(int code) { return touche(224).touche(code); }
+ConsoleScriptee& ConsoleScriptee::fleche(int code) {
+    return touche(224).touche(code);
+}
 
 ConsoleScriptee& ConsoleScriptee::ligne(std::string texte) {
     script_.push_back({true, 0, std::move(texte)});
@@ -50,7 +56,9 @@ void ConsoleScriptee::ecrire(std::string_view octets) {
     attributs_.insert(attributs_.end(), octets.size(), attribut_);
 }
 
-void ConsoleScriptee::ecrire_erreur(std::string_view texte) { erreurs_.append(texte); }
+void ConsoleScriptee::ecrire_erreur(std::string_view texte) {
+    erreurs_.append(texte);
+}
 
 void ConsoleScriptee::effacer() {
     sortie_ += "<cls>";
@@ -99,7 +107,9 @@ std::string ConsoleScriptee::lire_ligne() {
     return e.texte;
 }
 
-void ConsoleScriptee::vider_entree() { sortie_ += "<flush>"; }
+void ConsoleScriptee::vider_entree() {
+    sortie_ += "<flush>";
+}
 
 void ConsoleScriptee::dormir(int millisecondes) {
     sortie_ += "<sleep " + std::to_string(millisecondes) + ">";

@@ -9,7 +9,9 @@ namespace korva::test {
 
 namespace fs = std::filesystem;
 
-fs::path fichiers_du_depot() { return fs::path(KORVA_FICHIERS_SOURCE); }
+fs::path fichiers_du_depot() {
+    return fs::path(KORVA_FICHIERS_SOURCE);
+}
 
 DossierJeu::DossierJeu() {
     std::string modele = (fs::temp_directory_path() / "korva-test-XXXXXX").string();
@@ -42,6 +44,8 @@ std::string DossierJeu::lire(const std::string& relatif) const {
     return contenu.str();
 }
 
-void DossierJeu::supprimer(const std::string& relatif) const { fs::remove(racine_ / relatif); }
+void DossierJeu::supprimer(const std::string& relatif) const {
+    fs::remove(racine_ / relatif);
+}
 
 } // namespace korva::test
