@@ -6,6 +6,17 @@
 #include <string>
 #include <string_view>
 
+// Lets the compiler check printf-style calls; MinGW's formatted output is the C99 one.
+#if defined(__MINGW32__)
+#define KORVA_FORMAT_PRINTF(position_format, premier_argument)                                     \
+    __attribute__((format(gnu_printf, position_format, premier_argument)))
+#elif defined(__GNUC__) || defined(__clang__)
+#define KORVA_FORMAT_PRINTF(position_format, premier_argument)                                     \
+    __attribute__((format(printf, position_format, premier_argument)))
+#else
+#define KORVA_FORMAT_PRINTF(position_format, premier_argument)
+#endif
+
 namespace korva {
 
 // The console the game expects: the screen's size and the window title.
@@ -53,13 +64,13 @@ Console* installer_console(Console* c);
 [[noreturn]] void terminer(int statut);
 
 // printf-style output to the console.
-void afficher(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void afficher(const char* format, ...) KORVA_FORMAT_PRINTF(1, 2);
 // Writes the text followed by one line feed, as puts does.
 void afficher_ligne(std::string_view texte);
 // The error report of perror: the path, a colon, a blank and the system's reason.
 void signaler(std::string_view chemin, int numero_erreur);
 // printf-style output to the error stream.
-void signaler_erreur(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void signaler_erreur(const char* format, ...) KORVA_FORMAT_PRINTF(1, 2);
 
 // Sets the colour of all later output (text colour and background, indexes 0 to 15).
 void Color(int couleurDuTexte, int couleurDeFond);

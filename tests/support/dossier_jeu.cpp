@@ -1,7 +1,8 @@
 #include "support/dossier_jeu.hpp"
 
-#include <cstdlib>
+#include <cstdio>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 
@@ -13,12 +14,31 @@ fs::path fichiers_du_depot() {
     return fs::path(KORVA_FICHIERS_SOURCE);
 }
 
-DossierJeu::DossierJeu() {
-    std::string modele = (fs::temp_directory_path() / "korva-test-XXXXXX").string();
-    if (::mkdtemp(modele.data()) == nullptr) {
-        throw std::runtime_error("cannot make a temporary folder");
+namespace {
+
+// A new folder of a name no one else holds, made the way mkdtemp does, which Windows lacks.
+fs::path dossier_temporaire() {
+    std::random_device hasard;
+    const fs::path base = fs::temp_directory_path();
+    for (int essai = 0; essai < 100; ++essai) {
+        char nom[32];
+        std::snprintf(nom, sizeof nom, "korva-test-%08x", static_cast<unsigned>(hasard()));
+        const fs::path chemin = base / nom;
+        std::error_code erreur;
+        if (fs::create_directory(chemin, erreur)) {
+            return chemin;
+        }
+        if (erreur) {
+            break;
+        }
     }
-    racine_ = modele;
+    throw std::runtime_error("cannot make a temporary folder");
+}
+
+} // namespace
+
+DossierJeu::DossierJeu() {
+    racine_ = dossier_temporaire();
     fs::copy(fichiers_du_depot(), racine_ / "fichiers", fs::copy_options::recursive);
     ancien_ = fs::current_path();
     fs::current_path(racine_);

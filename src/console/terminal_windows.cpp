@@ -1,0 +1,388 @@
+#include "console/terminal.hpp"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <deque>
+#include <string>
+
+namespace korva {
+
+namespace {
+
+// The code page whose glyphs the game's bytes are drawn with.
+constexpr UINT PAGE_DE_CODE_JEU = 437;
+// Light grey on black, the console's own colours, when the old ones cannot be read.
+constexpr WORD ATTRIBUT_ORDINAIRE = 7;
+// A key without a character comes as a prefix code, then its scan code (72 up, 80 down, 75
+// left, 77 right for the arrows): 224 for the keys of the grey block, 0 for the others.
+constexpr int PREFIXE_TOUCHE_ETENDUE = 224;
+constexpr int PREFIXE_TOUCHE_FONCTION = 0;
+constexpr const char* INVITE_PAUSE = "Press any key to continue . . . ";
+constexpr DWORD TAILLE_LECTURE = 4096;
+constexpr std::size_t TAILLE_TAMPON_SORTIE = 1 << 16;
+
+#ifndef ENABLE_VIRTUAL_TERMINAL_INPUT
+#define ENABLE_VIRTUAL_TERMINAL_INPUT 0x0200
+#endif
+#ifndef ENABLE_VIRTUAL_TERMINAL_PROCESSING
+#define ENABLE_VIRTUAL_TERMINAL_PROCESSING 0x0004
+#endif
+
+// The console as the player had it, put back when the game ends or is interrupted.
+struct EtatConsole {
+    HANDLE entree = nullptr;
+    HANDLE sortie = nullptr;
+    bool entree_console = false;
+    bool sortie_console = false;
+    DWORD mode_entree = 0;
+    DWORD mode_sortie = 0;
+    UINT page_de_code = 0;
+    WORD attribut = ATTRIBUT_ORDINAIRE;
+    std::string titre;
+};
+
+void restaurer(const EtatConsole& etat) {
+    if (etat.entree_console) {
+        SetConsoleMode(etat.entree, etat.mode_entree);
+    }
+    if (etat.sortie_console) {
+        SetConsoleMode(etat.sortie, etat.mode_sortie);
+        SetConsoleTextAttribute(etat.sortie, etat.attribut);
+    }
+    if (etat.page_de_code != 0) {
+        SetConsoleOutputCP(etat.page_de_code);
+    }
+    SetConsoleTitleA(etat.titre.c_str());
+}
+
+// Windows calls the Ctrl-C handler with no context of ours, on a thread of its own: this is the
+// one place the console to put back can be found.
+std::atomic<const EtatConsole*> etat_a_restaurer{nullptr};
+
+BOOL WINAPI sur_interruption(DWORD) {
+    if (const EtatConsole* etat = etat_a_restaurer.load()) {
+        restaurer(*etat);
+    }
+    return FALSE; // the system's own handler then ends the process as it always does
+}
+
+// Keys one at a time, without echo: no line editing, but Ctrl-C still interrupts.
+DWORD mode_touches(DWORD mode) {
+    return (mode & ~(ENABLE_LINE_INPUT | ENABLE_ECHO_INPUT | ENABLE_VIRTUAL_TERMINAL_INPUT)) |
+           ENABLE_PROCESSED_INPUT;
+}
+
+DWORD mode_ligne(DWORD mode) {
+    return mode_touches(mode) | ENABLE_LINE_INPUT | ENABLE_ECHO_INPUT;
+}
+
+bool est_touche_de_modification(WORD touche) {
+    switch (touche) {
+    case VK_SHIFT:
+    case VK_CONTROL:
+    case VK_MENU:
+    case VK_CAPITAL:
+    case VK_NUMLOCK:
+    case VK_SCROLL:
+    case VK_LWIN:
+    case VK_RWIN:
+    case VK_APPS:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool ecrire_tout(HANDLE sortie, bool console, const char* octets, std::size_t taille) {
+    while (taille > 0) {
+        const DWORD morceau = static_cast<DWORD>(std::min<std::size_t>(taille, 16384));
+        DWORD ecrit = 0;
+        const BOOL reussi = console ? WriteConsoleA(sortie, octets, morceau, &ecrit, nullptr)
+                                    : WriteFile(sortie, octets, morceau, &ecrit, nullptr);
+        if (!reussi || ecrit == 0) {
+            return false;
+        }
+        octets += ecrit;
+        taille -= ecrit;
+    }
+    return true;
+}
+
+class ConsoleWindows final : public Console {
+public:
+    ConsoleWindows() {
+        etat_.entree = GetStdHandle(STD_INPUT_HANDLE);
+        etat_.sortie = GetStdHandle(STD_OUTPUT_HANDLE);
+        erreur_ = GetStdHandle(STD_ERROR_HANDLE);
+        DWORD mode = 0;
+        erreur_console_ = GetConsoleMode(erreur_, &mode) != 0;
+        etat_.entree_console = GetConsoleMode(etat_.entree, &etat_.mode_entree) != 0;
+        etat_.sortie_console = GetConsoleMode(etat_.sortie, &etat_.mode_sortie) != 0;
+        CONSOLE_SCREEN_BUFFER_INFO info;
+        if (GetConsoleScreenBufferInfo(etat_.sortie, &info)) {
+            etat_.attribut = info.wAttributes;
+        }
+        etat_.page_de_code = GetConsoleOutputCP();
+        char titre[1024];
+        etat_.titre.assign(titre, GetConsoleTitleA(titre, sizeof titre));
+
+        if (etat_.entree_console) {
+            SetConsoleMode(etat_.entree, mode_touches(etat_.mode_entree));
+        }
+        if (etat_.sortie_console) {
+            // Escape sequences would swallow the glyphs below 0x20 that the board draws.
+            SetConsoleMode(etat_.sortie, (etat_.mode_sortie & ~ENABLE_VIRTUAL_TERMINAL_PROCESSING) |
+                                             ENABLE_PROCESSED_OUTPUT);
+        }
+        if (etat_.page_de_code != 0) {
+            SetConsoleOutputCP(PAGE_DE_CODE_JEU);
+        }
+        etat_a_restaurer.store(&etat_);
+        SetConsoleCtrlHandler(sur_interruption, TRUE);
+    }
+
+    ~ConsoleWindows() override {
+        vider_sortie();
+        SetConsoleCtrlHandler(sur_interruption, FALSE);
+        etat_a_restaurer.store(nullptr);
+        restaurer(etat_);
+    }
+
+    ConsoleWindows(const ConsoleWindows&) = delete;
+    ConsoleWindows& operator=(const ConsoleWindows&) = delete;
+
+    void ecrire(std::string_view octets) override {
+        if (octets.empty()) {
+            return;
+        }
+        tampon_.append(octets);
+        dernier_octet_ = octets.back();
+        if (tampon_.size() >= TAILLE_TAMPON_SORTIE) {
+            vider_sortie();
+        }
+    }
+
+    void ecrire_erreur(std::string_view texte) override {
+        vider_sortie();
+        ecrire_tout(erreur_, erreur_console_, texte.data(), texte.size());
+    }
+
+    void effacer() override {
+        vider_sortie();
+        dernier_octet_ = '\n';
+        CONSOLE_SCREEN_BUFFER_INFO info;
+        if (!etat_.sortie_console || !GetConsoleScreenBufferInfo(etat_.sortie, &info)) {
+            // What "cls" writes when its output is not a console.
+            ecrire_tout(etat_.sortie, false, "\f", 1);
+            return;
+        }
+        const DWORD cellules =
+            static_cast<DWORD>(info.dwSize.X) * static_cast<DWORD>(info.dwSize.Y);
+        const COORD origine{0, 0};
+        DWORD rempli = 0;
+        FillConsoleOutputCharacterA(etat_.sortie, ' ', cellules, origine, &rempli);
+        FillConsoleOutputAttribute(etat_.sortie, info.wAttributes, cellules, origine, &rempli);
+        SMALL_RECT fenetre = info.srWindow;
+        fenetre.Bottom = static_cast<SHORT>(fenetre.Bottom - fenetre.Top);
+        fenetre.Top = 0;
+        SetConsoleWindowInfo(etat_.sortie, TRUE, &fenetre);
+        SetConsoleCursorPosition(etat_.sortie, origine);
+    }
+
+    void pause() override {
+        if (dernier_octet_ != '\n') {
+            ecrire("\n");
+        }
+        ecrire(INVITE_PAUSE);
+        // Codes left over from a key pressed before the prompt do not answer it.
+        en_attente_.clear();
+        lire_touche();
+        // The rest of a key that comes as two codes belongs to this same key press.
+        en_attente_.clear();
+        ecrire("\n");
+    }
+
+    void redimensionner(int lignes, int colonnes) override {
+        vider_sortie();
+        if (!etat_.sortie_console) {
+            return;
+        }
+        const SHORT hauteur = static_cast<SHORT>(lignes);
+        const SHORT largeur = static_cast<SHORT>(colonnes);
+        // The window must always fit in the buffer: shrink it, size the buffer, then widen it.
+        SMALL_RECT fenetre{0, 0, 0, 0};
+        SetConsoleWindowInfo(etat_.sortie, TRUE, &fenetre);
+        SetConsoleScreenBufferSize(etat_.sortie, COORD{largeur, hauteur});
+        const COORD plus_grande = GetLargestConsoleWindowSize(etat_.sortie);
+        fenetre.Right = static_cast<SHORT>(
+            (plus_grande.X > 0 ? std::min(largeur, plus_grande.X) : largeur) - 1);
+        fenetre.Bottom = static_cast<SHORT>(
+            (plus_grande.Y > 0 ? std::min(hauteur, plus_grande.Y) : hauteur) - 1);
+        SetConsoleWindowInfo(etat_.sortie, TRUE, &fenetre);
+    }
+
+    void titre(std::string_view texte) override { SetConsoleTitleA(std::string(texte).c_str()); }
+
+    void couleur(int attribut) override {
+        if (attribut == attribut_courant_) {
+            return;
+        }
+        vider_sortie();
+        SetConsoleTextAttribute(etat_.sortie, static_cast<WORD>(attribut));
+        attribut_courant_ = attribut;
+    }
+
+    int lire_touche() override {
+        vider_sortie();
+        if (!en_attente_.empty()) {
+            const int code = en_attente_.front();
+            en_attente_.pop_front();
+            return code;
+        }
+        if (!etat_.entree_console) {
+            const int octet = lire_octet();
+            if (octet < 0) {
+                terminer(0);
+            }
+            return octet;
+        }
+        for (;;) {
+            INPUT_RECORD evenement;
+            DWORD lus = 0;
+            if (!ReadConsoleInputA(etat_.entree, &evenement, 1, &lus) || lus == 0) {
+                terminer(0); // the console is gone: no key will ever come
+            }
+            if (evenement.EventType != KEY_EVENT || !evenement.Event.KeyEvent.bKeyDown) {
+                continue;
+            }
+            const KEY_EVENT_RECORD& touche = evenement.Event.KeyEvent;
+            for (WORD fois = 0; fois < std::max<WORD>(touche.wRepeatCount, 1); ++fois) {
+                coder(touche);
+            }
+            if (!en_attente_.empty()) {
+                const int code = en_attente_.front();
+                en_attente_.pop_front();
+                return code;
+            }
+        }
+    }
+
+    std::string lire_ligne() override {
+        vider_sortie();
+        std::string ligne;
+        if (!etat_.entree_console) {
+            for (int octet = lire_octet(); octet != '\n'; octet = lire_octet()) {
+                if (octet < 0) {
+                    if (ligne.empty()) {
+                        terminer(0);
+                    }
+                    break; // a last line without its line feed still counts
+                }
+                ligne += static_cast<char>(octet);
+            }
+        } else {
+            // The console edits and echoes the line itself.
+            SetConsoleMode(etat_.entree, mode_ligne(etat_.mode_entree));
+            while (ligne.find('\n') == std::string::npos) {
+                char morceau[256];
+                DWORD lus = 0;
+                if (!ReadConsoleA(etat_.entree, morceau, sizeof morceau, &lus, nullptr) ||
+                    lus == 0) {
+                    terminer(0);
+                }
+                ligne.append(morceau, lus);
+            }
+            SetConsoleMode(etat_.entree, mode_touches(etat_.mode_entree));
+            ligne.erase(ligne.find('\n'));
+            dernier_octet_ = '\n';
+        }
+        if (!ligne.empty() && ligne.back() == '\r') {
+            ligne.pop_back();
+        }
+        return ligne;
+    }
+
+    void vider_entree() override {
+        en_attente_.clear();
+        if (etat_.entree_console) {
+            FlushConsoleInputBuffer(etat_.entree);
+        }
+    }
+
+    void dormir(int millisecondes) override {
+        vider_sortie();
+        Sleep(static_cast<DWORD>(std::max(millisecondes, 0)));
+    }
+
+    [[noreturn]] void terminer(int statut) override {
+        vider_sortie();
+        SetConsoleCtrlHandler(sur_interruption, FALSE);
+        etat_a_restaurer.store(nullptr);
+        restaurer(etat_);
+        std::exit(statut);
+    }
+
+private:
+    // Codes of one key press, as the console's own key read gives them.
+    void coder(const KEY_EVENT_RECORD& touche) {
+        const int caractere = static_cast<unsigned char>(touche.uChar.AsciiChar);
+        if (caractere != 0) {
+            en_attente_.push_back(caractere);
+        } else if (!est_touche_de_modification(touche.wVirtualKeyCode)) {
+            en_attente_.push_back((touche.dwControlKeyState & ENHANCED_KEY) != 0
+                                      ? PREFIXE_TOUCHE_ETENDUE
+                                      : PREFIXE_TOUCHE_FONCTION);
+            en_attente_.push_back(touche.wVirtualScanCode);
+        }
+    }
+
+    // One byte of a standard input that is not a console; -1 at its end.
+    int lire_octet() {
+        if (position_ == lu_.size()) {
+            lu_.resize(TAILLE_LECTURE);
+            DWORD lus = 0;
+            if (!ReadFile(etat_.entree, lu_.data(), TAILLE_LECTURE, &lus, nullptr)) {
+                lus = 0;
+            }
+            lu_.resize(lus);
+            position_ = 0;
+            if (lus == 0) {
+                return -1;
+            }
+        }
+        return static_cast<unsigned char>(lu_[position_++]);
+    }
+
+    void vider_sortie() {
+        if (tampon_.empty()) {
+            return;
+        }
+        if (etat_.sortie_console) {
+            // Byte 0 is an unseen cell: a blank, which some consoles would drop instead.
+            std::replace(tampon_.begin(), tampon_.end(), '\0', ' ');
+        }
+        ecrire_tout(etat_.sortie, etat_.sortie_console, tampon_.data(), tampon_.size());
+        tampon_.clear();
+    }
+
+    EtatConsole etat_;
+    HANDLE erreur_ = nullptr;
+    bool erreur_console_ = false;
+    int attribut_courant_ = -1;
+    std::string tampon_;
+    char dernier_octet_ = '\n';
+    std::deque<int> en_attente_;
+    std::string lu_;
+    std::size_t position_ = 0;
+};
+
+} // namespace
+
+std::unique_ptr<Console> creer_console_terminal() {
+    return std::make_unique<ConsoleWindows>();
+}
+
+} // namespace korva

@@ -1,0 +1,177 @@
+#include "files/fichier_sur.hpp"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+
+namespace korva {
+
+namespace {
+
+// A file another program holds open (a virus scanner, a reader) refuses to be replaced for a
+// moment: the rename is tried again for about a second.
+constexpr int ESSAIS_REMPLACEMENT = 20;
+constexpr DWORD ATTENTE_REMPLACEMENT = 50;
+constexpr int ESSAIS_NOM_TEMPORAIRE = 100;
+
+// The system's reason, in the C library's numbering that the game's reports use.
+int numero_depuis_windows(DWORD erreur) {
+    switch (erreur) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+        return ENOENT;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_WRITE_PROTECT:
+        return EACCES;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+        return EEXIST;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return ENOSPC;
+    case ERROR_TOO_MANY_OPEN_FILES:
+        return EMFILE;
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY:
+        return ENOMEM;
+    case ERROR_FILENAME_EXCED_RANGE:
+        return ENAMETOOLONG;
+    case ERROR_INVALID_NAME:
+    case ERROR_INVALID_PARAMETER:
+        return EINVAL;
+    default:
+        return EIO;
+    }
+}
+
+bool tout_ecrire(HANDLE fichier, std::string_view contenu) {
+    std::size_t ecrit = 0;
+    while (ecrit < contenu.size()) {
+        const DWORD morceau =
+            static_cast<DWORD>(std::min<std::size_t>(contenu.size() - ecrit, std::size_t{1} << 30));
+        DWORD n = 0;
+        if (!WriteFile(fichier, contenu.data() + ecrit, morceau, &n, nullptr)) {
+            return false;
+        }
+        ecrit += n;
+    }
+    return true;
+}
+
+// A new file beside `chemin` that no one else is writing.
+HANDLE creer_temporaire(const std::string& chemin, std::string& temporaire) {
+    const unsigned long long graine = GetTickCount64() ^ (GetCurrentProcessId() * 2654435761ULL);
+    for (int essai = 0; essai < ESSAIS_NOM_TEMPORAIRE; ++essai) {
+        char suffixe[40];
+        std::snprintf(suffixe, sizeof suffixe, ".%08llx.tmp", (graine + essai) & 0xFFFFFFFFULL);
+        temporaire = chemin + suffixe;
+        const HANDLE fichier = CreateFileA(temporaire.c_str(), GENERIC_WRITE, 0, nullptr,
+                                           CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (fichier != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) {
+            return fichier;
+        }
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+bool remplacer(const std::string& temporaire, const std::string& chemin) {
+    for (int essai = 1;; ++essai) {
+        if (MoveFileExA(temporaire.c_str(), chemin.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return true;
+        }
+        const DWORD erreur = GetLastError();
+        if (essai == ESSAIS_REMPLACEMENT ||
+            (erreur != ERROR_ACCESS_DENIED && erreur != ERROR_SHARING_VIOLATION &&
+             erreur != ERROR_LOCK_VIOLATION)) {
+            return false;
+        }
+        Sleep(ATTENTE_REMPLACEMENT);
+    }
+}
+
+} // namespace
+
+bool ecrire_fichier_atomique(const std::string& chemin, std::string_view contenu,
+                             int& numero_erreur) {
+    std::string temporaire;
+    const HANDLE fichier = creer_temporaire(chemin, temporaire);
+    if (fichier == INVALID_HANDLE_VALUE) {
+        numero_erreur = numero_depuis_windows(GetLastError());
+        return false;
+    }
+    bool reussi = tout_ecrire(fichier, contenu) && FlushFileBuffers(fichier);
+    if (!reussi) {
+        numero_erreur = numero_depuis_windows(GetLastError());
+    }
+    if (!CloseHandle(fichier) && reussi) {
+        numero_erreur = numero_depuis_windows(GetLastError());
+        reussi = false;
+    }
+    if (reussi && !remplacer(temporaire, chemin)) {
+        numero_erreur = numero_depuis_windows(GetLastError());
+        reussi = false;
+    }
+    if (!reussi) {
+        DeleteFileA(temporaire.c_str());
+    }
+    return reussi;
+}
+
+bool lire_fichier(const std::string& chemin, std::string& contenu, int& numero_erreur) {
+    std::FILE* fichier = std::fopen(chemin.c_str(), "rb");
+    if (fichier == nullptr) {
+        numero_erreur = errno;
+        return false;
+    }
+    contenu.clear();
+    char tampon[4096];
+    std::size_t lu = 0;
+    while ((lu = std::fread(tampon, 1, sizeof tampon, fichier)) > 0) {
+        contenu.append(tampon, lu);
+    }
+    const bool reussi = std::ferror(fichier) == 0;
+    if (!reussi) {
+        numero_erreur = errno;
+    }
+    std::fclose(fichier);
+    return reussi;
+}
+
+// The lock is a C library descriptor, as elsewhere; Windows locks its file handle.
+VerrouFichier::VerrouFichier(const std::string& chemin_garde) {
+    const std::string chemin = chemin_garde + ".lock";
+    descripteur_ = ::_open(chemin.c_str(), _O_RDWR | _O_CREAT | _O_BINARY | _O_NOINHERIT,
+                           _S_IREAD | _S_IWRITE);
+    if (descripteur_ < 0) {
+        erreur_ = errno;
+        return;
+    }
+    OVERLAPPED debut{};
+    const HANDLE fichier = reinterpret_cast<HANDLE>(::_get_osfhandle(descripteur_));
+    if (!LockFileEx(fichier, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &debut)) {
+        erreur_ = numero_depuis_windows(GetLastError());
+        ::_close(descripteur_);
+        descripteur_ = -1;
+    }
+}
+
+VerrouFichier::~VerrouFichier() {
+    if (descripteur_ >= 0) {
+        OVERLAPPED debut{};
+        UnlockFileEx(reinterpret_cast<HANDLE>(::_get_osfhandle(descripteur_)), 0, MAXDWORD,
+                     MAXDWORD, &debut);
+        ::_close(descripteur_);
+    }
+}
+
+} // namespace korva
