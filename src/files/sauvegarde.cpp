@@ -16,6 +16,8 @@ namespace {
 
 // The registry lives beside the save files, so no player may take its name.
 constexpr std::string_view NOM_REGISTRE = "joueurs";
+// Characters that Windows refuses in a file name.
+constexpr std::string_view INTERDITS_WINDOWS = ":*?\"<>|";
 
 // The nine numbers of the character, in the order the file holds them, with the names that
 // reports give them.
@@ -61,8 +63,20 @@ bool egal_sans_casse(std::string_view a, std::string_view b) {
     return true;
 }
 
-// A name reaches a path only if it cannot leave the players' folder nor land on the registry
-// (compared without case, since some file systems ignore it).
+// Windows opens a device, not a file, for these names whatever their extension.
+bool nom_de_peripherique(std::string_view nom) {
+    const std::string_view base = nom.substr(0, nom.find('.'));
+    for (const std::string_view peripherique : {"con", "prn", "aux", "nul"}) {
+        if (egal_sans_casse(base, peripherique)) {
+            return true;
+        }
+    }
+    return base.size() == 4 && base[3] >= '1' && base[3] <= '9' &&
+           (egal_sans_casse(base.substr(0, 3), "com") || egal_sans_casse(base.substr(0, 3), "lpt"));
+}
+
+// A name reaches a path only if it cannot leave the players' folder, land on the registry
+// (compared without case, since some file systems ignore it) or name a device.
 bool nom_sauvegarde_valide(std::string_view nom, std::string& erreur) {
     if (nom.empty()) {
         erreur = "the name is empty";
@@ -85,9 +99,17 @@ bool nom_sauvegarde_valide(std::string_view nom, std::string& erreur) {
             erreur = "the name holds white space or a control character";
             return false;
         }
+        if (INTERDITS_WINDOWS.find(octet) != std::string_view::npos) {
+            erreur = "the name holds one of : * ? \" < > |";
+            return false;
+        }
     }
     if (egal_sans_casse(nom, NOM_REGISTRE)) {
         erreur = "the name \"" + std::string(nom) + "\" is the player registry's own";
+        return false;
+    }
+    if (nom_de_peripherique(nom)) {
+        erreur = "the name \"" + std::string(nom) + "\" is kept by the system for a device";
         return false;
     }
     return true;

@@ -1,161 +1,21 @@
 #include "files/sauvegarde.hpp"
 
 #include "console/console.hpp"
+#include "files/parties_de_test.hpp"
 #include "support/console_scriptee.hpp"
 #include "support/dossier_jeu.hpp"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <cstring>
 #include <filesystem>
-#include <functional>
 #include <memory>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace korva {
 namespace {
 
 namespace fs = std::filesystem;
-
-// A whole game as `main` holds it; the board lives on the heap.
-struct Partie {
-    std::unique_ptr<Plateau> plateau = std::make_unique<Plateau>();
-    std::unique_ptr<Sacoche> sacoche = std::make_unique<Sacoche>();
-    sPerso p{};
-    int l = 0;
-    int c = 0;
-};
-
-// Fills everything with a pattern that no save holds, so that any change shows.
-Partie partie_temoin() {
-    Partie partie;
-    for (auto& rangee : *partie.plateau) {
-        for (auto& cellule : rangee) {
-            cellule = {77, 77, 77};
-        }
-    }
-    for (auto& case_sac : *partie.sacoche) {
-        case_sac.nbObjet = 55;
-        copier_nom(case_sac.ob.nom, "temoin");
-        case_sac.ob.numero = 55;
-        case_sac.ob.attribut = 55;
-        case_sac.ob.puissance = 55;
-    }
-    copier_nom(partie.p.nom, "Temoin");
-    partie.p.classe = 55;
-    partie.p.score = 55;
-    partie.l = 55;
-    partie.c = 55;
-    return partie;
-}
-
-bool identiques(const Partie& a, const Partie& b) {
-    return std::memcmp(a.plateau.get(), b.plateau.get(), sizeof(Plateau)) == 0 &&
-           std::memcmp(a.sacoche.get(), b.sacoche.get(), sizeof(Sacoche)) == 0 &&
-           std::memcmp(&a.p, &b.p, sizeof(sPerso)) == 0 && a.l == b.l && a.c == b.c;
-}
-
-Partie copie(const Partie& source) {
-    Partie partie;
-    *partie.plateau = *source.plateau;
-    *partie.sacoche = *source.sacoche;
-    partie.p = source.p;
-    partie.l = source.l;
-    partie.c = source.c;
-    return partie;
-}
-
-void mettre_objet(Sacoche& sacoche, int rang, const char* nom, int numero, int attribut,
-                  int puissance) {
-    copier_nom(sacoche[rang].ob.nom, nom);
-    sacoche[rang].ob.numero = numero;
-    sacoche[rang].ob.attribut = attribut;
-    sacoche[rang].ob.puissance = puissance;
-}
-
-// A game of "Bob" on a 2 by 3 board with a potion of negative strength and a key.
-Partie petite_partie() {
-    Partie partie = partie_temoin();
-    partie.l = 2;
-    partie.c = 3;
-    (*partie.plateau)[0][0] = {MUR_EXTERIEUR, 2, 1};
-    (*partie.plateau)[0][1] = {CASE_VIDE, STATUT_HEROS, 1};
-    (*partie.plateau)[0][2] = {CLE, 13, 0};
-    (*partie.plateau)[1][0] = {MONSTRE, 0, 0};
-    (*partie.plateau)[1][1] = {PORTE_CLE, 13, 1};
-    (*partie.plateau)[1][2] = {GARDIEN, 0, 0};
-    copier_nom(partie.p.nom, "Bob");
-    partie.p.classe = 2;
-    partie.p.corps = 4;
-    partie.p.intellect = 7;
-    partie.p.esprit = 10;
-    partie.p.endurance = 11;
-    partie.p.pouvoir = -2;
-    partie.p.habilete = 0;
-    partie.p.score = 125;
-    partie.p.piecOr = 37;
-    (*partie.sacoche)[0].nbObjet = 2;
-    mettre_objet(*partie.sacoche, 1, "potion", 0, 3, -4);
-    mettre_objet(*partie.sacoche, 2, "cle", 7, 0, 0);
-    return partie;
-}
-
-const std::string SAUVEGARDE_BOB = "2\n"
-                                   "3\n"
-                                   "Bob\n"
-                                   "2\n4\n7\n10\n11\n-2\n0\n125\n37\n"
-                                   "2\n"
-                                   "potion 0 3 -4 \n"
-                                   "cle 7 0 0 \n"
-                                   "{1,2,1},{0,1,1},{12,13,0},\n"
-                                   "{7,0,0},{6,13,1},{14,0,0},\n";
-
-int sauver(const Partie& partie) {
-    return sauvegarde_carte_en_cour(*partie.plateau, partie.l, partie.c, partie.p, *partie.sacoche);
-}
-
-int charger(const char* nom, Partie& partie) {
-    return charger_carte_en_cour(nom, *partie.plateau, partie.l, partie.c, partie.p,
-                                 *partie.sacoche);
-}
-
-// What a load must give: the saved game where a save lays it, the rest of `avant` untouched.
-void attendre_charge(const Partie& sauvee, const Partie& avant, const Partie& chargee) {
-    ASSERT_EQ(chargee.l, sauvee.l);
-    ASSERT_EQ(chargee.c, sauvee.c);
-    for (int i = 0; i < TAILLE_PLATEAU; ++i) {
-        for (int j = 0; j < TAILLE_PLATEAU; ++j) {
-            const bool dedans = i < sauvee.l && j < sauvee.c;
-            const sCaseJeu& attendue = dedans ? (*sauvee.plateau)[i][j] : (*avant.plateau)[i][j];
-            const sCaseJeu& lue = (*chargee.plateau)[i][j];
-            ASSERT_TRUE(lue.typeCase == attendue.typeCase &&
-                        lue.statutCase == attendue.statutCase && lue.visible == attendue.visible)
-                << "cell " << i << "," << j;
-        }
-    }
-    EXPECT_STREQ(chargee.p.nom, sauvee.p.nom);
-    EXPECT_EQ(std::memcmp(&chargee.p.classe, &sauvee.p.classe, 9 * sizeof(int)), 0);
-    const int n = (*sauvee.sacoche)[0].nbObjet;
-    EXPECT_EQ((*chargee.sacoche)[0].nbObjet, n);
-    for (int k = 1; k < TAILLE_SAC; ++k) {
-        const unObjet& attendu = k <= n ? (*sauvee.sacoche)[k].ob : (*avant.sacoche)[k].ob;
-        const unObjet& lu = (*chargee.sacoche)[k].ob;
-        EXPECT_STREQ(lu.nom, attendu.nom) << "slot " << k;
-        EXPECT_EQ(lu.numero, attendu.numero) << "slot " << k;
-        EXPECT_EQ(lu.attribut, attendu.attribut) << "slot " << k;
-        EXPECT_EQ(lu.puissance, attendu.puissance) << "slot " << k;
-        // Only slot 0's count means anything; the others' are left as they were.
-        EXPECT_EQ((*chargee.sacoche)[k].nbObjet, (*avant.sacoche)[k].nbObjet) << "slot " << k;
-    }
-}
-
-// The registry's result is not this file's concern: a save is done once its file is written.
-void attendre_ecrite(int resultat) {
-    EXPECT_TRUE(resultat == SAUVEGARDE_FAITE || resultat == SAUVEGARDE_REGISTRE_ECHOUE) << resultat;
-}
+using namespace korva::test;
 
 TEST(Sauvegarde, PathIsBuiltForAnyNameLength) {
     EXPECT_EQ(chemin_sauvegarde("Bob"), "fichiers/personnages/Bob.txt");
@@ -401,7 +261,11 @@ TEST(Sauvegarde, NamesThatCouldLeaveThePlayersFolderAreRefused) {
         {"Bob\t", "the name holds white space or a control character"},
         {"B\x1b[2Job", "the name holds white space or a control character"},
         {"B\x7fob", "the name holds white space or a control character"},
+        {"a:b", "the name holds one of : * ? \" < > |"},
+        {"B*b", "the name holds one of : * ? \" < > |"},
         {"joueurs", "the name \"joueurs\" is the player registry's own"},
+        {"CON", "the name \"CON\" is kept by the system for a device"},
+        {"lpt3.x", "the name \"lpt3.x\" is kept by the system for a device"},
         {"Joueurs", "the name \"Joueurs\" is the player registry's own"},
     };
     for (const auto& [nom, raison] : noms) {
@@ -467,137 +331,6 @@ TEST(Sauvegarde, ImpossibleSaveIsReportedAndTheGameGoesOn) {
     EXPECT_EQ(sauver(partie), SAUVEGARDE_ECHOUEE);
     EXPECT_EQ(ecran.erreurs(), "fichiers/personnages/Bob.txt: No such file or directory\n");
     EXPECT_FALSE(fs::exists("fichiers/personnages"));
-}
-
-// Runs `action` in a child process after `limiter`, with a console of its own; returns the
-// action's result and what it wrote on the error stream.
-struct Enfant {
-    int resultat = -1;
-    std::string erreurs;
-    int statut = -1;
-};
-
-Enfant dans_un_enfant(const std::function<void()>& limiter, const std::function<int()>& action) {
-    int tube[2];
-    if (::pipe(tube) != 0) {
-        ADD_FAILURE() << "pipe";
-        return {};
-    }
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::close(tube[0]);
-        int resultat = -1;
-        std::string erreurs;
-        {
-            test::ConsoleScriptee ecran;
-            // The undefined-behaviour checker opens a pipe the first time it checks a call
-            // through the console; have that done while descriptors are left.
-            console().ecrire_erreur({});
-            limiter();
-            resultat = action();
-            erreurs = ecran.erreurs();
-        }
-        std::string message(reinterpret_cast<const char*>(&resultat), sizeof resultat);
-        message += erreurs;
-        const ssize_t ecrit = ::write(tube[1], message.data(), message.size());
-        ::_exit(ecrit == static_cast<ssize_t>(message.size()) ? 0 : 3);
-    }
-    ::close(tube[1]);
-    std::string recu;
-    char tampon[4096];
-    ssize_t n = 0;
-    while ((n = ::read(tube[0], tampon, sizeof tampon)) > 0) {
-        recu.append(tampon, static_cast<std::size_t>(n));
-    }
-    ::close(tube[0]);
-    Enfant enfant;
-    ::waitpid(pid, &enfant.statut, 0);
-    if (recu.size() >= sizeof(int)) {
-        std::memcpy(&enfant.resultat, recu.data(), sizeof(int));
-        enfant.erreurs = recu.substr(sizeof(int));
-    }
-    return enfant;
-}
-
-// Files larger than `octets` cannot be written; the write fails partway instead of a signal.
-void limiter_taille(rlim_t octets) {
-    std::signal(SIGXFSZ, SIG_IGN);
-    const rlimit limite{octets, octets};
-    ::setrlimit(RLIMIT_FSIZE, &limite);
-}
-
-std::vector<std::string> contenu_du_dossier(const std::string& dossier) {
-    std::vector<std::string> noms;
-    for (const auto& entree : fs::directory_iterator(dossier)) {
-        noms.push_back(entree.path().filename().string());
-    }
-    std::sort(noms.begin(), noms.end());
-    return noms;
-}
-
-TEST(Sauvegarde, WriteFailingPartwayLeavesThePreviousSaveWhole) {
-    test::DossierJeu dossier;
-    dossier.ecrire("fichiers/personnages/Bob.txt", SAUVEGARDE_BOB);
-    const std::string registre = dossier.lire("fichiers/personnages/joueurs.txt");
-    const auto avant = contenu_du_dossier("fichiers/personnages");
-    Partie partie = petite_partie();
-    partie.l = 20;
-    partie.c = 50; // about 8 KB, cut at 4 KB
-    for (int i = 0; i < partie.l; ++i) {
-        for (int j = 0; j < partie.c; ++j) {
-            (*partie.plateau)[i][j] = {CASE_VIDE, i == 5 && j == 5 ? STATUT_HEROS : 0, 0};
-        }
-    }
-    const Enfant enfant =
-        dans_un_enfant([] { limiter_taille(4096); }, [&partie] { return sauver(partie); });
-    EXPECT_EQ(enfant.statut, 0);
-    EXPECT_EQ(enfant.resultat, SAUVEGARDE_ECHOUEE);
-    EXPECT_EQ(enfant.erreurs, "fichiers/personnages/Bob.txt: File too large\n");
-    EXPECT_EQ(dossier.lire("fichiers/personnages/Bob.txt"), SAUVEGARDE_BOB);
-    EXPECT_EQ(dossier.lire("fichiers/personnages/joueurs.txt"), registre);
-    EXPECT_EQ(contenu_du_dossier("fichiers/personnages"), avant); // no temporary file left
-}
-
-TEST(Sauvegarde, NoFileLeftToOpenLeavesThePreviousSaveWhole) {
-    test::DossierJeu dossier;
-    dossier.ecrire("fichiers/personnages/Bob.txt", SAUVEGARDE_BOB);
-    const std::string registre = dossier.lire("fichiers/personnages/joueurs.txt");
-    const Partie partie = petite_partie();
-    const Enfant enfant = dans_un_enfant(
-        [] {
-            // Every descriptor from the lowest free one up is refused.
-            const int libre = ::dup(2);
-            ::close(libre);
-            const rlimit limite{static_cast<rlim_t>(libre), static_cast<rlim_t>(libre)};
-            ::setrlimit(RLIMIT_NOFILE, &limite);
-        },
-        [&partie] { return sauver(partie); });
-    EXPECT_EQ(enfant.statut, 0);
-    EXPECT_EQ(enfant.resultat, SAUVEGARDE_ECHOUEE);
-    EXPECT_EQ(enfant.erreurs, "fichiers/personnages/Bob.txt: Too many open files\n");
-    EXPECT_EQ(dossier.lire("fichiers/personnages/Bob.txt"), SAUVEGARDE_BOB);
-    EXPECT_EQ(dossier.lire("fichiers/personnages/joueurs.txt"), registre);
-}
-
-TEST(Sauvegarde, RegistryFailingPartwayKeepsTheNewSaveAndTheOldRegistry) {
-    test::DossierJeu dossier;
-    // A registry larger than the limit, a save smaller than it.
-    std::string registre = "100\n";
-    for (int i = 0; i < 100; ++i) {
-        registre += "joueur" + std::to_string(i) + " " + std::to_string(1000 - i) + "\n";
-    }
-    dossier.ecrire("fichiers/personnages/joueurs.txt", registre);
-    Partie partie = petite_partie();
-    const std::string attendu =
-        texte_sauvegarde(*partie.plateau, partie.l, partie.c, partie.p, *partie.sacoche);
-    ASSERT_LT(attendu.size(), 512u);
-    ASSERT_GT(registre.size(), 512u);
-    const Enfant enfant =
-        dans_un_enfant([] { limiter_taille(512); }, [&partie] { return sauver(partie); });
-    EXPECT_EQ(enfant.statut, 0);
-    EXPECT_EQ(enfant.resultat, SAUVEGARDE_REGISTRE_ECHOUE);
-    EXPECT_EQ(dossier.lire("fichiers/personnages/Bob.txt"), attendu);
-    EXPECT_EQ(dossier.lire("fichiers/personnages/joueurs.txt"), registre);
 }
 
 } // namespace
