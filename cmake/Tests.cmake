@@ -58,3 +58,7 @@ if(CMAKE_CROSSCOMPILING)
 else()
     gtest_discover_tests(korva_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
 endif()
+# The pseudo-terminal driver of the end-to-end tests (openpty lives in libutil on older systems).
+if(UNIX)
+    target_link_libraries(korva_test_support PUBLIC util)
+endif()

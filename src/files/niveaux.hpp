@@ -33,6 +33,10 @@ bool lire_cases(std::string_view texte, std::size_t& position, Plateau& plateau,
 // stream; board and size then unchanged).
 int charger_niveau(const std::string& chemin, Plateau& plateau, int& l, int& c);
 
+// The level a board of `l` rows by `c` columns belongs to, 1 to 5: the game keeps no level
+// number, the size tells.
+int niveau_selon_taille(int l, int c);
+
 // Loads the level that lies in `direction` from the level of size `l` by `c`; 0 when play goes
 // on, 1 when it ends (the dungeon is won or the level could not be loaded).
 int nouvellecarte(Plateau& plateau, int& l, int& c, int direction, sPerso p);

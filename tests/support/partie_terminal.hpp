@@ -39,7 +39,8 @@ public:
     // Waits for the game to end: its exit status, 128 + N when signal N ended it, or -1 when
     // it still runs after `delai`.
     int attendre_fin(std::chrono::milliseconds delai = std::chrono::milliseconds(10000));
-    // Closes the terminal's input side, as a hung-up terminal does.
+    // Hangs the terminal up for the game: it gets the hang-up signal a closed terminal sends,
+    // while the terminal itself stays open here so that its modes can still be read.
     void fermer_entree();
     // The terminal's modes as the game left them (after the end), to compare with those at
     // start: true when they are the same.
@@ -50,6 +51,7 @@ private:
     void lire_disponible(std::chrono::milliseconds delai);
 
     int maitre_ = -1;
+    int esclave_ = -1; // kept open so that the modes outlive the game
     int pid_ = -1;
     int statut_ = -1;
     std::string sortie_;

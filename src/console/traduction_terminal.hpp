@@ -1,0 +1,32 @@
+// What a terminal needs to show the game as the Windows console would: its code page 437 bytes
+// as UTF-8 and its colour attributes as ANSI sequences. Pure functions, shared by every platform.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace korva {
+
+// The UTF-8 text a terminal must receive to show the code page 437 byte `octet`. The picture
+// glyphs of the control range are shown as pictures, except the controls the Windows console
+// itself obeys (bell, backspace, tab, line feed, carriage return); byte 0 shows as a blank.
+std::string_view glyphe_utf8(unsigned char octet);
+
+// The code page 437 byte showing the character `point`, or -1 when code page 437 has none.
+// Only the upper half (0x80 to 0xFF) is looked up: lower points are ASCII as they are.
+int octet_cp437(char32_t point);
+
+// The ANSI colour number (0 to 7) of a console colour index: the console counts blue as bit 0
+// and red as bit 2, ANSI the other way round. The bright bit (3) is ignored here.
+int couleur_ansi(int index);
+
+// The SGR codes of a console attribute's text colour (30-37, bright 90-97) and background
+// (40-47, bright 100-107).
+int code_ansi_texte(int attribut);
+int code_ansi_fond(int attribut);
+
+// The SGR sequence that sets text and background colour from a console attribute
+// (background * 16 + text colour; higher bits ignored).
+std::string sequence_couleur(int attribut);
+
+} // namespace korva

@@ -1,0 +1,168 @@
+#include "dungeon/plateau_essai.hpp"
+#include "files/niveaux.hpp"
+#include "support/console_scriptee.hpp"
+#include "support/dossier_jeu.hpp"
+
+#include <gtest/gtest.h>
+
+namespace korva {
+namespace {
+
+constexpr const char* CHEMIN = "fichiers/niveaux/niveau1g.txt";
+constexpr sCaseJeu TEMOIN{42, 7, 1};
+
+// A 3 by 4 level: walls, a door, a key numbered 1 and the hero.
+constexpr const char* RANGEE_0 = "{1,2,1},{1,0,1},{1,0,1},{1,0,1},";
+constexpr const char* RANGEE_1 = "{1,0,1},{0,1,1},{3,0,0},{12,7,0},";
+constexpr const char* RANGEE_2 = "{1,0,0},{1,0,0},{1,0,0},{1,0,0},";
+
+void verifier_petit_niveau(const Plateau& plateau) {
+    EXPECT_EQ(plateau[0][0].typeCase, MUR_EXTERIEUR);
+    EXPECT_EQ(plateau[0][0].statutCase, 2);
+    EXPECT_EQ(plateau[1][1].statutCase, STATUT_HEROS);
+    EXPECT_EQ(plateau[1][2].typeCase, PORTE_FERMEE);
+    EXPECT_EQ(plateau[1][2].visible, 0);
+    EXPECT_EQ(plateau[1][3].typeCase, CLE);
+    EXPECT_EQ(plateau[1][3].statutCase, 7);
+    EXPECT_EQ(plateau[2][3].visible, 0);
+    // Cells outside the level keep what they held.
+    EXPECT_EQ(plateau[0][4].typeCase, TEMOIN.typeCase);
+    EXPECT_EQ(plateau[3][0].typeCase, TEMOIN.typeCase);
+}
+
+TEST(ChargerNiveau, ReadsRowsWhateverWhiteSpaceSeparatesThem) {
+    const std::string rangees[] = {RANGEE_0, RANGEE_1, RANGEE_2};
+    const std::string separations[] = {"\n", "\n\n\n", "", "\r\n", " \t\n  "};
+    for (const std::string& entre : separations) {
+        SCOPED_TRACE("between rows: \"" + entre + "\"");
+        test::DossierJeu dossier;
+        test::ConsoleScriptee ecran;
+        dossier.ecrire(CHEMIN,
+                       "3\n\n4\n" + rangees[0] + entre + rangees[1] + entre + rangees[2] + entre);
+        auto plateau = test::plateau_rempli(TEMOIN);
+        int l = 0;
+        int c = 0;
+        EXPECT_EQ(charger_niveau(CHEMIN, *plateau, l, c), 0);
+        EXPECT_EQ(l, 3);
+        EXPECT_EQ(c, 4);
+        verifier_petit_niveau(*plateau);
+        EXPECT_EQ(ecran.erreurs(), "");
+        EXPECT_EQ(ecran.sortie(), "");
+    }
+}
+
+TEST(ChargerNiveau, BlanksInFrontOfNumbersAndSigns) {
+    test::DossierJeu dossier;
+    test::ConsoleScriptee ecran;
+    dossier.ecrire(CHEMIN, " 3 4\n{ 1, 2,\n1},{1,0,1},{1,0,1},{1,0,1},\n"
+                           "{1,0,1},{ 0,\t1, 1},{+3,0,0},{12,7,0},\n"
+                           "{1,0,0},{1,0,0},{1,0,0},{1,0,0},"
+                           "anything after the last row is never read");
+    auto plateau = test::plateau_rempli(TEMOIN);
+    int l = 0;
+    int c = 0;
+    EXPECT_EQ(charger_niveau(CHEMIN, *plateau, l, c), 0);
+    EXPECT_EQ(l, 3);
+    EXPECT_EQ(c, 4);
+    verifier_petit_niveau(*plateau);
+
+    // The largest level the board holds.
+    dossier.ecrire(CHEMIN, test::texte_niveau(100, 100, 5, 99, 99));
+    EXPECT_EQ(charger_niveau(CHEMIN, *plateau, l, c), 0);
+    EXPECT_EQ(l, 100);
+    EXPECT_EQ(c, 100);
+    EXPECT_EQ((*plateau)[99][99].statutCase, STATUT_HEROS);
+    EXPECT_EQ((*plateau)[0][0].statutCase, 6);
+}
+
+struct MauvaisFichier {
+    const char* cas;
+    std::string contenu;
+    const char* probleme; // part of the report
+};
+
+TEST(ChargerNiveau, RefusesBadFilesAndKeepsTheLevelInPlay) {
+    const std::string bon1 = RANGEE_1;
+    const std::string bon2 = RANGEE_2;
+    const MauvaisFichier mauvais[] = {
+        {"empty", "", "size"},
+        {"size not a number", "three\n4\n", "size"},
+        {"no column count", "3\n", "size"},
+        {"too many rows", test::texte_niveau(101, 4, 1, 1, 1), "outside 1 to 100"},
+        {"too many columns", test::texte_niveau(4, 101, 1, 1, 1), "outside 1 to 100"},
+        {"no rows", "0\n4\n", "outside 1 to 100"},
+        {"negative columns", "3\n-4\n", "outside 1 to 100"},
+        {"huge size", "99999999999\n4\n", "size"},
+        {"truncated", "3\n4\n" + std::string(RANGEE_0) + "\n" + bon1 + "\n", "end at row 3"},
+        {"truncated inside a row", "3\n4\n" + std::string(RANGEE_0) + "\n{1,0,1},", "end at row 2"},
+        {"blank before a comma", "3\n4\n{1 ,2,1},{1,0,1},{1,0,1},{1,0,1},\n" + bon1 + "\n" + bon2,
+         "malformed"},
+        {"blank before the closing brace",
+         "3\n4\n{1,2,1 },{1,0,1},{1,0,1},{1,0,1},\n" + bon1 + "\n" + bon2, "malformed"},
+        {"blank before the opening brace",
+         "3\n4\n{1,2,1},{1,0,1},{1,0,1},{1,0,1},\n{1,0,1}, {0,1,1},{3,0,0},{12,7,0},\n" + bon2,
+         "malformed cell record at row 2, column 2"},
+        {"no comma after a record", "3\n4\n{1,2,1}{1,0,1},{1,0,1},{1,0,1},\n" + bon1 + "\n" + bon2,
+         "malformed"},
+        {"two fields", "3\n4\n{1,2},{1,0,1},{1,0,1},{1,0,1},\n" + bon1 + "\n" + bon2, "malformed"},
+        {"letter for a number", "3\n4\n{1,2,x},{1,0,1},{1,0,1},{1,0,1},\n" + bon1 + "\n" + bon2,
+         "malformed"},
+        {"no hero",
+         "3\n4\n" + std::string(RANGEE_0) + "\n{1,0,1},{0,0,1},{3,0,0},{12,7,0},\n" + bon2,
+         "no cell holds the hero"},
+        {"two heroes",
+         "3\n4\n" + std::string(RANGEE_0) + "\n" + bon1 + "\n{1,0,0},{1,0,0},{0,1,0},{1,0,0},",
+         "2 cells hold the hero"},
+    };
+    for (const MauvaisFichier& m : mauvais) {
+        SCOPED_TRACE(m.cas);
+        test::DossierJeu dossier;
+        test::ConsoleScriptee ecran;
+        dossier.ecrire(CHEMIN, m.contenu);
+        auto plateau = test::plateau_rempli(TEMOIN);
+        const auto avant = test::plateau_rempli(TEMOIN);
+        int l = 15;
+        int c = 50;
+        EXPECT_EQ(charger_niveau(CHEMIN, *plateau, l, c), 1);
+        EXPECT_EQ(l, 15);
+        EXPECT_EQ(c, 50);
+        EXPECT_TRUE(test::memes_cases(*plateau, *avant));
+        EXPECT_EQ(ecran.erreurs().rfind(std::string(CHEMIN) + ": not a valid level: ", 0), 0u)
+            << ecran.erreurs();
+        EXPECT_NE(ecran.erreurs().find(m.probleme), std::string::npos) << ecran.erreurs();
+        EXPECT_EQ(ecran.erreurs().back(), '\n');
+        EXPECT_EQ(ecran.sortie(), "");
+    }
+}
+
+TEST(ChargerNiveau, MissingFileIsReportedAsTheSystemSaysIt) {
+    test::DossierJeu dossier;
+    test::ConsoleScriptee ecran;
+    dossier.supprimer(CHEMIN);
+    auto plateau = test::plateau_rempli(TEMOIN);
+    const auto avant = test::plateau_rempli(TEMOIN);
+    int l = 20;
+    int c = 50;
+    EXPECT_EQ(charger_niveau(CHEMIN, *plateau, l, c), 1);
+    EXPECT_EQ(ecran.erreurs(), std::string(CHEMIN) + ": No such file or directory\n");
+    EXPECT_EQ(l, 20);
+    EXPECT_EQ(c, 50);
+    EXPECT_TRUE(test::memes_cases(*plateau, *avant));
+}
+
+TEST(LireNiveau, StopsAfterTheWhiteSpaceThatFollowsTheLastRow) {
+    const std::string texte = "1\n2\n{0,1,1},{4,0,0},\n\n3\nrest";
+    auto plateau = test::plateau_rempli(TEMOIN);
+    int l = 0;
+    int c = 0;
+    std::string erreur;
+    std::size_t fin = 0;
+    ASSERT_TRUE(lire_niveau(texte, *plateau, l, c, erreur, &fin));
+    EXPECT_EQ(texte.substr(fin), "3\nrest");
+    EXPECT_EQ(l, 1);
+    EXPECT_EQ(c, 2);
+    EXPECT_EQ((*plateau)[0][1].typeCase, CASE_PASSAGE);
+}
+
+} // namespace
+} // namespace korva
