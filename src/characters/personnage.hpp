@@ -3,6 +3,9 @@
 
 #include "core/enregistrements.hpp"
 
+#include <string>
+#include <string_view>
+
 namespace korva {
 
 // Class codes.
@@ -11,9 +14,18 @@ inline constexpr int MAGICIEN = 1;
 inline constexpr int PRETRE = 2;
 inline constexpr int RUSE = 3;
 
+// Whether `nom` may name a player: one word of 1 to 49 characters, no path separator, no control
+// character, neither "." nor "..", and not the registry's own name in any letter case, since the
+// name becomes a file name. False with `raison` saying why.
+bool nom_valide(std::string_view nom, std::string& raison);
+
 // Asks for the name and the class, rolls the stats; 0 when the character is made, 1 when it
 // cannot be (the registry could not be checked), and the game goes back to the main menu.
 int saisirPerso(sPerso& p);
+
+// Sets the class, rolls Body, Intellect and Mind in that order with the class's weights, and
+// derives Endurance, Power and Skill from them; draws from the generator as it stands.
+void tirer_caracteristiques(sPerso& p, int classe);
 
 // A pseudo-random whole number from a to b - 1; the caller passes b > a.
 int rand_a_b(int a, int b);

@@ -1,18 +1,308 @@
 #include "characters/registre.hpp"
 
+#include "characters/personnage.hpp"
+#include "console/console.hpp"
+#include "files/fichier_sur.hpp"
+
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+
 namespace korva {
 
-// Stand-ins until the registry lands.
-bool lire_registre(std::string_view, std::vector<sJoueur>&, std::string& erreur) {
-    erreur = "not read yet";
+namespace {
+
+constexpr const char* REGLE_LISTE = "------------------------------------- \n ";
+constexpr int RETOUR_MENU = 0; // the place typed to go back to the main menu
+
+// The white space the registry's readers skip between fields, as formatted input does.
+bool est_blanc(char octet) {
+    return octet == ' ' || octet == '\t' || octet == '\n' || octet == '\v' || octet == '\f' ||
+           octet == '\r';
+}
+
+// Cuts the registry's text into words, keeping the line each word starts on for the reports.
+class Mots {
+public:
+    explicit Mots(std::string_view texte) : texte_(texte) {}
+
+    // The next word, empty at the end of the text.
+    std::string_view suivant() {
+        while (position_ < texte_.size() && est_blanc(texte_[position_])) {
+            if (texte_[position_] == '\n') {
+                ++ligne_;
+            }
+            ++position_;
+        }
+        const std::size_t debut = position_;
+        while (position_ < texte_.size() && !est_blanc(texte_[position_])) {
+            ++position_;
+        }
+        return texte_.substr(debut, position_ - debut);
+    }
+    int ligne() const { return ligne_; }
+
+private:
+    std::string_view texte_;
+    std::size_t position_ = 0;
+    int ligne_ = 1;
+};
+
+// A whole word as a signed 32-bit number, an optional sign and decimal digits and nothing else.
+std::optional<int> nombre_strict(std::string_view mot) {
+    std::size_t i = 0;
+    bool negatif = false;
+    if (!mot.empty() && (mot[0] == '+' || mot[0] == '-')) {
+        negatif = mot[0] == '-';
+        i = 1;
+    }
+    if (i == mot.size()) {
+        return std::nullopt;
+    }
+    std::int64_t valeur = 0;
+    for (; i < mot.size(); ++i) {
+        if (mot[i] < '0' || mot[i] > '9') {
+            return std::nullopt;
+        }
+        valeur = valeur * 10 + (mot[i] - '0');
+        if (valeur > static_cast<std::int64_t>(INT32_MAX) + 1) {
+            return std::nullopt;
+        }
+    }
+    if (negatif) {
+        valeur = -valeur;
+    }
+    if (valeur < INT32_MIN || valeur > INT32_MAX) {
+        return std::nullopt;
+    }
+    return static_cast<int>(valeur);
+}
+
+// Words are shown in reports cut short, so that a broken file cannot flood the error stream.
+std::string extrait(std::string_view mot) {
+    constexpr std::size_t LONGUEUR_EXTRAIT = 20;
+    if (mot.size() <= LONGUEUR_EXTRAIT) {
+        return std::string(mot);
+    }
+    return std::string(mot.substr(0, LONGUEUR_EXTRAIT)) + "...";
+}
+
+enum class Lecture { lue, illisible, mal_formee };
+
+// Reads the registry file whole; unreadable files and broken contents are reported here.
+Lecture charger_registre(std::vector<sJoueur>& joueurs) {
+    std::string texte;
+    int numero_erreur = 0;
+    if (!lire_fichier(FICHIER_REGISTRE, texte, numero_erreur)) {
+        signaler(FICHIER_REGISTRE, numero_erreur);
+        return Lecture::illisible;
+    }
+    std::string erreur;
+    if (!lire_registre(texte, joueurs, erreur)) {
+        signaler_erreur("%s: the player registry is damaged: %s\n", FICHIER_REGISTRE,
+                        erreur.c_str());
+        return Lecture::mal_formee;
+    }
+    return Lecture::lue;
+}
+
+std::string_view nom_du_personnage(const sPerso& p) {
+    return std::string_view(p.nom, strnlen(p.nom, TAILLE_NOM));
+}
+
+std::string_view pseudo_de(const sJoueur& j) {
+    return std::string_view(j.pseudo, strnlen(j.pseudo, TAILLE_NOM));
+}
+
+std::string texte_du_registre(const std::vector<sJoueur>& joueurs) {
+    std::string texte = std::to_string(joueurs.size()) + "\n";
+    for (const sJoueur& j : joueurs) {
+        texte.append(pseudo_de(j));
+        texte += ' ';
+        texte += std::to_string(j.score);
+        texte += '\n';
+    }
+    return texte;
+}
+
+} // namespace
+
+bool lire_registre(std::string_view texte, std::vector<sJoueur>& joueurs, std::string& erreur) {
+    Mots mots(texte);
+    const std::string_view mot_compte = mots.suivant();
+    if (mot_compte.empty()) {
+        erreur = "the player count is missing";
+        return false;
+    }
+    const std::optional<int> compte = nombre_strict(mot_compte);
+    if (!compte) {
+        erreur = "the player count \"" + extrait(mot_compte) + "\" is not a number";
+        return false;
+    }
+    if (*compte < 0) {
+        erreur = "the player count is negative (" + std::to_string(*compte) + ")";
+        return false;
+    }
+    std::vector<sJoueur> lus;
+    for (int i = 0; i < *compte; ++i) {
+        const std::string_view pseudo = mots.suivant();
+        const int ligne = mots.ligne();
+        if (pseudo.empty()) {
+            erreur = "the count announces " + std::to_string(*compte) + " players but only " +
+                     std::to_string(i) + " follow";
+            return false;
+        }
+        if (pseudo.size() > static_cast<std::size_t>(LONGUEUR_NOM_MAX)) {
+            erreur = "line " + std::to_string(ligne) + ": the name \"" + extrait(pseudo) +
+                     "\" is longer than " + std::to_string(LONGUEUR_NOM_MAX) + " characters";
+            return false;
+        }
+        if (pseudo.find('\0') != std::string_view::npos) {
+            erreur = "line " + std::to_string(ligne) + ": the name holds a NUL byte";
+            return false;
+        }
+        const std::string_view mot_score = mots.suivant();
+        if (mot_score.empty()) {
+            erreur = "line " + std::to_string(ligne) + ": the score of " + std::string(pseudo) +
+                     " is missing";
+            return false;
+        }
+        const std::optional<int> score = nombre_strict(mot_score);
+        if (!score) {
+            erreur = "line " + std::to_string(mots.ligne()) + ": the score \"" +
+                     extrait(mot_score) + "\" is not a number";
+            return false;
+        }
+        sJoueur joueur{};
+        copier_nom(joueur.pseudo, pseudo);
+        joueur.score = *score;
+        lus.push_back(joueur);
+    }
+    // Lines beyond the count would be dropped by the next rewrite.
+    if (!mots.suivant().empty()) {
+        erreur = "line " + std::to_string(mots.ligne()) + ": more lines follow than the count (" +
+                 std::to_string(*compte) + ") announces";
+        return false;
+    }
+    joueurs = std::move(lus);
+    return true;
+}
+
+std::optional<bool> nom_dans_registre(std::string_view nom) {
+    std::vector<sJoueur> joueurs;
+    switch (charger_registre(joueurs)) {
+    case Lecture::illisible:
+        terminer(1);
+    case Lecture::mal_formee:
+        return std::nullopt;
+    case Lecture::lue:
+        break;
+    }
+    for (const sJoueur& j : joueurs) {
+        if (pseudo_de(j) == nom) {
+            return true;
+        }
+    }
     return false;
 }
 
-int ouvrir_fichier_joueur(nomPerso&) { return 1; }
+int ouvrir_fichier_joueur(nomPerso& d) {
+    std::vector<sJoueur> joueurs;
+    switch (charger_registre(joueurs)) {
+    case Lecture::illisible:
+        terminer(1);
+    case Lecture::mal_formee:
+        return 1;
+    case Lecture::lue:
+        break;
+    }
+    console().effacer();
+    afficher_ligne("\n");
+    afficher("%s", REGLE_LISTE);
+    if (joueurs.empty()) {
+        afficher_ligne("\nNo game saved !!\n");
+        console().pause();
+        return 1;
+    }
+    afficher_ligne("\nSaved games : ");
+    for (std::size_t i = 0; i < joueurs.size(); ++i) {
+        afficher("\n%zu : %s \t score : %d ", i + 1, joueurs[i].pseudo, joueurs[i].score);
+    }
+    console().vider_entree();
+    afficher_ligne("\n");
+    afficher("%s", REGLE_LISTE);
+    const auto nombre_joueurs = static_cast<long long>(joueurs.size());
+    for (;;) {
+        afficher("\n");
+        afficher("Enter the location number of the player (0: return to main menu): ");
+        console().vider_entree();
+        // Anything but a number asks again, like a place out of the list.
+        const std::optional<int> place = lire_entier();
+        if (!place || *place < RETOUR_MENU || *place > nombre_joueurs) {
+            continue;
+        }
+        if (*place == RETOUR_MENU) {
+            return 1;
+        }
+        copier_nom(d.nom, pseudo_de(joueurs[static_cast<std::size_t>(*place - 1)]));
+        return 0;
+    }
+}
 
-int mettre_a_jour_registre(const sPerso&) { return 1; }
+int mettre_a_jour_registre(const sPerso& p) {
+    const std::string_view nom = nom_du_personnage(p);
+    std::string raison;
+    if (!nom_valide(nom, raison)) {
+        signaler_erreur("%s: cannot record the player \"%.*s\": %s\n", FICHIER_REGISTRE,
+                        static_cast<int>(nom.size()), nom.data(), raison.c_str());
+        return 1;
+    }
+    // Held from the read to the rewrite, so that a game saving at the same time cannot write
+    // a registry read before this player's line went in.
+    const VerrouFichier verrou(FICHIER_REGISTRE);
+    if (!verrou.tenu()) {
+        signaler(std::string(FICHIER_REGISTRE) + ".lock", verrou.erreur());
+        return 1;
+    }
+    std::vector<sJoueur> joueurs;
+    if (charger_registre(joueurs) != Lecture::lue) {
+        return 1;
+    }
+    bool trouve = false;
+    for (sJoueur& j : joueurs) {
+        if (pseudo_de(j) == nom) {
+            trouve = true;
+            j.score = p.score;
+        }
+    }
+    if (!trouve) {
+        sJoueur nouveau{};
+        copier_nom(nouveau.pseudo, nom);
+        nouveau.score = p.score;
+        joueurs.push_back(nouveau);
+    }
+    if (joueurs.size() > 1) {
+        triselection(joueurs.data(), static_cast<int>(joueurs.size()));
+    }
+    int numero_erreur = 0;
+    if (!ecrire_fichier_atomique(FICHIER_REGISTRE, texte_du_registre(joueurs), numero_erreur)) {
+        signaler(FICHIER_REGISTRE, numero_erreur);
+        return 1;
+    }
+    return 0;
+}
 
-void triselection(sJoueur*, int) {}
+void triselection(sJoueur* tab, int n) {
+    for (int i = 0; i < n - 1; ++i) {
+        int m = i;
+        for (int j = i + 1; j < n; ++j) {
+            if (tab[j].score > tab[m].score) {
+                m = j;
+            }
+        }
+        echanger(&tab[i], &tab[m]);
+    }
+}
 
 void echanger(sJoueur* j1, sJoueur* j2) {
     const sJoueur temporaire = *j1;

@@ -4,6 +4,7 @@
 
 #include "core/enregistrements.hpp"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,10 +12,16 @@
 namespace korva {
 
 inline constexpr const char* FICHIER_REGISTRE = "fichiers/personnages/joueurs.txt";
+// The name a player's save file would share with the registry.
+inline constexpr std::string_view NOM_REGISTRE = "joueurs";
 
 // Reads the registry's text: the count, then one "name score" line per player. False, with
 // `erreur` saying what is wrong, when the text breaks the format; nothing is half read then.
 bool lire_registre(std::string_view texte, std::vector<sJoueur>& joueurs, std::string& erreur);
+
+// Whether a player line holds `nom`, compared byte for byte. Ends the process when the registry
+// cannot be read; nothing, after reporting it, when its content breaks the format.
+std::optional<bool> nom_dans_registre(std::string_view nom);
 
 // Lists the saved games and lets the player choose one: 0 and `d.nom` set when a game was
 // chosen, 1 when there is none or the player went back to the main menu.

@@ -48,6 +48,18 @@ void ConsoleScriptee::oublier() {
     attributs_.clear();
     erreurs_.clear();
     debut_ecran_ = 0;
+    debuts_ecrans_.clear();
+}
+
+std::vector<std::string> ConsoleScriptee::ecrans() const {
+    std::vector<std::string> liste;
+    std::size_t debut = 0;
+    for (const std::size_t fin : debuts_ecrans_) {
+        liste.push_back(texte_.substr(debut, fin - debut));
+        debut = fin;
+    }
+    liste.push_back(texte_.substr(debut));
+    return liste;
 }
 
 void ConsoleScriptee::ecrire(std::string_view octets) {
@@ -63,10 +75,14 @@ void ConsoleScriptee::ecrire_erreur(std::string_view texte) {
 void ConsoleScriptee::effacer() {
     sortie_ += "<cls>";
     debut_ecran_ = texte_.size();
+    debuts_ecrans_.push_back(debut_ecran_);
 }
 
 void ConsoleScriptee::pause() {
     sortie_ += "<pause>";
+    if (pauses_automatiques_) {
+        return;
+    }
     const Entree e = suivante();
     if (e.est_ligne) {
         throw std::logic_error("the script holds a typed line where a pause waits for a key");

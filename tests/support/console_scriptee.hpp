@@ -32,6 +32,9 @@ public:
     ConsoleScriptee& fleche(int code);                  // the prefix code, then the arrow's
     ConsoleScriptee& ligne(std::string texte);          // a line typed and ended with Enter
     std::size_t reste() const { return script_.size(); }
+    // When on, a pause is answered at once and takes nothing from the script: for long games
+    // whose fights last a random number of rounds.
+    void pauses_automatiques(bool actives) { pauses_automatiques_ = actives; }
 
     // What was written. `sortie` holds the bytes with markers: <cls>, <pause>, <sleep N>,
     // <color N> (the attribute), <title T>, <size LxC>, <flush>, <exit N>.
@@ -42,6 +45,9 @@ public:
     const std::vector<int>& attributs() const { return attributs_; }
     // The bytes written since the last clear of the screen.
     std::string ecran() const { return texte_.substr(debut_ecran_); }
+    // Every screen in turn: the bytes written between one clear and the next (the first one
+    // holds what came before any clear).
+    std::vector<std::string> ecrans() const;
     const std::string& erreurs() const { return erreurs_; }
     int attribut() const { return attribut_; }
     int nombre(std::string_view marqueur) const;
@@ -75,7 +81,9 @@ private:
     std::vector<int> attributs_;
     std::string erreurs_;
     std::size_t debut_ecran_ = 0;
+    std::vector<std::size_t> debuts_ecrans_;
     int attribut_ = 15;
+    bool pauses_automatiques_ = false;
 };
 
 } // namespace korva::test
