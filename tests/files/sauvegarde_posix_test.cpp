@@ -150,6 +150,7 @@ TEST(SauvegardePosix, RegistryFailingPartwayKeepsTheNewSaveAndTheOldRegistry) {
         dans_un_enfant([] { limiter_taille(512); }, [&partie] { return sauver(partie); });
     EXPECT_EQ(enfant.statut, 0);
     EXPECT_EQ(enfant.resultat, SAUVEGARDE_REGISTRE_ECHOUE);
+    EXPECT_EQ(enfant.erreurs, "fichiers/personnages/joueurs.txt: File too large\n");
     EXPECT_EQ(dossier.lire("fichiers/personnages/Bob.txt"), attendu);
     EXPECT_EQ(dossier.lire("fichiers/personnages/joueurs.txt"), registre);
 }

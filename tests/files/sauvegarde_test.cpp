@@ -31,6 +31,8 @@ TEST(Sauvegarde, FileIsLaidOutByteForByte) {
               SAUVEGARDE_BOB);
     attendre_ecrite(sauver(partie));
     EXPECT_EQ(dossier.lire("fichiers/personnages/Bob.txt"), SAUVEGARDE_BOB);
+    // Then the player's score goes into the registry.
+    EXPECT_EQ(dossier.lire("fichiers/personnages/joueurs.txt"), "1\nBob 125\n");
     EXPECT_EQ(ecran.texte(), "");
     // The new file replaced the old one whole: nothing is left beside it.
     for (const auto& entree : fs::directory_iterator("fichiers/personnages")) {
