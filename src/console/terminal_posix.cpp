@@ -40,8 +40,11 @@ constexpr std::string_view DEPILER_TITRE = "\x1b[23;0t";
 constexpr std::string_view COULEURS_ORIGINE = "\x1b[0m";
 constexpr std::string_view CURSEUR_VISIBLE = "\x1b[?25h";
 
-constexpr std::array SIGNAUX_FATALS = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGSEGV,
-                                       SIGBUS, SIGFPE,  SIGILL, SIGABRT};
+// Every signal whose default action ends the process; the game's output going to a closed pipe
+// (SIGPIPE) must not leave the keyboard in single-key mode either.
+constexpr std::array SIGNAUX_FATALS = {SIGINT,  SIGTERM, SIGHUP,  SIGQUIT, SIGPIPE, SIGALRM,
+                                       SIGUSR1, SIGUSR2, SIGXCPU, SIGXFSZ, SIGSEGV, SIGBUS,
+                                       SIGFPE,  SIGILL,  SIGSYS,  SIGABRT};
 // And the stop and continue signals of job control.
 constexpr int NOMBRE_SIGNAUX = static_cast<int>(SIGNAUX_FATALS.size()) + 2;
 
@@ -191,9 +194,9 @@ extern "C" void sur_signal(int numero, siginfo_t* info, void*) {
     if (rang >= 0) {
         ::sigaction(numero, &remise.anciennes[static_cast<std::size_t>(rang)], nullptr);
     }
-    const bool faute =
-        (numero == SIGSEGV || numero == SIGBUS || numero == SIGFPE || numero == SIGILL) &&
-        info != nullptr && info->si_code > 0;
+    const bool faute = (numero == SIGSEGV || numero == SIGBUS || numero == SIGFPE ||
+                        numero == SIGILL || numero == SIGSYS) &&
+                       info != nullptr && info->si_code > 0;
     if (faute) {
         return; // the faulting instruction runs again, under the handling it had before
     }
@@ -273,9 +276,10 @@ void retirer_gestionnaires() {
     }
 }
 
+// A sequence cut short would garble the terminal: one that does not fit is left out.
 template <std::size_t N>
 void copier(std::array<char, N>& vers, std::size_t& longueur, const std::string& texte) {
-    longueur = std::min(texte.size(), vers.size());
+    longueur = texte.size() <= vers.size() ? texte.size() : 0;
     std::copy_n(texte.begin(), longueur, vers.begin());
 }
 
@@ -303,6 +307,7 @@ public:
             remise.origine = origine;
             remise.courant = brut_;
             remise.couleur_changee = 0;
+            remise.suspendu = 0;
             remise.active = 1;
             preparer_remise();
             installer_gestionnaires();
@@ -334,6 +339,9 @@ public:
     void ecrire_erreur(std::string_view texte) override {
         vider_sortie(); // the report comes after what the screen already shows
         ecrire_tout(ERREURS, texte.data(), texte.size());
+        if (!texte.empty() && erreurs_a_l_ecran_) {
+            colonne_zero_ = texte.back() == '\n';
+        }
     }
 
     void effacer() override {
@@ -457,7 +465,10 @@ public:
                 const char octet = entree_[lu_++];
                 if (sans_echo > 0) {
                     --sans_echo;
-                    sortie_ += octet;
+                    if (octet == '\n' ||
+                        (static_cast<unsigned char>(octet) >= 0x20 && octet != 0x7F)) {
+                        sortie_ += octet; // never a control byte the terminal would obey
+                    }
                 }
                 if (octet == '\n') {
                     entiere = true;
@@ -530,9 +541,10 @@ private:
     }
 
     void passer_en(const termios& mode) {
-        if (!terminal_) {
+        if (!terminal_ || mode_courant_ == &mode) {
             return;
         }
+        mode_courant_ = &mode;
         {
             const SignauxBloques bloques;
             remise.courant = mode;
@@ -584,6 +596,7 @@ private:
     bool terminal_ = false;
     termios brut_{};
     termios ligne_{};
+    const termios* mode_courant_ = nullptr;
     std::string sortie_;
     std::string entree_; // bytes read and not yet taken, shared by keys and lines
     std::size_t lu_ = 0;
@@ -595,6 +608,8 @@ private:
     bool titre_empile_ = false;
     std::string sequence_titre_;
     bool taille_signalee_ = false;
+    // Reports shown on the same screen move its cursor too.
+    bool erreurs_a_l_ecran_ = ::isatty(ERREURS) == 1 && ::isatty(ECRAN) == 1;
 };
 
 } // namespace

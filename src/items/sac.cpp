@@ -1,18 +1,236 @@
 #include "items/sac.hpp"
 
+#include "characters/personnage.hpp"
 #include "console/console.hpp"
+
+#include <cstring>
+#include <string_view>
 
 namespace korva {
 
-// Stand-ins until the bag lands.
-int sac(sPerso&, Sacoche&, int, int) { return SAC_PLEIN; }
+namespace {
 
-void affichage_sac(const Sacoche&) {}
+constexpr const char* NOM_POTION = "potion";
+constexpr const char* NOM_CLE = "cle";
+constexpr const char* NOM_UTILISE = " ";
 
-void rangement_sac(Sacoche&) {}
+// The menu keys.
+constexpr int CHOIX_UTILISER = '1';
+constexpr int CHOIX_RETOUR = '2';
 
-void gestion_sac(Sacoche&, sPerso&, Plateau&, uneSerrure) {}
+// The count as every reader may trust it: a count read from a damaged save never leads a
+// reader past the bag's slots.
+int nombre_objets(const Sacoche& sacoche) {
+    const int n = sacoche[0].nbObjet;
+    if (n < 0) {
+        return 0;
+    }
+    return n > OBJETS_MAX ? OBJETS_MAX : n;
+}
 
-void fin() { terminer(0); }
+std::string_view nom_de(const unObjet& objet) {
+    return {objet.nom, strnlen(objet.nom, LONGUEUR_NOM_MAX)};
+}
+
+void ecrire_menu() {
+    afficher("\n------------------------------------ \n ");
+    afficher(" 1 : use an object \n ");
+    afficher(" 2 : return to the previous screen \n ");
+}
+
+// Asks for a slot until the answer is one of the bag's; 0 when the player leaves.
+int demander_emplacement(int nombre) {
+    for (;;) {
+        afficher("\nEnter the slot number (or 0 to exit): ");
+        console().vider_entree();
+        const int reponse = lire_entier().value_or(0);
+        if (reponse == 0) {
+            return 0;
+        }
+        if (reponse > 0 && reponse <= nombre) {
+            return reponse;
+        }
+    }
+}
+
+// The door the lock names opens only if that cell is on the board and is still the locked
+// door of this key: the lock outlives its door and the level it was on.
+bool porte_de_la_cle(const Plateau& plateau, const uneSerrure& f, int numero) {
+    if (f.numero != numero || f.l < 0 || f.l >= TAILLE_PLATEAU || f.c < 0 ||
+        f.c >= TAILLE_PLATEAU) {
+        return false;
+    }
+    const sCaseJeu& porte = plateau[f.l][f.c];
+    return porte.typeCase == PORTE_CLE &&
+           porte.statutCase == static_cast<long long>(numero) + DECALAGE_CLE;
+}
+
+// True when the key opened its door and leaves the bag.
+bool utiliser_cle(const unObjet& cle, sPerso& p, Plateau& plateau, const uneSerrure& f) {
+    afficher("\nYou use the number key : %d \n ", cle.numero);
+    console().dormir(UNE_SECONDE);
+    if (!porte_de_la_cle(plateau, f, cle.numero)) {
+        afficher_ligne("\nThis is not the right key...\n");
+        console().pause();
+        return false;
+    }
+    sCaseJeu& porte = plateau[f.l][f.c];
+    porte.typeCase = CASE_VIDE;
+    porte.statutCase = 0;
+    p.score += POINTS_OBJET;
+    afficher_ligne("\nThe door opens! \n");
+    console().pause();
+    return true;
+}
+
+struct EffetPotion {
+    int sPerso::*stat;
+    const char* nefaste;
+    const char* efficace;
+};
+
+// The stat each potion acts on and its two messages, indexed by `attribut` minus one.
+constexpr EffetPotion EFFETS[] = {
+    {&sPerso::corps, "\nHarmful potion ... You lose some body points !",
+     "\nEffective potion ! You earn some body points ! "},
+    {&sPerso::intellect, "\nHarmful potion ... You lose some intellect points ! ",
+     "\nEffective potion ! You earn some intellect points !  "},
+    {&sPerso::esprit, "\nHarmful potion ... You lose some mind points ! ",
+     "\nEffective potion ! You earn some mind points ! "},
+    {&sPerso::endurance, "\nHarmful potion ... You lose some endurance points ! ",
+     "\nEffective potion! You earn some endurance points ! "},
+    {&sPerso::pouvoir, "\nHarmful potion ... You lose some power points ! ",
+     "\nEffective potion! You earn some power points ! "},
+    {&sPerso::habilete, "\nHarmful potion ... You lose some skill points ! ",
+     "\nEffective potion! You earn some skill points ! "},
+};
+
+void boire_potion(const unObjet& potion, sPerso& p) {
+    if (potion.attribut == SANS_EFFET) {
+        afficher_ligne("\nPotion without effect ...  ");
+    } else if (potion.attribut >= ATTRIBUT_CORPS && potion.attribut <= ATTRIBUT_HABILETE) {
+        const EffetPotion& effet = EFFETS[potion.attribut - ATTRIBUT_CORPS];
+        if (potion.puissance < 0) {
+            afficher_ligne(effet.nefaste);
+        } else if (potion.puissance > 0) {
+            afficher_ligne(effet.efficace);
+        }
+        int& stat = p.*effet.stat;
+        stat += potion.puissance;
+        if (stat == 0) {
+            fin();
+        }
+    }
+    console().pause();
+}
+
+} // namespace
+
+int sac(sPerso& p, Sacoche& sacoche, int typeObjet, int numCle) {
+    if (typeObjet != POTION && typeObjet != CLE) {
+        return SAC_PLEIN;
+    }
+    const int nombre = nombre_objets(sacoche);
+    if (nombre >= OBJETS_MAX) {
+        afficher("\nYour bag is full: you leave it where it lies.\n");
+        console().pause();
+        return SAC_PLEIN;
+    }
+    unObjet& objet = sacoche[nombre + 1].ob;
+    if (typeObjet == POTION) {
+        copier_nom(objet.nom, NOM_POTION);
+        objet.numero = 0;
+        objet.attribut = rand_a_b(ATTRIBUT_MIN, ATTRIBUT_FIN);
+        objet.puissance = rand_a_b(PUISSANCE_MIN, PUISSANCE_FIN);
+    } else {
+        copier_nom(objet.nom, NOM_CLE);
+        objet.numero = numCle - DECALAGE_CLE;
+        objet.attribut = 0;
+        objet.puissance = 0;
+    }
+    p.score += POINTS_OBJET;
+    sacoche[0].nbObjet = nombre + 1;
+    return OBJET_PRIS;
+}
+
+void affichage_sac(const Sacoche& sacoche) {
+    console().effacer();
+    afficher_ligne("\nCONTENTS OF THE BAG:  ");
+    const int nombre = nombre_objets(sacoche);
+    for (int i = 1; i <= nombre; ++i) {
+        const unObjet& objet = sacoche[i].ob;
+        const std::string_view nom = nom_de(objet);
+        if (nom == NOM_CLE) {
+            afficher("%d :\t %.*s %d \n", i, static_cast<int>(nom.size()), nom.data(),
+                     objet.numero);
+        } else {
+            afficher("%d :\t %.*s \n", i, static_cast<int>(nom.size()), nom.data());
+        }
+    }
+}
+
+void rangement_sac(Sacoche& sacoche) {
+    const int nombre = nombre_objets(sacoche);
+    if (nombre == 0) {
+        return;
+    }
+    // Slots the walk does not fill keep what the bag held there, never undefined bytes.
+    Sacoche table = sacoche;
+    int j = 1;
+    for (int i = 1; i <= nombre; ++i) {
+        const unObjet& objet = sacoche[i].ob;
+        if (objet.numero < 0) {
+            continue;
+        }
+        unObjet& copie = table[j].ob;
+        copier_nom(copie.nom, nom_de(objet));
+        copie.numero = objet.numero;
+        copie.attribut = objet.attribut;
+        copie.puissance = objet.puissance;
+        ++j;
+    }
+    const int nouveau = nombre - 1;
+    for (int i = 1; i <= nouveau; ++i) {
+        sacoche[i].ob = table[i].ob;
+    }
+    sacoche[0].nbObjet = nouveau;
+}
+
+void gestion_sac(Sacoche& sacoche, sPerso& p, Plateau& plateau, uneSerrure f) {
+    int choix = 0;
+    do {
+        ecrire_menu();
+        choix = console().lire_touche();
+    } while (choix != CHOIX_UTILISER && choix != CHOIX_RETOUR);
+    if (choix == CHOIX_RETOUR) {
+        return;
+    }
+
+    const int emplacement = demander_emplacement(nombre_objets(sacoche));
+    if (emplacement == 0) {
+        return;
+    }
+    unObjet& objet = sacoche[emplacement].ob;
+    if (objet.numero != 0) {
+        if (!utiliser_cle(objet, p, plateau, f)) {
+            return;
+        }
+    } else {
+        boire_potion(objet, p);
+    }
+
+    copier_nom(objet.nom, NOM_UTILISE);
+    objet.attribut = 0;
+    objet.numero = NUMERO_UTILISE;
+    objet.puissance = 0;
+    rangement_sac(sacoche);
+}
+
+void fin() {
+    console().effacer();
+    afficher("Your adventure stops here...\n\n");
+    console().pause();
+    terminer(0);
+}
 
 } // namespace korva

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,11 @@ public:
     // Starts the game in `dossier` (which holds a `fichiers` folder) on a terminal of the given
     // size. The game's error stream goes to a file of its own, read by `erreurs`.
     explicit PartieTerminal(const std::filesystem::path& dossier, int lignes = 50,
+                            int colonnes = 110);
+    // Runs `enfant` in place of the game, in a child process whose standard streams are on
+    // the terminal (errors to the file): for tests of the console itself. The child ends
+    // with status 0 when `enfant` returns.
+    explicit PartieTerminal(const std::function<void()>& enfant, int lignes = 50,
                             int colonnes = 110);
     // Ends the game if it still runs.
     ~PartieTerminal();
@@ -42,12 +48,20 @@ public:
     // Hangs the terminal up for the game: it gets the hang-up signal a closed terminal sends,
     // while the terminal itself stays open here so that its modes can still be read.
     void fermer_entree();
+    // Waits until the terminal reads typed lines (canonical, with echo) when `ligne`, or
+    // single keys (neither) otherwise.
+    bool attendre_mode(bool ligne,
+                       std::chrono::milliseconds delai = std::chrono::milliseconds(10000));
+    // Closes the terminal altogether, as a line that drops: the game's reads fail from then
+    // on, and nothing more it writes can be seen.
+    void fermer_terminal();
     // The terminal's modes as the game left them (after the end), to compare with those at
     // start: true when they are the same.
     bool modes_restaures() const;
     int pid() const { return pid_; }
 
 private:
+    void demarrer(int lignes, int colonnes, const std::function<void()>& enfant);
     void lire_disponible(std::chrono::milliseconds delai);
 
     int maitre_ = -1;

@@ -3,6 +3,7 @@
 #include <array>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -50,6 +51,23 @@ int millisecondes_restantes(Horloge::time_point fin) {
 } // namespace
 
 PartieTerminal::PartieTerminal(const std::filesystem::path& dossier, int lignes, int colonnes) {
+    demarrer(lignes, colonnes, [&dossier] {
+        if (::chdir(dossier.c_str()) != 0) {
+            ::_exit(126);
+        }
+        ::execl(KORVA_BINAIRE, "korva", static_cast<char*>(nullptr));
+        ::_exit(127);
+    });
+}
+
+PartieTerminal::PartieTerminal(const std::function<void()>& enfant, int lignes, int colonnes) {
+    demarrer(lignes, colonnes, [&enfant] {
+        enfant();
+        ::_exit(0);
+    });
+}
+
+void PartieTerminal::demarrer(int lignes, int colonnes, const std::function<void()>& enfant) {
     std::string modele = (std::filesystem::temp_directory_path() / "korva-erreurs-XXXXXX").string();
     const int fd_erreurs = ::mkstemp(modele.data());
     if (fd_erreurs < 0) {
@@ -69,6 +87,7 @@ PartieTerminal::PartieTerminal(const std::filesystem::path& dossier, int lignes,
     // Read before the game can change them.
     modes_depart_ = modes_de(esclave_);
 
+    std::fflush(nullptr); // nothing buffered here may come out twice
     pid_ = ::fork();
     if (pid_ < 0) {
         throw std::runtime_error("no process for the game");
@@ -78,15 +97,16 @@ PartieTerminal::PartieTerminal(const std::filesystem::path& dossier, int lignes,
         sigemptyset(&aucun);
         ::sigprocmask(SIG_SETMASK, &aucun, nullptr);
         ::close(maitre_);
-        if (::login_tty(::dup(esclave_)) != 0 || ::chdir(dossier.c_str()) != 0) {
+        if (::login_tty(::dup(esclave_)) != 0) {
             ::_exit(126);
         }
         const int erreurs = ::open(fichier_erreurs_.c_str(), O_WRONLY | O_TRUNC);
         if (erreurs < 0 || ::dup2(erreurs, STDERR_FILENO) < 0) {
             ::_exit(126);
         }
+        ::close(erreurs);
         ::setenv("TERM", "xterm-256color", 1);
-        ::execl(KORVA_BINAIRE, "korva", static_cast<char*>(nullptr));
+        enfant();
         ::_exit(127);
     }
 }
@@ -183,6 +203,33 @@ int PartieTerminal::attendre_fin(std::chrono::milliseconds delai) {
 
 void PartieTerminal::fermer_entree() {
     ::kill(pid_, SIGHUP);
+}
+
+bool PartieTerminal::attendre_mode(bool ligne, std::chrono::milliseconds delai) {
+    const auto fin = Horloge::now() + delai;
+    for (;;) {
+        termios modes{};
+        if (::tcgetattr(esclave_, &modes) == 0) {
+            const bool canonique = (modes.c_lflag & ICANON) != 0 && (modes.c_lflag & ECHO) != 0;
+            const bool touches = (modes.c_lflag & (ICANON | ECHO)) == 0;
+            if (ligne ? canonique : touches) {
+                return true;
+            }
+        }
+        const int reste = millisecondes_restantes(fin);
+        if (reste == 0) {
+            return false;
+        }
+        lire_disponible(std::chrono::milliseconds(std::min(reste, 10)));
+    }
+}
+
+void PartieTerminal::fermer_terminal() {
+    lire_disponible(std::chrono::milliseconds(0));
+    ::close(maitre_);
+    maitre_ = -1;
+    ::close(esclave_);
+    esclave_ = -1;
 }
 
 bool PartieTerminal::modes_restaures() const {

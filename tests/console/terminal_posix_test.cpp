@@ -1,0 +1,227 @@
+#include "console/console.hpp"
+#include "console/terminal.hpp"
+#include "support/partie_terminal.hpp"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <csignal>
+#include <cstring>
+#include <string>
+
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace korva {
+namespace {
+
+using test::PartieTerminal;
+
+// The terminal console, made the game's console in the child process.
+std::unique_ptr<Console> console_du_terminal() {
+    std::unique_ptr<Console> terminal = creer_console_terminal();
+    installer_console(terminal.get());
+    return terminal;
+}
+
+TEST(ConsoleTerminal, LinesAreEchoedKeysAreNot) {
+    PartieTerminal partie([] {
+        const auto terminal = console_du_terminal();
+        afficher("name? ");
+        const std::string nom = console().lire_ligne();
+        afficher("<%s>\n", nom.c_str());
+        afficher("key? ");
+        const int touche = console().lire_touche();
+        afficher("<%d>\n", touche);
+        terminer(0);
+    });
+    ASSERT_TRUE(partie.attendre("name? "));
+    ASSERT_TRUE(partie.attendre_mode(true));
+    partie.envoyer("Bob\r"); // Enter, as a terminal sends it
+    ASSERT_TRUE(partie.attendre("Bob\r\n<Bob>\r\n"));
+    ASSERT_TRUE(partie.attendre("key? "));
+    ASSERT_TRUE(partie.attendre_mode(false));
+    partie.envoyer("x");
+    ASSERT_TRUE(partie.attendre("<120>"));
+    EXPECT_EQ(partie.sortie().find("key? x"), std::string::npos); // no echo
+    EXPECT_EQ(partie.attendre_fin(), 0);
+    EXPECT_TRUE(partie.modes_restaures());
+}
+
+TEST(ConsoleTerminal, KeysGlyphsAndColoursThroughTheTerminal) {
+    PartieTerminal partie([] {
+        const auto terminal = console_du_terminal();
+        Color(12, 0);
+        afficher("a");
+        Color(12, 0); // the same colour again: nothing to send
+        console().ecrire(std::string_view("\x02\x0f\x00\x14|\n", 6));
+        Color(9, 0);
+        afficher("ready");
+        for (;;) {
+            afficher("<%d>", console().lire_touche());
+        }
+    });
+    ASSERT_TRUE(partie.attendre("\x1b[91;40ma\u263b\u263c \u00b6|\r\n\x1b[94;40mready"));
+    partie.envoyer("\x1b"); // a lone Escape comes through after a short wait
+    ASSERT_TRUE(partie.attendre("<27>"));
+    partie.envoyer("\x1b[1;5C\x1b[15~q");
+    ASSERT_TRUE(partie.attendre("<224><77><113>"));
+    partie.envoyer("\x1bOB");
+    ASSERT_TRUE(partie.attendre("<224><80>"));
+    partie.envoyer("\x03");
+    EXPECT_EQ(partie.attendre_fin(), 128 + SIGINT);
+    EXPECT_TRUE(partie.modes_restaures());
+}
+
+TEST(ConsoleTerminal, PauseTakesOneKeyPressOnALineOfItsOwn) {
+    PartieTerminal partie([] {
+        const auto terminal = console_du_terminal();
+        afficher("abc");
+        console().pause(); // an arrow: both its codes are the one key press
+        afficher("def\n");
+        console().pause();
+        afficher("<%d>\n", console().lire_touche());
+        terminer(0);
+    });
+    ASSERT_TRUE(partie.attendre("abc\r\nPress any key to continue . . . "));
+    partie.envoyer(test::GAUCHE);
+    ASSERT_TRUE(partie.attendre("\r\ndef\r\nPress any key to continue . . . "));
+    partie.envoyer("a");
+    ASSERT_TRUE(partie.attendre("\r\n"));
+    partie.envoyer("b");
+    ASSERT_TRUE(partie.attendre("<98>\r\n")); // the pause's keys are not seen after it
+    EXPECT_EQ(partie.attendre_fin(), 0);
+}
+
+TEST(ConsoleTerminal, DiscardDropsKeysTypedAhead) {
+    PartieTerminal partie([] {
+        const auto terminal = console_du_terminal();
+        afficher("<%d>", console().lire_touche());
+        console().vider_entree();
+        afficher("flushed ");
+        afficher("<%d>", console().lire_touche());
+        terminer(0);
+    });
+    ASSERT_TRUE(partie.attendre_mode(false));
+    partie.envoyer("ab\x1b[A"); // one write: all typed before the discard
+    ASSERT_TRUE(partie.attendre("<97>flushed "));
+    partie.envoyer("c");
+    ASSERT_TRUE(partie.attendre("<99>"));
+    EXPECT_EQ(partie.attendre_fin(), 0);
+}
+
+TEST(ConsoleTerminal, DroppedLineEndsTheGameEvenWithHangUpIgnored) {
+    PartieTerminal partie([] {
+        ::signal(SIGHUP, SIG_IGN); // as under nohup: the failed read is what ends the game
+        const auto terminal = console_du_terminal();
+        afficher("waiting");
+        console().lire_touche();
+        afficher("a key came");
+        terminer(3);
+    });
+    ASSERT_TRUE(partie.attendre("waiting"));
+    ASSERT_TRUE(partie.attendre_mode(false));
+    partie.fermer_terminal();
+    EXPECT_EQ(partie.attendre_fin(), 0);
+}
+
+TEST(ConsoleTerminal, OutputToAClosedPipeStillRestoresTheKeyboard) {
+    PartieTerminal partie([] {
+        ::signal(SIGPIPE, SIG_DFL);
+        int tuyau[2];
+        if (::pipe(tuyau) != 0) {
+            ::_exit(20);
+        }
+        const int ecran = ::dup(STDOUT_FILENO);
+        ::dup2(tuyau[1], STDOUT_FILENO); // as in `korva | head`, once head is gone
+        ::close(tuyau[0]);
+        ::close(tuyau[1]);
+        const auto terminal = console_du_terminal();
+        const char* pret = "single keys";
+        if (::write(ecran, pret, std::strlen(pret)) < 0) {
+            ::_exit(21);
+        }
+        afficher("lost");
+        console().lire_touche(); // writes what is pending first
+        ::_exit(22);
+    });
+    ASSERT_TRUE(partie.attendre("single keys"));
+    EXPECT_EQ(partie.attendre_fin(), 128 + SIGPIPE);
+    EXPECT_TRUE(partie.modes_restaures());
+}
+
+TEST(ConsoleTerminal, StopAndContinueUnderAShell) {
+    // The child plays a shell with job control: the console runs in a process group of its
+    // own in the foreground, and Ctrl-Z really stops it.
+    PartieTerminal partie([] {
+        ::signal(SIGTTOU, SIG_IGN);
+        const pid_t jeu = ::fork();
+        if (jeu == 0) {
+            ::setpgid(0, 0);
+            ::tcsetpgrp(STDIN_FILENO, ::getpgrp());
+            ::signal(SIGTTOU, SIG_DFL);
+            const auto terminal = console_du_terminal();
+            Color(12, 0);
+            console().titre("T");
+            afficher("ready");
+            afficher("<%d>", console().lire_touche());
+            terminer(0);
+        }
+        ::setpgid(jeu, jeu);
+        int etat = 0;
+        ::waitpid(jeu, &etat, WUNTRACED);
+        if (!WIFSTOPPED(etat)) {
+            ::_exit(10);
+        }
+        ::tcsetpgrp(STDIN_FILENO, ::getpgrp());
+        termios modes{};
+        ::tcgetattr(STDIN_FILENO, &modes);
+        const bool cuit = (modes.c_lflag & (ICANON | ECHO)) == (ICANON | ECHO);
+        const std::string_view etat_terminal = cuit ? "[stopped, restored]" : "[stopped, raw]";
+        std::array<char, 16> ligne{};
+        if (::write(STDOUT_FILENO, etat_terminal.data(), etat_terminal.size()) < 0 ||
+            ::read(STDIN_FILENO, ligne.data(), ligne.size()) <= 0) { // the player types "fg"
+            ::_exit(12);
+        }
+        ::tcsetpgrp(STDIN_FILENO, jeu);
+        ::kill(-jeu, SIGCONT);
+        ::waitpid(jeu, &etat, 0);
+        ::_exit(WIFEXITED(etat) ? WEXITSTATUS(etat) : 11);
+    });
+    ASSERT_TRUE(partie.attendre("ready"));
+    ASSERT_TRUE(partie.attendre_mode(false));
+    partie.envoyer("\x1a");
+    ASSERT_TRUE(partie.attendre("\x1b[23;0t\x1b[0m\x1b[?25h[stopped, restored]"));
+    EXPECT_TRUE(partie.modes_restaures());
+    partie.envoyer("fg\r");
+    // Taken back: the title again, the colour in use, single keys.
+    ASSERT_TRUE(partie.attendre("\x1b[22;0t\x1b]0;T\x07\x1b[91;40m"));
+    ASSERT_TRUE(partie.attendre_mode(false));
+    partie.envoyer("k");
+    ASSERT_TRUE(partie.attendre("<107>"));
+    EXPECT_EQ(partie.attendre_fin(), 0);
+    EXPECT_TRUE(partie.modes_restaures());
+}
+
+TEST(ConsoleTerminal, StopWithoutAShellGoesOnAtOnce) {
+    // No shell above the game: the stop cannot happen, the terminal is taken back at once.
+    PartieTerminal partie([] {
+        const auto terminal = console_du_terminal();
+        Color(15, 0);
+        afficher("ready");
+        afficher("<%d>", console().lire_touche());
+        terminer(0);
+    });
+    ASSERT_TRUE(partie.attendre("ready"));
+    ASSERT_TRUE(partie.attendre_mode(false));
+    partie.envoyer("\x1a");
+    ASSERT_TRUE(partie.attendre("\x1b[0m\x1b[?25h\x1b[97;40m"));
+    ASSERT_TRUE(partie.attendre_mode(false));
+    partie.envoyer("k");
+    ASSERT_TRUE(partie.attendre("<107>"));
+    EXPECT_EQ(partie.attendre_fin(), 0);
+}
+
+} // namespace
+} // namespace korva
