@@ -1,8 +1,10 @@
 #include "files/sauvegarde.hpp"
 
+#include "characters/personnage.hpp"
 #include "characters/registre.hpp"
 #include "console/console.hpp"
 #include "files/fichier_sur.hpp"
+#include "files/lecture_texte.hpp"
 #include "files/niveaux.hpp"
 
 #include <charconv>
@@ -13,11 +15,6 @@
 namespace korva {
 
 namespace {
-
-// The registry lives beside the save files, so no player may take its name.
-constexpr std::string_view NOM_REGISTRE = "joueurs";
-// Characters that Windows refuses in a file name.
-constexpr std::string_view INTERDITS_WINDOWS = ":*?\"<>|";
 
 // The nine numbers of the character, in the order the file holds them, with the names that
 // reports give them.
@@ -32,11 +29,6 @@ constexpr ChampPerso CHAMPS_PERSO[] = {
     {&sPerso::habilete, "skill"},      {&sPerso::score, "score"},
     {&sPerso::piecOr, "gold"}};
 
-bool est_blanc(char octet) {
-    return octet == ' ' || octet == '\t' || octet == '\n' || octet == '\v' || octet == '\f' ||
-           octet == '\r';
-}
-
 bool est_controle(char octet) {
     const auto valeur = static_cast<unsigned char>(octet);
     return valeur < 0x20 || valeur == 0x7F;
@@ -50,115 +42,16 @@ std::string_view nom_de(const char* champ) {
                        : static_cast<std::size_t>(static_cast<const char*>(fin) - champ)};
 }
 
-bool egal_sans_casse(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const char x = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] - 'A' + 'a') : a[i];
-        if (x != b[i]) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// Windows opens a device, not a file, for these names whatever their extension.
-bool nom_de_peripherique(std::string_view nom) {
-    const std::string_view base = nom.substr(0, nom.find('.'));
-    for (const std::string_view peripherique : {"con", "prn", "aux", "nul"}) {
-        if (egal_sans_casse(base, peripherique)) {
-            return true;
-        }
-    }
-    return base.size() == 4 && base[3] >= '1' && base[3] <= '9' &&
-           (egal_sans_casse(base.substr(0, 3), "com") || egal_sans_casse(base.substr(0, 3), "lpt"));
-}
-
-// A name reaches a path only if it cannot leave the players' folder, land on the registry
-// (compared without case, since some file systems ignore it) or name a device.
-bool nom_sauvegarde_valide(std::string_view nom, std::string& erreur) {
-    if (nom.empty()) {
-        erreur = "the name is empty";
-        return false;
-    }
-    if (nom.size() > static_cast<std::size_t>(LONGUEUR_NOM_MAX)) {
-        erreur = "the name is longer than " + std::to_string(LONGUEUR_NOM_MAX) + " characters";
-        return false;
-    }
-    if (nom == "." || nom == "..") {
-        erreur = "the name \"" + std::string(nom) + "\" is not a file name";
-        return false;
-    }
-    for (const char octet : nom) {
-        if (octet == '/' || octet == '\\') {
-            erreur = "the name holds a '/' or a '\\'";
-            return false;
-        }
-        if (est_blanc(octet) || est_controle(octet)) {
-            erreur = "the name holds white space or a control character";
-            return false;
-        }
-        if (INTERDITS_WINDOWS.find(octet) != std::string_view::npos) {
-            erreur = "the name holds one of : * ? \" < > |";
-            return false;
-        }
-    }
-    if (egal_sans_casse(nom, NOM_REGISTRE)) {
-        erreur = "the name \"" + std::string(nom) + "\" is the player registry's own";
-        return false;
-    }
-    if (nom_de_peripherique(nom)) {
-        erreur = "the name \"" + std::string(nom) + "\" is kept by the system for a device";
-        return false;
-    }
-    return true;
-}
-
-void sauter_blancs(std::string_view texte, std::size_t& position) {
-    while (position < texte.size() && est_blanc(texte[position])) {
-        ++position;
-    }
-}
-
-// A whole number as "%d" reads it, then the white space after it as "\n" skips it. Values
-// beyond 32 bits are refused rather than wrapped.
-bool lire_nombre(std::string_view texte, std::size_t& position, int& valeur) {
+// A number, then the white space after it, as the save's "%d\n" fields read.
+bool lire_champ(std::string_view texte, std::size_t& position, int& valeur) {
+    const bool lu = lire_nombre(texte, position, valeur);
     sauter_blancs(texte, position);
-    bool negatif = false;
-    if (position < texte.size() && (texte[position] == '-' || texte[position] == '+')) {
-        negatif = texte[position] == '-';
-        ++position;
-    }
-    const std::size_t debut = position;
-    std::int64_t lu = 0;
-    while (position < texte.size() && texte[position] >= '0' && texte[position] <= '9') {
-        lu = lu * 10 + (texte[position] - '0');
-        if (lu > static_cast<std::int64_t>(INT32_MAX) + 1) {
-            return false;
-        }
-        ++position;
-    }
-    if (position == debut) {
-        return false;
-    }
-    lu = negatif ? -lu : lu;
-    if (lu > INT32_MAX || lu < INT32_MIN) {
-        return false;
-    }
-    valeur = static_cast<int>(lu);
-    sauter_blancs(texte, position);
-    return true;
+    return lu;
 }
 
-// One word as "%s" reads it, then the white space after it.
-std::string_view lire_mot(std::string_view texte, std::size_t& position) {
-    sauter_blancs(texte, position);
-    const std::size_t debut = position;
-    while (position < texte.size() && !est_blanc(texte[position])) {
-        ++position;
-    }
-    const std::string_view mot = texte.substr(debut, position - debut);
+// A word, then the white space after it.
+std::string_view lire_mot_seul(std::string_view texte, std::size_t& position) {
+    const std::string_view mot = lire_mot(texte, position);
     sauter_blancs(texte, position);
     return mot;
 }
@@ -176,7 +69,7 @@ int borne(int valeur, int minimum, int maximum) {
 bool lire_objet(std::string_view texte, std::size_t& position, int rang, int total, unObjet& objet,
                 std::string& erreur) {
     const std::string ou = "object " + std::to_string(rang) + " of " + std::to_string(total);
-    const std::string_view nom = lire_mot(texte, position);
+    const std::string_view nom = lire_mot_seul(texte, position);
     if (nom.empty()) {
         erreur = ou + ": the line is missing";
         return false;
@@ -192,9 +85,9 @@ bool lire_objet(std::string_view texte, std::size_t& position, int rang, int tot
             return false;
         }
     }
-    if (!lire_nombre(texte, position, objet.numero) ||
-        !lire_nombre(texte, position, objet.attribut) ||
-        !lire_nombre(texte, position, objet.puissance)) {
+    if (!lire_champ(texte, position, objet.numero) ||
+        !lire_champ(texte, position, objet.attribut) ||
+        !lire_champ(texte, position, objet.puissance)) {
         erreur = ou + ": the number, attribute and strength must be three whole numbers";
         return false;
     }
@@ -275,7 +168,7 @@ bool lire_sauvegarde(std::string_view texte, std::string_view nom_attendu, Plate
     if (!lire_taille(texte, position, lignes, colonnes, erreur)) {
         return false;
     }
-    const std::string_view nom = lire_mot(texte, position);
+    const std::string_view nom = lire_mot_seul(texte, position);
     if (nom.empty()) {
         erreur = "the character's name is missing";
         return false;
@@ -291,14 +184,14 @@ bool lire_sauvegarde(std::string_view texte, std::string_view nom_attendu, Plate
     }
     copier_nom(p.nom, nom);
     for (const ChampPerso& champ : CHAMPS_PERSO) {
-        if (!lire_nombre(texte, position, p.*champ.champ)) {
+        if (!lire_champ(texte, position, p.*champ.champ)) {
             erreur =
                 std::string("the character's ") + champ.nom + " is missing or not a whole number";
             return false;
         }
     }
     int objets = 0;
-    if (!lire_nombre(texte, position, objets)) {
+    if (!lire_champ(texte, position, objets)) {
         erreur = "the number of objects in the bag is missing or not a whole number";
         return false;
     }
@@ -316,20 +209,7 @@ bool lire_sauvegarde(std::string_view texte, std::string_view nom_attendu, Plate
     if (!lire_cases(texte, position, plateau, lignes, colonnes, erreur)) {
         return false;
     }
-    for (int i = 0; i < lignes; ++i) {
-        for (int j = 0; j < colonnes; ++j) {
-            const int type = plateau[i][j].typeCase;
-            if (type < CASE_VIDE || type > GARDIEN) {
-                erreur = "the cell at row " + std::to_string(i + 1) + ", column " +
-                         std::to_string(j + 1) + " has the unknown type " + std::to_string(type);
-                return false;
-            }
-        }
-    }
-    const int heros = compter_heros(plateau, lignes, colonnes);
-    if (heros != 1) {
-        erreur = heros == 0 ? "no cell holds the hero"
-                            : std::to_string(heros) + " cells hold the hero, one is needed";
+    if (!verifier_cases(plateau, lignes, colonnes, erreur)) {
         return false;
     }
     if (position != texte.size()) {
@@ -345,7 +225,7 @@ int sauvegarde_carte_en_cour(const Plateau& plateau, int l, int c, sPerso p,
                              const Sacoche& sacoche) {
     const std::string_view nom = nom_de(p.nom);
     std::string erreur;
-    if (!nom_sauvegarde_valide(nom, erreur)) {
+    if (!nom_valide(nom, erreur)) {
         signaler_erreur("The game cannot be saved: %s\n", erreur.c_str());
         return SAUVEGARDE_ECHOUEE;
     }
@@ -372,7 +252,7 @@ int charger_carte_en_cour(const char* a, Plateau& plateau, int& l, int& c, sPers
                           Sacoche& sacoche) {
     const std::string_view nom = a == nullptr ? std::string_view() : nom_de(a);
     std::string erreur;
-    if (!nom_sauvegarde_valide(nom, erreur)) {
+    if (!nom_valide(nom, erreur)) {
         signaler_erreur("Cannot load the game: %s\n", erreur.c_str());
         return 1;
     }
