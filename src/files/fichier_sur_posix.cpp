@@ -73,26 +73,6 @@ bool ecrire_fichier_atomique(const std::string& chemin, std::string_view contenu
     return true;
 }
 
-bool lire_fichier(const std::string& chemin, std::string& contenu, int& numero_erreur) {
-    std::FILE* fichier = std::fopen(chemin.c_str(), "rb");
-    if (fichier == nullptr) {
-        numero_erreur = errno;
-        return false;
-    }
-    contenu.clear();
-    char tampon[4096];
-    std::size_t lu = 0;
-    while ((lu = std::fread(tampon, 1, sizeof tampon, fichier)) > 0) {
-        contenu.append(tampon, lu);
-    }
-    const bool reussi = std::ferror(fichier) == 0;
-    if (!reussi) {
-        numero_erreur = errno;
-    }
-    std::fclose(fichier);
-    return reussi;
-}
-
 VerrouFichier::VerrouFichier(const std::string& chemin_garde) {
     const std::string chemin = chemin_garde + ".lock";
     descripteur_ = ::open(chemin.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
