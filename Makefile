@@ -2,7 +2,7 @@
 BUILD ?= build
 RUN_DIR ?= run
 
-.PHONY: all build test run sanitize clean
+.PHONY: all build test run sanitize fuzz clean
 
 all: build
 
@@ -28,5 +28,23 @@ sanitize:
 	cmake --build $(BUILD)-sanitize -j 2
 	ctest --test-dir $(BUILD)-sanitize --output-on-failure
 
+# Fuzzes the file readers, each for FUZZ_TIME seconds (0: no limit, e.g. with
+# FUZZ_FLAGS=-runs=1000000). New inputs go to a corpus in the build folder, seeded from
+# tests/fuzz/corpus; an input that fails is kept in the build folder too.
+FUZZ_TIME ?= 20
+FUZZ_FLAGS ?=
+FUZZ_CIBLES ?= niveau sauvegarde registre
+
+fuzz:
+	cmake -S . -B $(BUILD)-fuzz -DKORVA_FUZZ=ON -DKORVA_TESTS=OFF -DCMAKE_CXX_COMPILER=clang++
+	cmake --build $(BUILD)-fuzz -j 2
+	for cible in $(FUZZ_CIBLES); do \
+		mkdir -p $(BUILD)-fuzz/corpus/$$cible || exit 1; \
+		echo "== fuzz_$$cible"; \
+		$(BUILD)-fuzz/fuzz_$$cible $(BUILD)-fuzz/corpus/$$cible tests/fuzz/corpus/$$cible \
+			-max_total_time=$(FUZZ_TIME) -print_final_stats=1 \
+			-artifact_prefix=$(BUILD)-fuzz/echec-$$cible- $(FUZZ_FLAGS) || exit 1; \
+	done
+
 clean:
-	rm -rf $(BUILD) $(BUILD)-sanitize
+	rm -rf $(BUILD) $(BUILD)-sanitize $(BUILD)-fuzz

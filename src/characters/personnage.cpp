@@ -2,6 +2,7 @@
 
 #include "characters/registre.hpp"
 #include "console/console.hpp"
+#include "files/lecture_texte.hpp"
 
 #include <cstdlib>
 #include <ctime>
@@ -20,11 +21,6 @@ constexpr const char* INVITE_NOM = "Enter the name of your persona : ";
 constexpr const char* INVITE_CLASSE =
     "Choose among his class : \n 0 : warrior \n 1 : magician \n 2 : priest \n 3 : crafty \n "
     "===> ? : ";
-
-bool est_blanc(char octet) {
-    return octet == ' ' || octet == '\t' || octet == '\n' || octet == '\v' || octet == '\f' ||
-           octet == '\r';
-}
 
 // Blanks around the typed name are dropped, as reading one word always did.
 std::string_view sans_blancs_autour(std::string_view texte) {

@@ -3,6 +3,7 @@
 #include "characters/personnage.hpp"
 #include "console/console.hpp"
 #include "files/fichier_sur.hpp"
+#include "files/lecture_texte.hpp"
 
 #include <cerrno>
 #include <cstdint>
@@ -14,12 +15,6 @@ namespace {
 
 constexpr const char* REGLE_LISTE = "------------------------------------- \n ";
 constexpr int RETOUR_MENU = 0; // the place typed to go back to the main menu
-
-// The white space the registry's readers skip between fields, as formatted input does.
-bool est_blanc(char octet) {
-    return octet == ' ' || octet == '\t' || octet == '\n' || octet == '\v' || octet == '\f' ||
-           octet == '\r';
-}
 
 // Cuts the registry's text into words, keeping the line each word starts on for the reports.
 class Mots {
@@ -47,36 +42,6 @@ private:
     std::size_t position_ = 0;
     int ligne_ = 1;
 };
-
-// A whole word as a signed 32-bit number, an optional sign and decimal digits and nothing else.
-std::optional<int> nombre_strict(std::string_view mot) {
-    std::size_t i = 0;
-    bool negatif = false;
-    if (!mot.empty() && (mot[0] == '+' || mot[0] == '-')) {
-        negatif = mot[0] == '-';
-        i = 1;
-    }
-    if (i == mot.size()) {
-        return std::nullopt;
-    }
-    std::int64_t valeur = 0;
-    for (; i < mot.size(); ++i) {
-        if (mot[i] < '0' || mot[i] > '9') {
-            return std::nullopt;
-        }
-        valeur = valeur * 10 + (mot[i] - '0');
-        if (valeur > static_cast<std::int64_t>(INT32_MAX) + 1) {
-            return std::nullopt;
-        }
-    }
-    if (negatif) {
-        valeur = -valeur;
-    }
-    if (valeur < INT32_MIN || valeur > INT32_MAX) {
-        return std::nullopt;
-    }
-    return static_cast<int>(valeur);
-}
 
 // Words are shown in reports cut short, so that a broken file cannot flood the error stream.
 std::string extrait(std::string_view mot) {
@@ -134,7 +99,7 @@ bool lire_registre(std::string_view texte, std::vector<sJoueur>& joueurs, std::s
         erreur = "the player count is missing";
         return false;
     }
-    const std::optional<int> compte = nombre_strict(mot_compte);
+    const std::optional<int> compte = nombre_entier(mot_compte);
     if (!compte) {
         erreur = "the player count \"" + extrait(mot_compte) + "\" is not a number";
         return false;
@@ -167,7 +132,7 @@ bool lire_registre(std::string_view texte, std::vector<sJoueur>& joueurs, std::s
                      " is missing";
             return false;
         }
-        const std::optional<int> score = nombre_strict(mot_score);
+        const std::optional<int> score = nombre_entier(mot_score);
         if (!score) {
             erreur = "line " + std::to_string(mots.ligne()) + ": the score \"" +
                      extrait(mot_score) + "\" is not a number";

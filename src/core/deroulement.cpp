@@ -1,7 +1,6 @@
 #include "console/affichage.hpp"
 #include "console/console.hpp"
 #include "core/jeu.hpp"
-#include "core/tour.hpp"
 #include "dungeon/deplacement.hpp"
 #include "files/niveaux.hpp"
 #include "files/sauvegarde.hpp"
@@ -26,6 +25,20 @@ bool est_fleche(int a) {
 // game itself is safe in its file.
 bool sauvegarder(const Plateau& plateau, int l, int c, const sPerso& p, const Sacoche& sacoche) {
     return sauvegarde_carte_en_cour(plateau, l, c, p, sacoche) != SAUVEGARDE_ECHOUEE;
+}
+
+// One arrow key: resolve what lies ahead, then step or change level. False when the game ends.
+bool jouer_fleche(Plateau& plateau, int& l, int& c, int a, sPerso& p, Sacoche& sacoche,
+                  uneSerrure& f) {
+    switch (calcul_deplacement(plateau, l, c, a, p, sacoche, f)) {
+    case PAS_LIBRE:
+        deplacement(plateau, l, c, a);
+        return true;
+    case PAS_SORTIE:
+        return nouvellecarte(plateau, l, c, a, p) == 0;
+    default:
+        return true;
+    }
 }
 
 void ouvrir_sac(Plateau& plateau, sPerso& p, Sacoche& sacoche, const uneSerrure& f) {
@@ -74,29 +87,6 @@ bool terminer_partie(const Plateau& plateau, int l, int c, const sPerso& p,
 }
 
 } // namespace
-
-bool jouer_fleche(Plateau& plateau, int& l, int& c, int a, sPerso& p, Sacoche& sacoche,
-                  uneSerrure& f) {
-    switch (calcul_deplacement(plateau, l, c, a, p, sacoche, f)) {
-    case PAS_LIBRE:
-        deplacement(plateau, l, c, a);
-        return true;
-    case PAS_SORTIE: {
-        const bool entree_refusee = niveau_selon_taille(l, c) == 1 && a == FLECHE_GAUCHE;
-        if (nouvellecarte(plateau, l, c, a, p) != 0) {
-            return false;
-        }
-        // A door recorded on the level just left lies nowhere on the new one: a key used there
-        // must not open whatever cell stands at the same place.
-        if (!entree_refusee) {
-            f = SERRURE_SANS_PORTE;
-        }
-        return true;
-    }
-    default:
-        return true;
-    }
-}
 
 int deroulement_jeu(Plateau& plateau, int l, int c, sPerso monPersonnage, Sacoche& sacoche,
                     uneSerrure f) {

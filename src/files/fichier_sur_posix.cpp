@@ -21,9 +21,25 @@ bool tout_ecrire(int descripteur, std::string_view contenu) {
             }
             return false;
         }
+        if (n == 0) { // no progress and no reason: give up rather than spin
+            errno = EIO;
+            return false;
+        }
         ecrit += static_cast<std::size_t>(n);
     }
     return true;
+}
+
+// Makes a rename in the folder of `chemin` reach the disk. Best effort: the new file is
+// already in place, so a failure here does not undo the write.
+void synchroniser_dossier(const std::string& chemin) {
+    const std::size_t barre = chemin.rfind('/');
+    const std::string dossier = barre == std::string::npos ? "." : chemin.substr(0, barre + 1);
+    const int descripteur = ::open(dossier.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descripteur >= 0) {
+        ::fsync(descripteur);
+        ::close(descripteur);
+    }
 }
 
 } // namespace
@@ -31,7 +47,7 @@ bool tout_ecrire(int descripteur, std::string_view contenu) {
 bool ecrire_fichier_atomique(const std::string& chemin, std::string_view contenu,
                              int& numero_erreur) {
     std::string temporaire = chemin + ".XXXXXX";
-    const int descripteur = ::mkstemp(temporaire.data());
+    const int descripteur = ::mkostemp(temporaire.data(), O_CLOEXEC);
     if (descripteur < 0) {
         numero_erreur = errno;
         return false;
@@ -51,28 +67,10 @@ bool ecrire_fichier_atomique(const std::string& chemin, std::string_view contenu
     }
     if (!reussi) {
         ::unlink(temporaire.c_str());
-    }
-    return reussi;
-}
-
-bool lire_fichier(const std::string& chemin, std::string& contenu, int& numero_erreur) {
-    std::FILE* fichier = std::fopen(chemin.c_str(), "rb");
-    if (fichier == nullptr) {
-        numero_erreur = errno;
         return false;
     }
-    contenu.clear();
-    char tampon[4096];
-    std::size_t lu = 0;
-    while ((lu = std::fread(tampon, 1, sizeof tampon, fichier)) > 0) {
-        contenu.append(tampon, lu);
-    }
-    const bool reussi = std::ferror(fichier) == 0;
-    if (!reussi) {
-        numero_erreur = errno;
-    }
-    std::fclose(fichier);
-    return reussi;
+    synchroniser_dossier(chemin);
+    return true;
 }
 
 VerrouFichier::VerrouFichier(const std::string& chemin_garde) {

@@ -127,26 +127,6 @@ bool ecrire_fichier_atomique(const std::string& chemin, std::string_view contenu
     return reussi;
 }
 
-bool lire_fichier(const std::string& chemin, std::string& contenu, int& numero_erreur) {
-    std::FILE* fichier = std::fopen(chemin.c_str(), "rb");
-    if (fichier == nullptr) {
-        numero_erreur = errno;
-        return false;
-    }
-    contenu.clear();
-    char tampon[4096];
-    std::size_t lu = 0;
-    while ((lu = std::fread(tampon, 1, sizeof tampon, fichier)) > 0) {
-        contenu.append(tampon, lu);
-    }
-    const bool reussi = std::ferror(fichier) == 0;
-    if (!reussi) {
-        numero_erreur = errno;
-    }
-    std::fclose(fichier);
-    return reussi;
-}
-
 // The lock is a C library descriptor, as elsewhere; Windows locks its file handle.
 VerrouFichier::VerrouFichier(const std::string& chemin_garde) {
     const std::string chemin = chemin_garde + ".lock";

@@ -2,53 +2,13 @@
 
 #include "console/console.hpp"
 #include "files/fichier_sur.hpp"
+#include "files/lecture_texte.hpp"
 
-#include <cstdint>
 #include <memory>
 
 namespace korva {
 
 namespace {
-
-bool est_blanc(char octet) {
-    return octet == ' ' || octet == '\t' || octet == '\n' || octet == '\v' || octet == '\f' ||
-           octet == '\r';
-}
-
-void sauter_blancs(std::string_view texte, std::size_t& position) {
-    while (position < texte.size() && est_blanc(texte[position])) {
-        ++position;
-    }
-}
-
-// A whole number as "%d" reads it: blanks first, a sign, then digits. Values beyond 32 bits
-// are refused rather than wrapped.
-bool lire_nombre(std::string_view texte, std::size_t& position, int& valeur) {
-    sauter_blancs(texte, position);
-    bool negatif = false;
-    if (position < texte.size() && (texte[position] == '-' || texte[position] == '+')) {
-        negatif = texte[position] == '-';
-        ++position;
-    }
-    std::int64_t lu = 0;
-    const std::size_t debut = position;
-    while (position < texte.size() && texte[position] >= '0' && texte[position] <= '9') {
-        lu = lu * 10 + (texte[position] - '0');
-        if (lu > static_cast<std::int64_t>(INT32_MAX) + 1) {
-            return false;
-        }
-        ++position;
-    }
-    if (position == debut) {
-        return false;
-    }
-    lu = negatif ? -lu : lu;
-    if (lu > INT32_MAX || lu < INT32_MIN) {
-        return false;
-    }
-    valeur = static_cast<int>(lu);
-    return true;
-}
 
 bool lire_octet(std::string_view texte, std::size_t& position, char attendu) {
     if (position < texte.size() && texte[position] == attendu) {
@@ -97,8 +57,8 @@ bool lire_taille(std::string_view texte, std::size_t& position, int& l, int& c,
     }
     sauter_blancs(texte, position);
     if (l < 1 || l > TAILLE_PLATEAU || c < 1 || c > TAILLE_PLATEAU) {
-        erreur = "size " + std::to_string(l) + " by " + std::to_string(c) +
-                 " is outside 1 to " + std::to_string(TAILLE_PLATEAU) + " rows and columns";
+        erreur = "size " + std::to_string(l) + " by " + std::to_string(c) + " is outside 1 to " +
+                 std::to_string(TAILLE_PLATEAU) + " rows and columns";
         return false;
     }
     return true;
@@ -114,6 +74,34 @@ int compter_heros(const Plateau& plateau, int l, int c) {
     return heros;
 }
 
+bool verifier_cases(const Plateau& plateau, int l, int c, std::string& erreur) {
+    for (int i = 0; i < l; ++i) {
+        for (int j = 0; j < c; ++j) {
+            const sCaseJeu& cellule = plateau[i][j];
+            const std::string ou =
+                "the cell at row " + std::to_string(i + 1) + ", column " + std::to_string(j + 1);
+            if (cellule.typeCase < CASE_VIDE || cellule.typeCase > GARDIEN) {
+                erreur = ou + " has the unknown type " + std::to_string(cellule.typeCase);
+                return false;
+            }
+            // A key without its number would go into the bag as a potion, and a locked door
+            // without one could never be opened.
+            if ((cellule.typeCase == CLE || cellule.typeCase == PORTE_CLE) &&
+                cellule.statutCase < STATUT_CLE_MIN) {
+                erreur = ou + " is a key or a locked door without a key number";
+                return false;
+            }
+        }
+    }
+    const int heros = compter_heros(plateau, l, c);
+    if (heros != 1) {
+        erreur = heros == 0 ? "no cell holds the hero"
+                            : std::to_string(heros) + " cells hold the hero, one is needed";
+        return false;
+    }
+    return true;
+}
+
 bool lire_niveau(std::string_view texte, Plateau& plateau, int& l, int& c, std::string& erreur,
                  std::size_t* fin) {
     std::size_t position = 0;
@@ -123,10 +111,7 @@ bool lire_niveau(std::string_view texte, Plateau& plateau, int& l, int& c, std::
         !lire_cases(texte, position, plateau, lignes, colonnes, erreur)) {
         return false;
     }
-    const int heros = compter_heros(plateau, lignes, colonnes);
-    if (heros != 1) {
-        erreur = heros == 0 ? "no cell holds the hero"
-                            : std::to_string(heros) + " cells hold the hero, one is needed";
+    if (!verifier_cases(plateau, lignes, colonnes, erreur)) {
         return false;
     }
     l = lignes;

@@ -23,6 +23,10 @@ bool lire_taille(std::string_view texte, std::size_t& position, int& l, int& c,
 // How many cells of the level carry the hero's marker; a playable board has exactly one.
 int compter_heros(const Plateau& plateau, int l, int c);
 
+// Checks what a playable board needs: known cell types, a number on every key and locked door,
+// and exactly one hero.
+bool verifier_cases(const Plateau& plateau, int l, int c, std::string& erreur);
+
 // Reads the cell records of an `l` by `c` board starting at `texte[position]`; advances
 // `position` past the white space that follows the last row.
 bool lire_cases(std::string_view texte, std::size_t& position, Plateau& plateau, int l, int c,

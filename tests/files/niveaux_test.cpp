@@ -113,6 +113,15 @@ TEST(ChargerNiveau, RefusesBadFilesAndKeepsTheLevelInPlay) {
         {"two heroes",
          "3\n4\n" + std::string(RANGEE_0) + "\n" + bon1 + "\n{1,0,0},{1,0,0},{0,1,0},{1,0,0},",
          "2 cells hold the hero"},
+        {"unknown cell type",
+         "3\n4\n" + std::string(RANGEE_0) + "\n{1,0,1},{0,1,1},{3,0,0},{15,0,0},\n" + bon2,
+         "row 2, column 4 has the unknown type 15"},
+        {"key without its number",
+         "3\n4\n" + std::string(RANGEE_0) + "\n{1,0,1},{0,1,1},{3,0,0},{12,6,0},\n" + bon2,
+         "row 2, column 4 is a key or a locked door without a key number"},
+        {"locked door without its number",
+         "3\n4\n" + std::string(RANGEE_0) + "\n{1,0,1},{0,1,1},{6,0,0},{12,7,0},\n" + bon2,
+         "row 2, column 3 is a key or a locked door without a key number"},
     };
     for (const MauvaisFichier& m : mauvais) {
         SCOPED_TRACE(m.cas);

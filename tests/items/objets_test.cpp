@@ -197,7 +197,10 @@ TEST(Parch, MissingOrUnreadableFileIsReportedAndPlayGoesOn) {
         sPerso p = heros(5);
         parch(p);
         EXPECT_EQ(ecran.sortie(), "<pause>");
-        EXPECT_EQ(ecran.erreurs(), "fichiers/parchemins/fichier7.txt: Is a directory\n");
+        // The system's reason differs from one platform to another.
+        EXPECT_TRUE(ecran.erreurs().starts_with("fichiers/parchemins/fichier7.txt: "))
+            << ecran.erreurs();
+        EXPECT_EQ(ecran.erreurs().find("No such file"), std::string::npos) << ecran.erreurs();
         EXPECT_EQ(p.score, 30);
     }
 }

@@ -1,0 +1,95 @@
+#include "dungeon/plateau_essai.hpp"
+#include "support/dossier_jeu.hpp"
+#include "support/partie_terminal.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace korva {
+namespace {
+
+using test::DossierJeu;
+using test::PartieTerminal;
+
+constexpr const char* PAUSE = "Press any key to continue . . .";
+constexpr const char* OR_VU = "\u263C"; // the gold coin's glyph as the terminal shows it
+
+// A first level of 7 rows by 12 columns: the hero at (3,2) and, out of sight, a gold coin at
+// (3,9) on the same row.
+std::string petit_premier_niveau() {
+    std::string texte = "7\n12\n";
+    for (int i = 0; i < 7; ++i) {
+        for (int j = 0; j < 12; ++j) {
+            sCaseJeu cellule{CASE_VIDE, 0, i == 3 && j < 6 ? 1 : 0};
+            if (i == 0 || j == 0 || i == 6 || j == 11) {
+                cellule = {MUR_EXTERIEUR, i == 0 && j == 0 ? 2 : 0, 1};
+            }
+            if (i == 3 && j == 2) {
+                cellule.statutCase = STATUT_HEROS;
+            }
+            if (i == 3 && j == 9) {
+                cellule.typeCase = PIECE_OR;
+            }
+            texte += test::enregistrement(cellule);
+        }
+        texte += "\n";
+    }
+    return texte;
+}
+
+// The figure after the last `libelle` written; -1 when there is none.
+int dernier_nombre(const std::string& sortie, const std::string& libelle) {
+    const std::size_t p = sortie.rfind(libelle);
+    return p == std::string::npos ? -1 : std::stoi(sortie.substr(p + libelle.size()));
+}
+
+TEST(MarcheBoutEnBout, NewGameWalksTheFirstLevelThenQuitsToTheMenu) {
+    DossierJeu dossier;
+    dossier.ecrire("fichiers/niveaux/niveau1g.txt", petit_premier_niveau());
+    PartieTerminal partie(dossier.racine());
+    ASSERT_TRUE(partie.attendre(PAUSE));
+    partie.envoyer(" ");
+    ASSERT_TRUE(partie.attendre("3 : quit"));
+    partie.envoyer("1");
+    ASSERT_TRUE(partie.attendre("Enter the name of your persona : "));
+    partie.envoyer("Walker\r");
+    ASSERT_TRUE(partie.attendre("===> ? : "));
+    partie.envoyer("1\r");
+    ASSERT_TRUE(partie.attendre(PAUSE));
+    partie.envoyer(" ");
+    ASSERT_TRUE(partie.attendre(" q : save and quit"));
+    // The first board view follows the pause that held the character's sheet.
+    const std::size_t debut_jeu = partie.sortie().rfind(PAUSE);
+    EXPECT_EQ(dernier_nombre(partie.sortie(), "Gold : "), 0);
+    EXPECT_NE(partie.sortie().find("Level : 1", debut_jeu), std::string::npos);
+    EXPECT_EQ(partie.sortie().find(OR_VU, debut_jeu), std::string::npos);
+
+    // Four steps right bring the coin into sight, three more onto it.
+    for (int pas = 0; pas < 7; ++pas) {
+        partie.envoyer(test::DROITE);
+    }
+    partie.envoyer("q");
+    ASSERT_TRUE(partie.attendre("Back-up of your game Y/N ? : "));
+    const std::string& sortie = partie.sortie();
+    const std::size_t vu = sortie.find(OR_VU, debut_jeu);
+    ASSERT_NE(vu, std::string::npos);
+    const int gagne = dernier_nombre(sortie, "Gold : ");
+    EXPECT_GE(gagne, 1);
+    EXPECT_LE(gagne, 19);
+    EXPECT_EQ(dernier_nombre(sortie, "Score : "), gagne);
+    // The coin was drawn while the hero still walked towards it, with no gold counted yet.
+    EXPECT_EQ(dernier_nombre(sortie.substr(0, vu), "Gold : "), 0);
+
+    partie.envoyer("N");
+    ASSERT_TRUE(partie.attendre("3 : quit"));
+    partie.envoyer("3");
+    ASSERT_TRUE(partie.attendre("Bye Bye..."));
+    EXPECT_EQ(partie.attendre_fin(), 0);
+    EXPECT_EQ(partie.erreurs(), "");
+    EXPECT_EQ(dossier.lire("fichiers/personnages/joueurs.txt"), "0\n");
+    EXPECT_FALSE(std::filesystem::exists(dossier.racine() / "fichiers/personnages/Walker.txt"));
+}
+
+} // namespace
+} // namespace korva
