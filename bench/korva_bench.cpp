@@ -11,7 +11,7 @@
 #include "console/ecran_modele.hpp"
 #include "console/traduction_terminal.hpp"
 #include "core/jeu.hpp"
-#include "core/tour.hpp"
+#include "dungeon/deplacement.hpp"
 #include "files/niveaux.hpp"
 #include "support/recherche_chemin.hpp"
 
@@ -277,8 +277,11 @@ void diff_d_un_pas(benchmark::State& etat, int niveau) {
     {
         EcranModele brouillon;
         const ConsoleModele vers(brouillon);
-        jouer_fleche(*partie.plateau, partie.l, partie.c, touches.at(1), partie.p, *partie.sacoche,
-                     serrure);
+        const int a = touches.at(1);
+        if (calcul_deplacement(*partie.plateau, partie.l, partie.c, a, partie.p, *partie.sacoche,
+                               serrure) == PAS_LIBRE) {
+            deplacement(*partie.plateau, partie.l, partie.c, a);
+        }
     }
     dessiner(apres, partie);
     EmetteurEcran emetteur;

@@ -58,33 +58,37 @@ TEST(MarcheBoutEnBout, NewGameWalksTheFirstLevelThenQuitsToTheMenu) {
     partie.envoyer("1\r");
     ASSERT_TRUE(partie.attendre(PAUSE));
     partie.envoyer(" ");
-    ASSERT_TRUE(partie.attendre(" q : save and quit"));
-    // The first board view follows the pause that held the character's sheet.
-    const std::size_t debut_jeu = partie.sortie().rfind(PAUSE);
-    EXPECT_EQ(dernier_nombre(partie.sortie(), "Gold : "), 0);
-    EXPECT_NE(partie.sortie().find("Level : 1", debut_jeu), std::string::npos);
-    EXPECT_EQ(partie.sortie().find(OR_VU, debut_jeu), std::string::npos);
+    // Only what changes on the screen is sent: the figures are read from the screen.
+    ASSERT_TRUE(partie.attendre_ecran(" q : save and quit"));
+    std::string ecran = partie.ecran();
+    EXPECT_EQ(dernier_nombre(ecran, "Gold : "), 0);
+    EXPECT_NE(ecran.find("Level : 1"), std::string::npos);
+    EXPECT_EQ(ecran.find(OR_VU), std::string::npos);
 
     // Four steps right bring the coin into sight, three more onto it.
-    for (int pas = 0; pas < 7; ++pas) {
+    for (int pas = 0; pas < 4; ++pas) {
         partie.envoyer(test::DROITE);
     }
-    partie.envoyer("q");
-    ASSERT_TRUE(partie.attendre("Back-up of your game Y/N ? : "));
-    const std::string& sortie = partie.sortie();
-    const std::size_t vu = sortie.find(OR_VU, debut_jeu);
-    ASSERT_NE(vu, std::string::npos);
-    const int gagne = dernier_nombre(sortie, "Gold : ");
+    ASSERT_TRUE(partie.attendre_ecran(OR_VU));
+    // The coin is drawn while the hero still walks towards it, with no gold counted yet.
+    EXPECT_EQ(dernier_nombre(partie.ecran(), "Gold : "), 0);
+    for (int pas = 0; pas < 3; ++pas) {
+        partie.envoyer(test::DROITE);
+    }
+    ASSERT_TRUE(partie.attendre_ecran("#        \u263b")) << partie.ecran(); // on the coin
+    ecran = partie.ecran();
+    EXPECT_EQ(ecran.find(OR_VU), std::string::npos);
+    const int gagne = dernier_nombre(ecran, "Gold : ");
     EXPECT_GE(gagne, 1);
     EXPECT_LE(gagne, 19);
-    EXPECT_EQ(dernier_nombre(sortie, "Score : "), gagne);
-    // The coin was drawn while the hero still walked towards it, with no gold counted yet.
-    EXPECT_EQ(dernier_nombre(sortie.substr(0, vu), "Gold : "), 0);
+    EXPECT_EQ(dernier_nombre(ecran, "Score : "), gagne);
+    partie.envoyer("q");
+    ASSERT_TRUE(partie.attendre_ecran("Back-up of your game Y/N ? :"));
 
     partie.envoyer("N");
-    ASSERT_TRUE(partie.attendre("3 : quit"));
+    ASSERT_TRUE(partie.attendre_ecran("3 : quit"));
     partie.envoyer("3");
-    ASSERT_TRUE(partie.attendre("Bye Bye..."));
+    ASSERT_TRUE(partie.attendre_ecran("Bye Bye..."));
     EXPECT_EQ(partie.attendre_fin(), 0);
     EXPECT_EQ(partie.erreurs(), "");
     EXPECT_EQ(dossier.lire("fichiers/personnages/joueurs.txt"), "0\n");
