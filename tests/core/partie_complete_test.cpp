@@ -8,13 +8,13 @@
 #include "files/sauvegarde.hpp"
 #include "support/console_scriptee.hpp"
 #include "support/dossier_jeu.hpp"
+#include "support/jeu_du_chemin.hpp"
 #include "support/recherche_chemin.hpp"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -78,60 +78,29 @@ Figures figures_de_victoire(const std::string& ecran) {
     return f;
 }
 
-// Queues the keys that walk `chemin` through the game: 'y' at every door, and for a locked door
-// its key from the bag, then the same arrow again. `sac` follows the bag, slot by slot.
+// Counts what the walk resolves, and queues its keys; pauses answer themselves.
 void jouer(ConsoleScriptee& ecran, const Chemin& chemin, std::vector<int>& sac, Compte& compte) {
-    std::map<std::size_t, test::Rencontre> par_pas;
     for (const test::Rencontre& r : chemin.rencontres) {
-        par_pas.emplace(r.pas, r);
+        const bool objet = r.typeCase == POTION || r.typeCase == CLE || r.typeCase == ARMURE ||
+                           r.typeCase == EPEE || r.typeCase == PARCHEMIN;
+        compte.objets += objet ? 1 : 0;
+        compte.portes_a_cle += r.typeCase == PORTE_CLE ? 1 : 0;
+        compte.combats += r.typeCase == MONSTRE || r.typeCase == GARDIEN ? 1 : 0;
+        compte.armures += r.typeCase == ARMURE ? 1 : 0;
+        compte.epees += r.typeCase == EPEE ? 1 : 0;
     }
-    for (std::size_t pas = 0; pas < chemin.fleches.size(); ++pas) {
-        const int fleche = chemin.fleches[pas];
-        ecran.fleche(fleche);
-        const auto trouve = par_pas.find(pas);
-        if (trouve == par_pas.end()) {
-            continue;
-        }
-        const test::Rencontre& r = trouve->second;
-        switch (r.typeCase) {
-        case PORTE_FERMEE:
-            ecran.touche('y');
+    for (const test::Action& action : test::actions_du_chemin(chemin, sac)) {
+        switch (action.genre) {
+        case test::Action::fleche:
+            ecran.fleche(action.code);
             break;
-        case PORTE_CLE: {
-            ecran.touche('y');
-            const auto cle = std::find(sac.begin(), sac.end(), r.numero);
-            ASSERT_NE(cle, sac.end()) << "no key " << r.numero << " in the bag for its door";
-            const int emplacement = static_cast<int>(cle - sac.begin()) + 1;
-            ecran.touche('i').touche('1').ligne(std::to_string(emplacement));
-            sac.erase(cle);
-            ++compte.portes_a_cle;
-            ecran.fleche(fleche);
+        case test::Action::touche:
+            ecran.touche(action.code);
             break;
-        }
-        case POTION:
-            sac.push_back(0);
-            ++compte.objets;
+        case test::Action::emplacement:
+            ecran.ligne(std::to_string(action.code));
             break;
-        case CLE:
-            sac.push_back(r.numero);
-            ++compte.objets;
-            break;
-        case ARMURE:
-            ++compte.armures;
-            ++compte.objets;
-            break;
-        case EPEE:
-            ++compte.epees;
-            ++compte.objets;
-            break;
-        case PARCHEMIN:
-            ++compte.objets;
-            break;
-        case MONSTRE:
-        case GARDIEN:
-            ++compte.combats;
-            break;
-        default:
+        case test::Action::pause:
             break;
         }
     }
