@@ -28,6 +28,8 @@ sPerso heros(int endurance, int habilete) {
 struct Deroulement {
     std::string sortie;
     int habilete = 0; // the hero's, `ecart` from the monster's
+    int genre = 0;
+    int monstre[2] = {}; // the monster's skill and endurance at the start
     bool gagne = false;
     int rounds_perdus = 0;
     int egalites = 0;
@@ -39,8 +41,11 @@ Deroulement attendu(unsigned graine, int niveau, int endurance, int ecart) {
     const int genre = rand_a_b(0, 2);
     const int borne = genre == 0 ? 13 : 11;
     const int habilete_monstre = rand_a_b(1, borne) + niveau + 4;
-    const int habilete = d.habilete = habilete_monstre + ecart;
     int endurance_monstre = rand_a_b(1, borne) + niveau + 4;
+    const int habilete = d.habilete = habilete_monstre + ecart;
+    d.genre = genre;
+    d.monstre[0] = habilete_monstre;
+    d.monstre[1] = endurance_monstre;
     d.sortie = std::string("<cls><color 12>\nMONSTER type ") +
                (genre == 0 ? "warrior" : "magician") +
                " !! \n\n<color 15>\nThe fight begin !\n\n\n<pause>";
@@ -80,7 +85,11 @@ TEST(Combat, SeededFightsShowEveryRoundAndEnd) {
     int victoires = 0;
     int defaites = 0;
     int egalites = 0;
-    for (unsigned graine = 1; graine <= 150; ++graine) {
+    // Weakest and strongest monster of each level (less the level), warriors [0], magicians [1].
+    int plus_bas[6][2], plus_haut[6][2];
+    std::fill(&plus_bas[0][0], &plus_bas[0][0] + 12, 1000);
+    std::fill(&plus_haut[0][0], &plus_haut[0][0] + 12, 0);
+    for (unsigned graine = 1; graine <= 2000; ++graine) {
         const int niveau = 1 + static_cast<int>(graine % 5);
         const int endurance = 4 + static_cast<int>(graine % 12);
         const Deroulement prevu =
@@ -107,42 +116,22 @@ TEST(Combat, SeededFightsShowEveryRoundAndEnd) {
             ++defaites;
         }
         egalites += prevu.egalites;
+        for (const int force : prevu.monstre) {
+            int& bas = plus_bas[niveau][prevu.genre];
+            int& haut = plus_haut[niveau][prevu.genre];
+            bas = std::min(bas, force - niveau);
+            haut = std::max(haut, force - niveau);
+        }
     }
     // The seeds cover both endings and tied rounds.
     EXPECT_GT(victoires, 0);
     EXPECT_GT(defaites, 0);
     EXPECT_GT(egalites, 0);
-}
-
-int nombre_apres(const std::string& texte, const std::string& marque) {
-    const std::size_t p = texte.find(marque);
-    return p == std::string::npos ? -1 : std::atoi(texte.c_str() + p + marque.size());
-}
-
-TEST(Combat, MonsterStrengthDependsOnKindAndLevel) {
     for (int niveau = 1; niveau <= 5; ++niveau) {
-        // Lowest and highest strength of warriors [0] and magicians [1].
-        int plus_bas[2] = {1000, 1000}, plus_haut[2] = {0, 0};
-        for (unsigned graine = 0; graine < 1500; ++graine) {
-            ConsoleScriptee ecran;
-            ecran.touches(std::string(30, ' '));
-            sPerso p = heros(1, 1000);
-            std::srand(graine);
-            bataille(p, niveau);
-            const std::string& texte = ecran.texte();
-            const int genre = texte.find("MONSTER type warrior !! ") != std::string::npos ? 0 : 1;
-            ASSERT_TRUE(genre == 0 || texte.find("MONSTER type magician !! ") != std::string::npos);
-            const int habilete = nombre_apres(texte, "Your Skill 1000 \t monster : ");
-            const int endurance = nombre_apres(texte, "Your endurance 1 \t monster : ");
-            // A hero who wins every round fights exactly as many rounds as the monster lasts.
-            ASSERT_EQ(ecran.nombre("<pause>"), endurance + 2);
-            plus_bas[genre] = std::min({plus_bas[genre], habilete, endurance});
-            plus_haut[genre] = std::max({plus_haut[genre], habilete, endurance});
-        }
-        EXPECT_EQ(plus_bas[0], 5 + niveau);
-        EXPECT_EQ(plus_haut[0], 16 + niveau);
-        EXPECT_EQ(plus_bas[1], 5 + niveau);
-        EXPECT_EQ(plus_haut[1], 14 + niveau);
+        EXPECT_EQ(plus_bas[niveau][0], 5);
+        EXPECT_EQ(plus_haut[niveau][0], 16);
+        EXPECT_EQ(plus_bas[niveau][1], 5);
+        EXPECT_EQ(plus_haut[niveau][1], 14);
     }
 }
 

@@ -207,42 +207,36 @@ TEST(GestionSac, EveryPotionChangesItsStatWithItsOwnMessage) {
 }
 
 TEST(GestionSac, PotionThatBringsAStatToExactlyZeroEndsTheGame) {
-    {
+    const struct {
+        int sPerso::*champ;
+        int depart;
+        unObjet potion;
+        std::string apres; // what follows the slot number typed
+        int reste;
+    } cas[] = {
+        {&sPerso::esprit, 3, potion(3, -3),
+         "\nHarmful potion ... You lose some mind points ! \n" + std::string(FIN), 0},
+        // Strength 0 on a stat already at 0 ends it too, without a potion message.
+        {&sPerso::pouvoir, 0, potion(5, 0), FIN, 0},
+        // Below zero is not the end: the stat stays negative.
+        {&sPerso::corps, 2, potion(1, -5),
+         "\nHarmful potion ... You lose some body points !\n<pause>", -3},
+    };
+    for (const auto& c : cas) {
         test::ConsoleScriptee ecran;
         choisir(ecran, "1");
         Partie partie;
-        partie.perso.esprit = 3;
-        partie.ranger(potion(3, -3));
+        partie.perso.*c.champ = c.depart;
+        partie.ranger(c.potion);
+        int statut = -1;
         try {
             partie.utiliser(SERRURE_PORTE_3);
-            ADD_FAILURE() << "the game went on";
-        } catch (const test::FinDuProcessus& e) {
-            EXPECT_EQ(e.statut, 0);
+        } catch (const test::FinDuProcessus& fin) {
+            statut = fin.statut;
         }
-        EXPECT_EQ(ecran.sortie(),
-                  std::string(MENU) + INVITE +
-                      "<flush>1\n\nHarmful potion ... You lose some mind points ! \n" + FIN);
-    }
-    {
-        // Strength 0 on a stat already at 0 ends it too, without a potion message.
-        test::ConsoleScriptee ecran;
-        choisir(ecran, "1");
-        Partie partie;
-        partie.perso.pouvoir = 0;
-        partie.ranger(potion(5, 0));
-        EXPECT_THROW(partie.utiliser(SERRURE_PORTE_3), test::FinDuProcessus);
-        EXPECT_EQ(ecran.sortie(), std::string(MENU) + INVITE + "<flush>1\n" + FIN);
-    }
-    {
-        // Below zero is not the end: the stat stays negative.
-        test::ConsoleScriptee ecran;
-        choisir(ecran, "1");
-        Partie partie;
-        partie.perso.corps = 2;
-        partie.ranger(potion(1, -5));
-        partie.utiliser(SERRURE_PORTE_3);
-        EXPECT_EQ(partie.perso.corps, -3);
-        EXPECT_EQ(ecran.nombre("<exit"), 0);
+        EXPECT_EQ(statut, c.reste == 0 ? 0 : -1);
+        EXPECT_EQ(ecran.sortie(), std::string(MENU) + INVITE + "<flush>1\n" + c.apres);
+        EXPECT_EQ(partie.perso.*c.champ, c.reste);
     }
 }
 
