@@ -14,13 +14,6 @@ namespace {
 
 constexpr const char* REGISTRE = "fichiers/personnages/joueurs.txt";
 
-sPerso personnage(std::string_view nom, int score) {
-    sPerso p{};
-    copier_nom(p.nom, nom);
-    p.score = score;
-    return p;
-}
-
 // Two games saving at once: neither rewrite may drop the other's line.
 TEST(Registre, ConcurrentUpdatesLoseNoPlayer) {
     test::DossierJeu dossier;
@@ -29,7 +22,10 @@ TEST(Registre, ConcurrentUpdatesLoseNoPlayer) {
     const auto sauver = [](const char* prefixe) {
         int echecs = 0;
         for (int i = 0; i < PAR_PROCESSUS; ++i) {
-            echecs += mettre_a_jour_registre(personnage(prefixe + std::to_string(i), i));
+            sPerso p{};
+            copier_nom(p.nom, prefixe + std::to_string(i));
+            p.score = i;
+            echecs += mettre_a_jour_registre(p);
         }
         return echecs;
     };

@@ -34,19 +34,6 @@ std::string registre_de(int nombre) {
     return texte;
 }
 
-TEST(Registre, NameCheckIsCaseSensitive) {
-    DossierJeu dossier;
-    ConsoleScriptee ecran;
-    dossier.ecrire(REGISTRE, "0\n");
-    EXPECT_EQ(nom_dans_registre("Alice"), false);
-    dossier.ecrire(REGISTRE, "2\nAlice 10\nbob 3\n");
-    EXPECT_EQ(nom_dans_registre("Alice"), true);
-    EXPECT_EQ(nom_dans_registre("bob"), true);
-    EXPECT_EQ(nom_dans_registre("alice"), false);
-    EXPECT_EQ(nom_dans_registre("BOB"), false);
-    EXPECT_EQ(ecran.sortie(), "");
-}
-
 TEST(Registre, ListShowsThePlayersAndTakesAPlaceOrSaysNoneIsSaved) {
     DossierJeu dossier;
     dossier.ecrire(REGISTRE, "2\nalice 30\nbob 5\n");
@@ -82,12 +69,13 @@ TEST(Registre, ListShowsThePlayersAndTakesAPlaceOrSaysNoneIsSaved) {
     EXPECT_EQ(ecran.sortie(), std::string("<cls>\n\n") + REGLE + "\nNo game saved !!\n\n<pause>");
 }
 
-TEST(Registre, UpdateInEveryBranch) {
+TEST(Registre, UpdateInEveryBranchAndCaseSensitiveNameCheck) {
     DossierJeu dossier;
     ConsoleScriptee ecran;
 
     // Empty registry: count 1 and the one line.
     dossier.ecrire(REGISTRE, "0\n");
+    EXPECT_EQ(nom_dans_registre("Zed"), false);
     EXPECT_EQ(mettre_a_jour_registre(personnage("Zed", 12)), 0);
     EXPECT_EQ(dossier.lire(REGISTRE), "1\nZed 12\n");
 
@@ -102,6 +90,10 @@ TEST(Registre, UpdateInEveryBranch) {
     // Names that differ in letter case are two players.
     EXPECT_EQ(mettre_a_jour_registre(personnage("zed", 5)), 0);
     EXPECT_EQ(dossier.lire(REGISTRE), "3\nZed 12\nzed 5\namy 3\n");
+    EXPECT_EQ(nom_dans_registre("Zed"), true);
+    EXPECT_EQ(nom_dans_registre("amy"), true);
+    EXPECT_EQ(nom_dans_registre("Amy"), false);
+    EXPECT_EQ(nom_dans_registre("ZED"), false);
 
     // Every line with the name is updated.
     dossier.ecrire(REGISTRE, "3\nbo 1\nal 2\nbo 3\n");
@@ -126,16 +118,13 @@ TEST(Registre, UpdateInEveryBranch) {
 TEST(Registre, HoldsMoreThanAHundredPlayers) {
     DossierJeu dossier;
     dossier.ecrire(REGISTRE, registre_de(150));
-    {
-        ConsoleScriptee ecran;
-        EXPECT_EQ(mettre_a_jour_registre(personnage("late", 0)), 0);
-    }
+    ConsoleScriptee ecran;
+    EXPECT_EQ(mettre_a_jour_registre(personnage("late", 0)), 0);
     std::string attendu = registre_de(150);
     attendu.replace(0, 3, "151");
     attendu += "late 0\n";
     EXPECT_EQ(dossier.lire(REGISTRE), attendu);
 
-    ConsoleScriptee ecran;
     ecran.ligne("151");
     nomPerso d{};
     EXPECT_EQ(ouvrir_fichier_joueur(d), 0);
