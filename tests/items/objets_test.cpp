@@ -46,12 +46,9 @@ void verifier_renfort(const char* message, void (*trouver)(sPerso&), int sPerso:
     EXPECT_EQ(p.score, 30);
 }
 
-TEST(ArmuR, RaisesEnduranceAfterItsMessage) {
+TEST(Renfort, ArmorAndSwordRaiseTheirStatAfterTheMessage) {
     verifier_renfort("\n\nCongratulations ... you just strengthen your endurance points ! \n",
                      armuR, &sPerso::endurance);
-}
-
-TEST(Epe, RaisesSkillAfterItsMessage) {
     verifier_renfort("\n\nCongratulations ... you just strengthen your skill points ! \n", epe,
                      &sPerso::habilete);
 }

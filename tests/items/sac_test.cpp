@@ -35,8 +35,7 @@ TEST(Sac, PickUpsFillSlotsFromOneAndScoreSilently) {
 }
 
 TEST(Sac, PotionDrawsStatAndStrengthInRange) {
-    int plus_bas[2] = {100, 100};
-    int plus_haut[2] = {-100, -100};
+    int plus_bas[2] = {100, 100}, plus_haut[2] = {-100, -100};
     for (unsigned graine = 1; graine <= 300; ++graine) {
         std::srand(graine);
         Sacoche s{};

