@@ -5,16 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <string>
 
 namespace korva {
 namespace {
-
-constexpr const char* EFFACE = "\nWriting is erased too to understand something ...\n<pause>";
 
 sPerso heros(int intellect) {
     sPerso p{};
@@ -24,39 +23,21 @@ sPerso heros(int intellect) {
     return p;
 }
 
-// A seed under which a parchment draws number `numero` and asks for Intellect `requis`.
-unsigned graine_parchemin(int numero, int requis) {
-    for (unsigned graine = 1; graine < 100000; ++graine) {
-        std::srand(graine);
-        const int n = rand_a_b(1, 11);
-        const int r = rand_a_b(1, 5);
-        if (n == numero && r == requis) {
-            return graine;
-        }
-    }
-    ADD_FAILURE() << "no seed draws parchment " << numero << " with Intellect " << requis;
-    return 1;
-}
-
-std::string chemin(int numero) {
-    return "fichiers/parchemins/fichier" + std::to_string(numero) + ".txt";
-}
-
 void verifier_renfort(const char* message, void (*trouver)(sPerso&), int sPerso::*champ) {
+    int plus_bas = 100, plus_haut = -100;
     for (unsigned graine = 1; graine <= 100; ++graine) {
-        std::srand(graine);
-        const int gain = rand_a_b(1, 5);
         std::srand(graine);
         test::ConsoleScriptee ecran;
         ecran.touche(' ');
         sPerso p = heros(5);
         trouver(p);
         EXPECT_EQ(ecran.sortie(), std::string(message) + "\n<pause>");
-        EXPECT_EQ(p.*champ, 5 + gain);
-        EXPECT_GE(gain, 1);
-        EXPECT_LE(gain, 4);
         EXPECT_EQ(p.score, 35);
+        plus_bas = std::min(plus_bas, p.*champ - 5);
+        plus_haut = std::max(plus_haut, p.*champ - 5);
     }
+    EXPECT_EQ(plus_bas, 1);
+    EXPECT_EQ(plus_haut, 4);
     // The message and the pause come before the rise: a pause never answered leaves all.
     test::ConsoleScriptee ecran;
     sPerso p = heros(5);
@@ -65,32 +46,70 @@ void verifier_renfort(const char* message, void (*trouver)(sPerso&), int sPerso:
     EXPECT_EQ(p.score, 30);
 }
 
-TEST(ArmuR, RaisesEnduranceAfterItsMessage) {
+TEST(Renfort, ArmorAndSwordRaiseTheirStatAfterTheMessage) {
     verifier_renfort("\n\nCongratulations ... you just strengthen your endurance points ! \n",
                      armuR, &sPerso::endurance);
-}
-
-TEST(Epe, RaisesSkillAfterItsMessage) {
     verifier_renfort("\n\nCongratulations ... you just strengthen your skill points ! \n", epe,
                      &sPerso::habilete);
 }
 
-TEST(Parch, ReadsTheDrawnParchment) {
+std::string chemin(int numero) {
+    return "fichiers/parchemins/fichier" + std::to_string(numero) + ".txt";
+}
+
+std::string message(const std::string& texte) {
+    return "\nMessage parchment: \n\"" + texte + "\"\n\n<pause>";
+}
+
+struct Lecture {
+    std::string sortie;
+    std::string erreurs;
+    int score;
+};
+
+// Reads a parchment under a seed that draws number `numero` and asks for Intellect `requis`.
+Lecture lire(int numero, int requis, int intellect) {
+    unsigned graine = 1;
+    for (; graine < 100000; ++graine) {
+        std::srand(graine);
+        const int n = rand_a_b(1, 11);
+        if (n == numero && rand_a_b(1, 5) == requis) {
+            break;
+        }
+    }
+    std::srand(graine);
+    test::ConsoleScriptee ecran;
+    ecran.touche(' ');
+    sPerso p = heros(intellect);
+    parch(p);
+    return {ecran.sortie(), ecran.erreurs(), p.score};
+}
+
+TEST(Parch, ReadsTheFirstLineOfTheDrawnParchment) {
     test::DossierJeu dossier;
     for (int n = 1; n <= 10; ++n) {
-        dossier.ecrire(chemin(n), "parchment " + std::to_string(n) + "\nsecond line\n");
-    }
-    for (int n = 1; n <= 10; ++n) {
         SCOPED_TRACE(n);
-        std::srand(graine_parchemin(n, 4));
-        test::ConsoleScriptee ecran;
-        ecran.touche(' ');
-        sPerso p = heros(4);
-        parch(p);
-        EXPECT_EQ(ecran.sortie(),
-                  "\nMessage parchment: \n\"parchment " + std::to_string(n) + "\n\"\n\n<pause>");
-        EXPECT_EQ(p.score, 35);
-        EXPECT_EQ(ecran.erreurs(), "");
+        dossier.ecrire(chemin(n), "parchment " + std::to_string(n) + "\nsecond line\n");
+        const Lecture l = lire(n, 4, 4);
+        EXPECT_EQ(l.sortie, message("parchment " + std::to_string(n) + "\n"));
+        EXPECT_EQ(l.score, 35);
+    }
+    const struct {
+        std::string contenu;
+        std::string montre;
+    } cas[] = {
+        {"", " "},
+        // The first 98 characters, the closing quote on the same line.
+        {std::string(98, 'a') + "bcdef\nrest\n", std::string(98, 'a')},
+        {std::string(98, 'z') + "\n", std::string(98, 'z')},
+        // A last line without its line feed, and bytes of code page 437 as they are.
+        {"\xb0\xb1 runes", "\xb0\xb1 runes"},
+    };
+    for (const auto& c : cas) {
+        dossier.ecrire(chemin(9), c.contenu);
+        const Lecture l = lire(9, 2, 2);
+        EXPECT_EQ(l.sortie, message(c.montre));
+        EXPECT_EQ(l.score, 35);
     }
 }
 
@@ -100,132 +119,48 @@ TEST(Parch, IntellectTooLowLeavesTheParchmentUnread) {
     dossier.supprimer(chemin(6));
     for (int intellect = -1; intellect <= 3; ++intellect) {
         SCOPED_TRACE(intellect);
-        const unsigned graine = graine_parchemin(6, intellect < 1 ? 1 : intellect + 1);
-        std::srand(graine);
-        rand_a_b(1, 11);
-        rand_a_b(1, 5);
-        const int suivant = std::rand();
-
-        std::srand(graine);
-        test::ConsoleScriptee ecran;
-        ecran.touche(' ');
-        sPerso p = heros(intellect);
-        parch(p);
-        EXPECT_EQ(ecran.sortie(), EFFACE);
-        EXPECT_EQ(ecran.erreurs(), "");
-        EXPECT_EQ(p.score, 30);
-        // Both draws were made.
-        EXPECT_EQ(std::rand(), suivant);
+        const Lecture l = lire(6, std::max(1, intellect + 1), intellect);
+        EXPECT_EQ(l.sortie, "\nWriting is erased too to understand something ...\n<pause>");
+        EXPECT_EQ(l.erreurs, "");
+        EXPECT_EQ(l.score, 30);
     }
-    {
-        // Intellect equal to the need is enough.
-        std::srand(graine_parchemin(2, 3));
-        test::ConsoleScriptee ecran;
-        ecran.touche(' ');
-        sPerso p = heros(3);
-        parch(p);
-        EXPECT_EQ(p.score, 35);
-    }
-}
-
-TEST(Parch, EmptyAndLongFirstLines) {
-    test::DossierJeu dossier;
-    {
-        dossier.ecrire(chemin(3), "");
-        std::srand(graine_parchemin(3, 1));
-        test::ConsoleScriptee ecran;
-        ecran.touche(' ');
-        sPerso p = heros(1);
-        parch(p);
-        EXPECT_EQ(ecran.sortie(), "\nMessage parchment: \n\" \"\n\n<pause>");
-        EXPECT_EQ(p.score, 35);
-    }
-    {
-        // The first 98 characters, the closing quote on the same line.
-        const std::string ligne = std::string(98, 'a') + "bcdef";
-        dossier.ecrire(chemin(9), ligne + "\nrest\n");
-        std::srand(graine_parchemin(9, 2));
-        test::ConsoleScriptee ecran;
-        ecran.touche(' ');
-        sPerso p = heros(2);
-        parch(p);
-        EXPECT_EQ(ecran.sortie(),
-                  "\nMessage parchment: \n\"" + std::string(98, 'a') + "\"\n\n<pause>");
-    }
-    {
-        // Exactly 98 characters and the line feed: the line feed is left out.
-        dossier.ecrire(chemin(9), std::string(98, 'z') + "\n");
-        std::srand(graine_parchemin(9, 2));
-        test::ConsoleScriptee ecran;
-        ecran.touche(' ');
-        sPerso p = heros(2);
-        parch(p);
-        EXPECT_EQ(ecran.sortie(),
-                  "\nMessage parchment: \n\"" + std::string(98, 'z') + "\"\n\n<pause>");
-    }
-    {
-        // A last line without its line feed, and bytes of code page 437 as they are.
-        dossier.ecrire(chemin(4), "\xb0\xb1 runes");
-        std::srand(graine_parchemin(4, 4));
-        test::ConsoleScriptee ecran;
-        ecran.touche(' ');
-        sPerso p = heros(9);
-        parch(p);
-        EXPECT_EQ(ecran.sortie(), "\nMessage parchment: \n\"\xb0\xb1 runes\"\n\n<pause>");
-    }
+    // Intellect equal to the need is enough.
+    EXPECT_EQ(lire(2, 3, 3).score, 35);
 }
 
 TEST(Parch, MissingOrUnreadableFileIsReportedAndPlayGoesOn) {
     test::DossierJeu dossier;
-    {
-        dossier.supprimer(chemin(7));
-        std::srand(graine_parchemin(7, 1));
-        test::ConsoleScriptee ecran;
-        ecran.touche(' ');
-        sPerso p = heros(5);
-        parch(p);
-        EXPECT_EQ(ecran.sortie(), "<pause>");
-        EXPECT_EQ(ecran.erreurs(), "fichiers/parchemins/fichier7.txt: No such file or directory\n");
-        EXPECT_EQ(p.score, 30);
-        EXPECT_EQ(ecran.nombre("<exit"), 0);
-    }
-    {
-        std::filesystem::create_directory(chemin(7));
-        std::srand(graine_parchemin(7, 1));
-        test::ConsoleScriptee ecran;
-        ecran.touche(' ');
-        sPerso p = heros(5);
-        parch(p);
-        EXPECT_EQ(ecran.sortie(), "<pause>");
-        // The system's reason differs from one platform to another.
-        EXPECT_TRUE(ecran.erreurs().starts_with("fichiers/parchemins/fichier7.txt: "))
-            << ecran.erreurs();
-        EXPECT_EQ(ecran.erreurs().find("No such file"), std::string::npos) << ecran.erreurs();
-        EXPECT_EQ(p.score, 30);
-    }
+    dossier.supprimer(chemin(7));
+    Lecture l = lire(7, 1, 5);
+    EXPECT_EQ(l.sortie, "<pause>");
+    EXPECT_EQ(l.erreurs, "fichiers/parchemins/fichier7.txt: No such file or directory\n");
+    EXPECT_EQ(l.score, 30);
+
+    // The system's reason differs from one platform to another.
+    std::filesystem::create_directory(chemin(7));
+    l = lire(7, 1, 5);
+    EXPECT_EQ(l.sortie, "<pause>");
+    EXPECT_TRUE(l.erreurs.starts_with("fichiers/parchemins/fichier7.txt: ")) << l.erreurs;
+    EXPECT_EQ(l.erreurs.find("No such file"), std::string::npos) << l.erreurs;
+    EXPECT_EQ(l.score, 30);
 }
 
 TEST(Parchemins, TheTenShippedParchmentsAreOneShortLineEach) {
     namespace fs = std::filesystem;
+    const fs::path dossier = test::fichiers_du_depot() / "parchemins";
     for (int n = 1; n <= 10; ++n) {
         SCOPED_TRACE(n);
-        const fs::path fichier =
-            test::fichiers_du_depot() / "parchemins" / ("fichier" + std::to_string(n) + ".txt");
+        const fs::path fichier = dossier / ("fichier" + std::to_string(n) + ".txt");
         ASSERT_TRUE(fs::is_regular_file(fichier));
         std::ifstream entree(fichier, std::ios::binary);
-        std::ostringstream contenu;
-        contenu << entree.rdbuf();
-        const std::string texte = contenu.str();
-        ASSERT_FALSE(texte.empty());
-        EXPECT_EQ(texte.back(), '\n');
+        const std::string texte{std::istreambuf_iterator<char>(entree), {}};
+        ASSERT_GE(texte.size(), 20u);
+        EXPECT_LE(texte.size(), 99u);
         EXPECT_EQ(texte.find('\n'), texte.size() - 1);
-        EXPECT_LE(texte.size() - 1, 98u);
-        EXPECT_GE(texte.size(), 20u);
-        for (const char octet : texte.substr(0, texte.size() - 1)) {
-            EXPECT_TRUE(octet >= ' ' && octet <= '~') << "byte " << int(octet);
-        }
+        EXPECT_TRUE(std::all_of(texte.begin(), texte.end() - 1,
+                                [](char octet) { return octet >= ' ' && octet <= '~'; }));
     }
-    EXPECT_FALSE(fs::exists(test::fichiers_du_depot() / "parchemins" / "fichier11.txt"));
+    EXPECT_FALSE(fs::exists(dossier / "fichier11.txt"));
 }
 
 } // namespace
