@@ -43,10 +43,26 @@ TEST(Sauvegarde, FileIsLaidOutByteForByte) {
     }
 }
 
+// Saves `sauvee`, loads it back over a filled game and checks what the load gave.
+Partie recharger(const Partie& sauvee) {
+    test::ConsoleScriptee ecran;
+    attendre_ecrite(sauver(sauvee));
+    const Partie avant = partie_temoin();
+    Partie chargee = copie(avant);
+    EXPECT_EQ(charger(sauvee.p.nom, chargee), 0) << ecran.erreurs();
+    attendre_charge(sauvee, avant, chargee);
+    EXPECT_EQ(ecran.erreurs(), "");
+    return chargee;
+}
+
 TEST(Sauvegarde, RoundTripGivesTheSameGame) {
     test::DossierJeu dossier;
-    test::ConsoleScriptee ecran;
     Partie sauvee = petite_partie();
+    // The small game keeps the rest of the board and bag, and the potion its minus sign.
+    Partie chargee = recharger(sauvee);
+    EXPECT_EQ((*chargee.sacoche)[1].ob.puissance, -4);
+    EXPECT_EQ(chargee.p.pouvoir, -2);
+
     // A full bag and a full board, so that every slot and cell travels.
     sauvee.l = TAILLE_PLATEAU;
     sauvee.c = TAILLE_PLATEAU;
@@ -67,51 +83,20 @@ TEST(Sauvegarde, RoundTripGivesTheSameGame) {
     copier_nom(sauvee.p.nom, std::string(LONGUEUR_NOM_MAX, 'N'));
     sauvee.p.piecOr = -2147483647 - 1;
     sauvee.p.score = 2147483647;
-    attendre_ecrite(sauver(sauvee));
-
-    const Partie avant = partie_temoin();
-    Partie chargee = copie(avant);
-    ASSERT_EQ(charger(sauvee.p.nom, chargee), 0) << ecran.erreurs();
-    attendre_charge(sauvee, avant, chargee);
-    EXPECT_EQ(ecran.erreurs(), "");
+    recharger(sauvee);
 }
 
-TEST(Sauvegarde, SmallGamesKeepTheRestOfTheBoardAndBag) {
+TEST(Sauvegarde, EmptyBagAndALevelThreeGame) {
     test::DossierJeu dossier;
-    test::ConsoleScriptee ecran;
-    const Partie sauvee = petite_partie();
-    attendre_ecrite(sauver(sauvee));
-    const Partie avant = partie_temoin();
-    Partie chargee = copie(avant);
-    ASSERT_EQ(charger("Bob", chargee), 0) << ecran.erreurs();
-    attendre_charge(sauvee, avant, chargee);
-    // The potion keeps its minus sign.
-    EXPECT_EQ((*chargee.sacoche)[1].ob.puissance, -4);
-    EXPECT_EQ(chargee.p.pouvoir, -2);
-}
-
-TEST(Sauvegarde, EmptyBagIsFollowedByTheBoard) {
-    test::DossierJeu dossier;
-    test::ConsoleScriptee ecran;
     Partie sauvee = petite_partie();
     (*sauvee.sacoche)[0].nbObjet = 0;
-    attendre_ecrite(sauver(sauvee));
-    const std::string texte = dossier.lire("fichiers/personnages/Bob.txt");
-    EXPECT_EQ(texte, "2\n3\nBob\n2\n4\n7\n10\n11\n-2\n0\n125\n37\n"
-                     "0\n"
-                     "{1,2,1},{0,1,1},{12,13,0},\n"
-                     "{7,0,0},{6,13,1},{14,0,0},\n");
-    const Partie avant = partie_temoin();
-    Partie chargee = copie(avant);
-    ASSERT_EQ(charger("Bob", chargee), 0) << ecran.erreurs();
-    attendre_charge(sauvee, avant, chargee);
-    EXPECT_EQ((*chargee.sacoche)[0].nbObjet, 0);
-}
+    EXPECT_EQ((*recharger(sauvee).sacoche)[0].nbObjet, 0);
+    EXPECT_EQ(dossier.lire("fichiers/personnages/Bob.txt"),
+              "2\n3\nBob\n2\n4\n7\n10\n11\n-2\n0\n125\n37\n"
+              "0\n"
+              "{1,2,1},{0,1,1},{12,13,0},\n"
+              "{7,0,0},{6,13,1},{14,0,0},\n");
 
-TEST(Sauvegarde, GameSavedInLevelThreeLoadsThirtyByFifty) {
-    test::DossierJeu dossier;
-    test::ConsoleScriptee ecran;
-    Partie sauvee = petite_partie();
     sauvee.l = 30;
     sauvee.c = 50;
     for (int i = 0; i < 30; ++i) {
@@ -121,13 +106,9 @@ TEST(Sauvegarde, GameSavedInLevelThreeLoadsThirtyByFifty) {
     }
     (*sauvee.plateau)[0][0].statutCase = 4;
     (*sauvee.plateau)[12][0] = {CASE_VIDE, STATUT_HEROS, 1};
-    attendre_ecrite(sauver(sauvee));
-    Partie chargee = partie_temoin();
-    ASSERT_EQ(charger("Bob", chargee), 0) << ecran.erreurs();
+    const Partie chargee = recharger(sauvee);
     EXPECT_EQ(chargee.l, 30);
     EXPECT_EQ(chargee.c, 50);
-    EXPECT_EQ((*chargee.plateau)[0][0].statutCase, 4);
-    EXPECT_EQ((*chargee.plateau)[12][0].statutCase, STATUT_HEROS);
 }
 
 TEST(Sauvegarde, LoadedGameSavedAgainRewritesTheSameFile) {
