@@ -74,7 +74,12 @@ struct MauvaisFichier {
 
 TEST(ChargerNiveau, RefusesBadFilesAndKeepsTheLevelInPlay) {
     const std::string bon1 = RANGEE_1;
-    const std::string bon2 = RANGEE_2;
+    // The small level with one row replaced.
+    auto avec = [](int rang, const char* rangee) {
+        const char* rangees[] = {RANGEE_0, RANGEE_1, RANGEE_2};
+        rangees[rang] = rangee;
+        return std::string("3\n4\n") + rangees[0] + "\n" + rangees[1] + "\n" + rangees[2];
+    };
     const MauvaisFichier mauvais[] = {
         {"missing", "", ": No such file or directory\n", true},
         {"empty", "", "size"},
@@ -87,32 +92,21 @@ TEST(ChargerNiveau, RefusesBadFilesAndKeepsTheLevelInPlay) {
         {"huge size", "99999999999\n4\n", "size"},
         {"truncated", "3\n4\n" + std::string(RANGEE_0) + "\n" + bon1 + "\n", "end at row 3"},
         {"truncated inside a row", "3\n4\n" + std::string(RANGEE_0) + "\n{1,0,1},", "end at row 2"},
-        {"blank before a comma", "3\n4\n{1 ,2,1},{1,0,1},{1,0,1},{1,0,1},\n" + bon1 + "\n" + bon2,
+        {"blank before a comma", avec(0, "{1 ,2,1},{1,0,1},{1,0,1},{1,0,1},"), "malformed"},
+        {"blank before the closing brace", avec(0, "{1,2,1 },{1,0,1},{1,0,1},{1,0,1},"),
          "malformed"},
-        {"blank before the closing brace",
-         "3\n4\n{1,2,1 },{1,0,1},{1,0,1},{1,0,1},\n" + bon1 + "\n" + bon2, "malformed"},
-        {"blank before the opening brace",
-         "3\n4\n{1,2,1},{1,0,1},{1,0,1},{1,0,1},\n{1,0,1}, {0,1,1},{3,0,0},{12,7,0},\n" + bon2,
+        {"blank before the opening brace", avec(1, "{1,0,1}, {0,1,1},{3,0,0},{12,7,0},"),
          "malformed cell record at row 2, column 2"},
-        {"no comma after a record", "3\n4\n{1,2,1}{1,0,1},{1,0,1},{1,0,1},\n" + bon1 + "\n" + bon2,
-         "malformed"},
-        {"two fields", "3\n4\n{1,2},{1,0,1},{1,0,1},{1,0,1},\n" + bon1 + "\n" + bon2, "malformed"},
-        {"letter for a number", "3\n4\n{1,2,x},{1,0,1},{1,0,1},{1,0,1},\n" + bon1 + "\n" + bon2,
-         "malformed"},
-        {"no hero",
-         "3\n4\n" + std::string(RANGEE_0) + "\n{1,0,1},{0,0,1},{3,0,0},{12,7,0},\n" + bon2,
-         "no cell holds the hero"},
-        {"two heroes",
-         "3\n4\n" + std::string(RANGEE_0) + "\n" + bon1 + "\n{1,0,0},{1,0,0},{0,1,0},{1,0,0},",
-         "2 cells hold the hero"},
-        {"unknown cell type",
-         "3\n4\n" + std::string(RANGEE_0) + "\n{1,0,1},{0,1,1},{3,0,0},{15,0,0},\n" + bon2,
+        {"no comma after a record", avec(0, "{1,2,1}{1,0,1},{1,0,1},{1,0,1},"), "malformed"},
+        {"two fields", avec(0, "{1,2},{1,0,1},{1,0,1},{1,0,1},"), "malformed"},
+        {"letter for a number", avec(0, "{1,2,x},{1,0,1},{1,0,1},{1,0,1},"), "malformed"},
+        {"no hero", avec(1, "{1,0,1},{0,0,1},{3,0,0},{12,7,0},"), "no cell holds the hero"},
+        {"two heroes", avec(2, "{1,0,0},{1,0,0},{0,1,0},{1,0,0},"), "2 cells hold the hero"},
+        {"unknown cell type", avec(1, "{1,0,1},{0,1,1},{3,0,0},{15,0,0},"),
          "row 2, column 4 has the unknown type 15"},
-        {"key without its number",
-         "3\n4\n" + std::string(RANGEE_0) + "\n{1,0,1},{0,1,1},{3,0,0},{12,6,0},\n" + bon2,
+        {"key without its number", avec(1, "{1,0,1},{0,1,1},{3,0,0},{12,6,0},"),
          "row 2, column 4 is a key or a locked door without a key number"},
-        {"locked door without its number",
-         "3\n4\n" + std::string(RANGEE_0) + "\n{1,0,1},{0,1,1},{6,0,0},{12,7,0},\n" + bon2,
+        {"locked door without its number", avec(1, "{1,0,1},{0,1,1},{6,0,0},{12,7,0},"),
          "row 2, column 3 is a key or a locked door without a key number"},
     };
     for (const MauvaisFichier& m : mauvais) {
