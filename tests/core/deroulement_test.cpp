@@ -60,11 +60,16 @@ bool finit_par(const std::string& texte, const std::string& fin) {
            texte.compare(texte.size() - fin.size(), fin.size(), fin) == 0;
 }
 
-// The screens of a game on a 5 by 6 level of the hero at (2,2), played with `ecran`'s keys.
-std::vector<std::string> jouer(test::ConsoleScriptee& ecran, Partie&& partie = {5, 6, 5, 2, 2}) {
+// The screens of `partie` played to its end with `ecran`'s keys, every one of them used.
+std::vector<std::string> jouer(test::ConsoleScriptee& ecran, Partie& partie) {
     EXPECT_EQ(partie.jouer(), 1);
     EXPECT_EQ(ecran.reste(), 0u);
     return ecrans(ecran.sortie());
+}
+
+// The same on a 5 by 6 level with the hero at (2,2).
+std::vector<std::string> jouer(test::ConsoleScriptee& ecran, Partie&& partie = {5, 6, 5, 2, 2}) {
+    return jouer(ecran, partie);
 }
 
 TEST(DeroulementJeu, ArrowPrefixCostsOneRedraw) {
@@ -73,9 +78,8 @@ TEST(DeroulementJeu, ArrowPrefixCostsOneRedraw) {
         test::ConsoleScriptee ecran;
         ecran.touche(prefixe).touche(FLECHE_DROITE).touches("qN");
         Partie partie(5, 6, 5, 2, 2);
-        EXPECT_EQ(partie.jouer(), 1);
+        const std::vector<std::string> vues = jouer(ecran, partie);
         EXPECT_EQ(partie.statut(2, 3), STATUT_HEROS);
-        const std::vector<std::string> vues = ecrans(ecran.sortie());
         ASSERT_EQ(vues.size(), 4u);
         EXPECT_EQ(vues[0], vues[1]);
         EXPECT_NE(vues[1], vues[2]);
@@ -87,11 +91,10 @@ TEST(DeroulementJeu, UpperCaseArrowLettersMoveAndOtherKeysDoNothing) {
     test::ConsoleScriptee ecran;
     ecran.touches("HHMPKK").touches("ISQx?").touche(FLECHE_HAUT + 256).touches("qN");
     Partie partie(8, 8, 5, 4, 3);
-    EXPECT_EQ(partie.jouer(), 1);
+    const std::vector<std::string> vues = jouer(ecran, partie);
     // Up twice, right, down, left twice.
     EXPECT_EQ(partie.statut(3, 2), STATUT_HEROS);
     EXPECT_EQ(partie.statut(4, 3), 0);
-    const std::vector<std::string> vues = ecrans(ecran.sortie());
     ASSERT_EQ(vues.size(), 14u);
     for (std::size_t n = 6; n < 12; ++n) {
         EXPECT_EQ(vues[n], vues[6]);
@@ -150,8 +153,7 @@ TEST(DeroulementJeu, FailedSaveSaysSoAndTheGameGoesOn) {
     test::ConsoleScriptee ecran;
     ecran.touches("s qY MqN");
     Partie partie(5, 6, 5, 2, 2);
-    EXPECT_EQ(partie.jouer(), 1);
-    const std::vector<std::string> vues = ecrans(ecran.sortie());
+    const std::vector<std::string> vues = jouer(ecran, partie);
     ASSERT_EQ(vues.size(), 6u);
     EXPECT_TRUE(finit_par(vues[0], std::string(SAUVE) + ECHEC + "<pause>")) << vues[0];
     EXPECT_EQ(vues[2], std::string(QUESTION) + ECHEC + "<pause>");
@@ -160,7 +162,6 @@ TEST(DeroulementJeu, FailedSaveSaysSoAndTheGameGoesOn) {
     EXPECT_EQ(vues[5], QUESTION);
     EXPECT_EQ(ecran.nombre("<sleep"), 0);
     EXPECT_EQ(ecran.texte().find("in progress"), std::string::npos);
-    EXPECT_EQ(ecran.reste(), 0u);
 }
 
 TEST(DeroulementJeu, GoldFoundStaysWithTheGamesCharacter) {
@@ -169,8 +170,7 @@ TEST(DeroulementJeu, GoldFoundStaysWithTheGamesCharacter) {
     Partie partie(5, 6, 5, 2, 1);
     (*partie.plateau)[2][2].typeCase = PIECE_OR;
     (*partie.plateau)[2][3].typeCase = PIECE_OR;
-    EXPECT_EQ(partie.jouer(), 1);
-    const std::vector<std::string> vues = ecrans(ecran.sortie());
+    const std::vector<std::string> vues = jouer(ecran, partie);
     ASSERT_EQ(vues.size(), 4u);
     int score = -1;
     int niveau = -1;
@@ -191,9 +191,8 @@ TEST(DeroulementJeu, LeavingTheEntranceIsRefusedAndTheHeroStays) {
     test::ConsoleScriptee ecran;
     ecran.fleche(FLECHE_GAUCHE).touches(" qN");
     Partie partie(20, 50, 1, 5, 0);
-    EXPECT_EQ(partie.jouer(), 1);
+    const std::vector<std::string> vues = jouer(ecran, partie);
     EXPECT_EQ(partie.statut(5, 0), STATUT_HEROS);
-    const std::vector<std::string> vues = ecrans(ecran.sortie());
     ASSERT_EQ(vues.size(), 4u);
     EXPECT_TRUE(finit_par(vues[1], "\n\n!!!---------------------------- !!!\n\n"
                                    "Come, Come a little courage !!!\n<pause>"));
@@ -207,9 +206,8 @@ TEST(DeroulementJeu, SteppingOffAnEdgeLoadsTheNextLevel) {
     test::ConsoleScriptee ecran;
     ecran.fleche(FLECHE_DROITE).touches("KqN");
     Partie partie(20, 50, 1, 5, 49);
-    EXPECT_EQ(partie.jouer(), 1);
+    const std::vector<std::string> vues = jouer(ecran, partie);
     EXPECT_EQ(partie.statut(1, 2), STATUT_HEROS); // where the file put it, then one step left
-    const std::vector<std::string> vues = ecrans(ecran.sortie());
     ASSERT_EQ(vues.size(), 5u);
     // The board view now draws the new level's ten rows.
     const std::size_t fin_plateau = vues[2].find("\nScore : ");
