@@ -7,7 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <vector>
@@ -17,6 +18,7 @@ namespace {
 
 constexpr const char* QUESTION = "\nBack-up of your game Y/N ? : ";
 constexpr const char* ECHEC = "\nThe back-up of your game failed: your game goes on.\n";
+constexpr const char* SAUVE = "\n\nBack-up of your game...\n";
 constexpr const char* NOM = "Ayla";
 
 // A game in progress on a level held in memory: walls round seen floor.
@@ -29,9 +31,9 @@ struct Partie {
 
     Partie(int lignes, int colonnes, int niveau, int hi, int hj) {
         std::string erreur;
-        const bool lu = lire_niveau(test::texte_niveau(lignes, colonnes, niveau, hi, hj), *plateau,
-                                    l, c, erreur);
-        EXPECT_TRUE(lu) << erreur;
+        EXPECT_TRUE(lire_niveau(test::texte_niveau(lignes, colonnes, niveau, hi, hj), *plateau, l,
+                                c, erreur))
+            << erreur;
         copier_nom(p.nom, NOM);
         p.corps = 6;
         (*sacoche)[0].nbObjet = 0;
@@ -53,18 +55,21 @@ std::vector<std::string> ecrans(const std::string& sortie) {
     return morceaux;
 }
 
-int occurrences(const std::string& texte, const std::string& motif) {
-    int n = 0;
-    for (std::size_t p = texte.find(motif); p != std::string::npos;
-         p = texte.find(motif, p + motif.size())) {
-        ++n;
-    }
-    return n;
-}
-
 bool finit_par(const std::string& texte, const std::string& fin) {
     return texte.size() >= fin.size() &&
            texte.compare(texte.size() - fin.size(), fin.size(), fin) == 0;
+}
+
+// The screens of `partie` played to its end with `ecran`'s keys, every one of them used.
+std::vector<std::string> jouer(test::ConsoleScriptee& ecran, Partie& partie) {
+    EXPECT_EQ(partie.jouer(), 1);
+    EXPECT_EQ(ecran.reste(), 0u);
+    return ecrans(ecran.sortie());
+}
+
+// The same on a 5 by 6 level with the hero at (2,2).
+std::vector<std::string> jouer(test::ConsoleScriptee& ecran, Partie&& partie = {5, 6, 5, 2, 2}) {
+    return jouer(ecran, partie);
 }
 
 TEST(DeroulementJeu, ArrowPrefixCostsOneRedraw) {
@@ -73,16 +78,12 @@ TEST(DeroulementJeu, ArrowPrefixCostsOneRedraw) {
         test::ConsoleScriptee ecran;
         ecran.touche(prefixe).touche(FLECHE_DROITE).touches("qN");
         Partie partie(5, 6, 5, 2, 2);
-        EXPECT_EQ(partie.jouer(), 1);
-        EXPECT_EQ(partie.statut(2, 2), 0);
+        const std::vector<std::string> vues = jouer(ecran, partie);
         EXPECT_EQ(partie.statut(2, 3), STATUT_HEROS);
-        const std::vector<std::string> vues = ecrans(ecran.sortie());
         ASSERT_EQ(vues.size(), 4u);
         EXPECT_EQ(vues[0], vues[1]);
         EXPECT_NE(vues[1], vues[2]);
-        EXPECT_EQ(occurrences(ecran.texte(), "\nScore : "), 3);
         EXPECT_EQ(vues[3], QUESTION);
-        EXPECT_EQ(ecran.reste(), 0u);
     }
 }
 
@@ -90,131 +91,86 @@ TEST(DeroulementJeu, UpperCaseArrowLettersMoveAndOtherKeysDoNothing) {
     test::ConsoleScriptee ecran;
     ecran.touches("HHMPKK").touches("ISQx?").touche(FLECHE_HAUT + 256).touches("qN");
     Partie partie(8, 8, 5, 4, 3);
-    EXPECT_EQ(partie.jouer(), 1);
+    const std::vector<std::string> vues = jouer(ecran, partie);
     // Up twice, right, down, left twice.
     EXPECT_EQ(partie.statut(3, 2), STATUT_HEROS);
     EXPECT_EQ(partie.statut(4, 3), 0);
-    const std::vector<std::string> vues = ecrans(ecran.sortie());
     ASSERT_EQ(vues.size(), 14u);
     for (std::size_t n = 6; n < 12; ++n) {
         EXPECT_EQ(vues[n], vues[6]);
     }
-    EXPECT_EQ(ecran.nombre("<pause>"), 0);
-    EXPECT_EQ(ecran.nombre("<sleep"), 0);
-    EXPECT_EQ(occurrences(ecran.texte(), QUESTION), 1);
+    EXPECT_EQ(ecran.nombre("<pause>") + ecran.nombre("<sleep"), 0);
 }
 
-TEST(DeroulementJeu, HelpThenALineFeedAndAPause) {
+TEST(DeroulementJeu, HelpAndTheEmptyBagEachPauseOnce) {
     test::ConsoleScriptee ecran;
-    ecran.touches("h").touche(' ').touches("qN");
-    Partie partie(5, 6, 5, 2, 2);
-    EXPECT_EQ(partie.jouer(), 1);
-    const std::vector<std::string> vues = ecrans(ecran.sortie());
-    ASSERT_EQ(vues.size(), 4u);
+    ecran.touches("h ").touches("i ").touches("qN");
+    const std::vector<std::string> vues = jouer(ecran);
+    ASSERT_EQ(vues.size(), 6u);
     EXPECT_NE(vues[1].find("Move : \n "), std::string::npos);
     EXPECT_TRUE(finit_par(vues[1], " \x1A : right\n \n<pause>")) << vues[1];
-    EXPECT_EQ(partie.statut(2, 2), STATUT_HEROS);
-}
-
-TEST(DeroulementJeu, EmptyBagSaysSoAndPauses) {
-    test::ConsoleScriptee ecran;
-    ecran.touches("i").touche(' ').touches("qN");
-    Partie partie(5, 6, 5, 2, 2);
-    EXPECT_EQ(partie.jouer(), 1);
-    EXPECT_NE(ecran.sortie().find("\nEMPTY \n\n<pause><cls>"), std::string::npos);
-    EXPECT_EQ(ecran.nombre("<pause>"), 1);
-    EXPECT_EQ(ecran.reste(), 0u);
+    EXPECT_TRUE(finit_par(vues[3], "\nEMPTY \n\n<pause>")) << vues[3];
+    EXPECT_EQ(ecran.nombre("<pause>"), 2);
 }
 
 TEST(DeroulementJeu, QuitAsksUntilUpperCaseAndNoLeavesAtOnce) {
     test::DossierJeu dossier;
     test::ConsoleScriptee ecran;
     ecran.touches("qynxN");
-    Partie partie(5, 6, 5, 2, 2);
-    EXPECT_EQ(partie.jouer(), 1);
-    EXPECT_TRUE(finit_par(ecran.sortie(),
-                          std::string("<cls>") + QUESTION + QUESTION + QUESTION + QUESTION));
-    EXPECT_EQ(ecran.nombre("<pause>"), 0);
-    EXPECT_EQ(ecran.nombre("<sleep"), 0);
-    EXPECT_EQ(ecran.reste(), 0u);
+    const std::vector<std::string> vues = jouer(ecran);
+    EXPECT_EQ(vues.back(), std::string(QUESTION) + QUESTION + QUESTION + QUESTION);
+    EXPECT_EQ(ecran.nombre("<pause>") + ecran.nombre("<sleep"), 0);
     EXPECT_FALSE(std::filesystem::exists(chemin_sauvegarde(NOM)));
 }
 
-// Saving can only fail for a real save when its folder cannot hold files.
-void rendre_sauvegarde_impossible(const test::DossierJeu& dossier) {
-    const auto personnages = dossier.racine() / "fichiers" / "personnages";
-    std::filesystem::remove_all(personnages);
-    std::ofstream(personnages) << "not a folder";
+TEST(DeroulementJeu, SavingAtSOrAtQuitWaitsASecond) {
+    {
+        test::DossierJeu dossier;
+        test::ConsoleScriptee ecran;
+        // The key meant for a failure's pause is an unknown key for the next turn.
+        ecran.touches("s qN");
+        const std::vector<std::string> vues = jouer(ecran);
+        ASSERT_EQ(vues.size(), 4u);
+        EXPECT_TRUE(finit_par(vues[0], std::string(SAUVE) + "<sleep 1000>")) << vues[0];
+        EXPECT_TRUE(std::filesystem::exists(chemin_sauvegarde(NOM)));
+    }
+    test::DossierJeu dossier;
+    test::ConsoleScriptee ecran;
+    ecran.touches("qY");
+    const std::vector<std::string> vues = jouer(ecran);
+    ASSERT_EQ(vues.size(), 2u);
+    EXPECT_EQ(vues[1],
+              std::string(QUESTION) + "\nBack-up of your game in progress... <sleep 1000>");
+    EXPECT_TRUE(std::filesystem::exists(chemin_sauvegarde(NOM)));
 }
 
 TEST(DeroulementJeu, FailedSaveSaysSoAndTheGameGoesOn) {
     test::DossierJeu dossier;
-    rendre_sauvegarde_impossible(dossier);
+    // Saving can only fail for a real save when its folder cannot hold files.
+    const auto personnages = dossier.racine() / "fichiers" / "personnages";
+    std::filesystem::remove_all(personnages);
+    std::ofstream(personnages) << "not a folder";
     test::ConsoleScriptee ecran;
-    ecran.touche('s').touche(' ').touches("qY").touche(' ').touches("MqN");
+    ecran.touches("s qY MqN");
     Partie partie(5, 6, 5, 2, 2);
-    EXPECT_EQ(partie.jouer(), 1);
-    const std::vector<std::string> vues = ecrans(ecran.sortie());
+    const std::vector<std::string> vues = jouer(ecran, partie);
     ASSERT_EQ(vues.size(), 6u);
-    EXPECT_TRUE(
-        finit_par(vues[0], std::string("\n\nBack-up of your game...\n") + ECHEC + "<pause>"))
-        << vues[0];
+    EXPECT_TRUE(finit_par(vues[0], std::string(SAUVE) + ECHEC + "<pause>")) << vues[0];
     EXPECT_EQ(vues[2], std::string(QUESTION) + ECHEC + "<pause>");
     // The game went on after the failed save: the hero still walks.
     EXPECT_EQ(partie.statut(2, 3), STATUT_HEROS);
     EXPECT_EQ(vues[5], QUESTION);
     EXPECT_EQ(ecran.nombre("<sleep"), 0);
     EXPECT_EQ(ecran.texte().find("in progress"), std::string::npos);
-    EXPECT_EQ(ecran.reste(), 0u);
-}
-
-TEST(DeroulementJeu, SaveKeyWritesItsTextThenWaitsASecondOnceSaved) {
-    test::DossierJeu dossier;
-    test::ConsoleScriptee ecran;
-    ecran.touche('s').touche(' ').touches("qN");
-    Partie partie(5, 6, 5, 2, 2);
-    EXPECT_EQ(partie.jouer(), 1);
-    const std::vector<std::string> vues = ecrans(ecran.sortie());
-    const std::string texte = "\n\nBack-up of your game...\n";
-    if (std::filesystem::exists(chemin_sauvegarde(NOM))) {
-        // The key meant for a failure's pause is an unknown key for the next turn.
-        ASSERT_EQ(vues.size(), 4u);
-        EXPECT_TRUE(finit_par(vues[0], texte + "<sleep 1000>")) << vues[0];
-        EXPECT_EQ(ecran.reste(), 0u);
-    } else {
-        ASSERT_EQ(vues.size(), 3u);
-        EXPECT_TRUE(finit_par(vues[0], texte + ECHEC + "<pause>")) << vues[0];
-        EXPECT_EQ(ecran.reste(), 0u);
-    }
-}
-
-TEST(DeroulementJeu, QuitWithSaveLeavesOnceSaved) {
-    test::DossierJeu dossier;
-    test::ConsoleScriptee ecran;
-    ecran.touches("qY").touche(' ').touches("qN");
-    Partie partie(5, 6, 5, 2, 2);
-    EXPECT_EQ(partie.jouer(), 1);
-    const std::vector<std::string> vues = ecrans(ecran.sortie());
-    if (std::filesystem::exists(chemin_sauvegarde(NOM))) {
-        ASSERT_EQ(vues.size(), 2u);
-        EXPECT_EQ(vues[1], std::string(QUESTION) + "\nBack-up of your game in progress... " +
-                               "<sleep 1000>");
-    } else {
-        ASSERT_EQ(vues.size(), 4u);
-        EXPECT_EQ(vues[1], std::string(QUESTION) + ECHEC + "<pause>");
-        EXPECT_EQ(vues[3], QUESTION);
-    }
 }
 
 TEST(DeroulementJeu, GoldFoundStaysWithTheGamesCharacter) {
-    std::srand(99);
     test::ConsoleScriptee ecran;
     ecran.touches("MMqN");
     Partie partie(5, 6, 5, 2, 1);
     (*partie.plateau)[2][2].typeCase = PIECE_OR;
     (*partie.plateau)[2][3].typeCase = PIECE_OR;
-    EXPECT_EQ(partie.jouer(), 1);
-    const std::vector<std::string> vues = ecrans(ecran.sortie());
+    const std::vector<std::string> vues = jouer(ecran, partie);
     ASSERT_EQ(vues.size(), 4u);
     int score = -1;
     int niveau = -1;
@@ -233,11 +189,10 @@ TEST(DeroulementJeu, GoldFoundStaysWithTheGamesCharacter) {
 
 TEST(DeroulementJeu, LeavingTheEntranceIsRefusedAndTheHeroStays) {
     test::ConsoleScriptee ecran;
-    ecran.fleche(FLECHE_GAUCHE).touche(' ').touches("qN");
+    ecran.fleche(FLECHE_GAUCHE).touches(" qN");
     Partie partie(20, 50, 1, 5, 0);
-    EXPECT_EQ(partie.jouer(), 1);
+    const std::vector<std::string> vues = jouer(ecran, partie);
     EXPECT_EQ(partie.statut(5, 0), STATUT_HEROS);
-    const std::vector<std::string> vues = ecrans(ecran.sortie());
     ASSERT_EQ(vues.size(), 4u);
     EXPECT_TRUE(finit_par(vues[1], "\n\n!!!---------------------------- !!!\n\n"
                                    "Come, Come a little courage !!!\n<pause>"));
@@ -251,15 +206,13 @@ TEST(DeroulementJeu, SteppingOffAnEdgeLoadsTheNextLevel) {
     test::ConsoleScriptee ecran;
     ecran.fleche(FLECHE_DROITE).touches("KqN");
     Partie partie(20, 50, 1, 5, 49);
-    EXPECT_EQ(partie.jouer(), 1);
+    const std::vector<std::string> vues = jouer(ecran, partie);
     EXPECT_EQ(partie.statut(1, 2), STATUT_HEROS); // where the file put it, then one step left
-    EXPECT_EQ(partie.statut(5, 49), 0);
-    const std::vector<std::string> vues = ecrans(ecran.sortie());
     ASSERT_EQ(vues.size(), 5u);
     // The board view now draws the new level's ten rows.
     const std::size_t fin_plateau = vues[2].find("\nScore : ");
     ASSERT_NE(fin_plateau, std::string::npos);
-    EXPECT_EQ(occurrences(vues[2].substr(0, fin_plateau), "\n"), 10);
+    EXPECT_EQ(std::count(vues[2].begin(), vues[2].begin() + fin_plateau, '\n'), 10);
     EXPECT_NE(vues[2].find("Level : 2"), std::string::npos);
 }
 
@@ -269,27 +222,22 @@ TEST(DeroulementJeu, TheEndOfTheDungeonOrAMissingLevelEndsTheGame) {
         test::DossierJeu dossier;
         test::ConsoleScriptee ecran;
         ecran.fleche(FLECHE_DROITE).touche(' ');
-        Partie partie(6, 7, 5, 2, 6);
-        EXPECT_EQ(partie.jouer(), 1);
+        jouer(ecran, {6, 7, 5, 2, 6});
         EXPECT_NE(ecran.texte().find("CONGRATULATION"), std::string::npos);
         EXPECT_TRUE(finit_par(ecran.sortie(), "<pause>"));
         EXPECT_EQ(ecran.texte().find(QUESTION), std::string::npos);
-        EXPECT_EQ(ecran.reste(), 0u);
         EXPECT_FALSE(std::filesystem::exists(chemin_sauvegarde(NOM)));
     }
-    {
-        SCOPED_TRACE("missing level");
-        test::DossierJeu dossier;
-        dossier.supprimer("fichiers/niveaux/niveau2g.txt");
-        test::ConsoleScriptee ecran;
-        ecran.touche(FLECHE_BAS);
-        Partie partie(20, 50, 1, 19, 4);
-        EXPECT_EQ(partie.jouer(), 1);
-        EXPECT_EQ(ecran.erreurs(), "fichiers/niveaux/niveau2g.txt: No such file or directory\n");
-        EXPECT_EQ(ecran.texte().find(QUESTION), std::string::npos);
-        EXPECT_EQ(partie.statut(19, 4), STATUT_HEROS);
-        EXPECT_EQ(ecran.reste(), 0u);
-    }
+    SCOPED_TRACE("missing level");
+    test::DossierJeu dossier;
+    dossier.supprimer("fichiers/niveaux/niveau2g.txt");
+    test::ConsoleScriptee ecran;
+    ecran.touche(FLECHE_BAS);
+    Partie partie(20, 50, 1, 19, 4);
+    EXPECT_EQ(partie.jouer(), 1);
+    EXPECT_EQ(ecran.erreurs(), "fichiers/niveaux/niveau2g.txt: No such file or directory\n");
+    EXPECT_EQ(ecran.texte().find(QUESTION), std::string::npos);
+    EXPECT_EQ(partie.statut(19, 4), STATUT_HEROS);
 }
 
 } // namespace

@@ -16,61 +16,51 @@ constexpr const char* RANGEE_0 = "{1,2,1},{1,0,1},{1,0,1},{1,0,1},";
 constexpr const char* RANGEE_1 = "{1,0,1},{0,1,1},{3,0,0},{12,7,0},";
 constexpr const char* RANGEE_2 = "{1,0,0},{1,0,0},{1,0,0},{1,0,0},";
 
-void verifier_petit_niveau(const Plateau& plateau) {
-    EXPECT_EQ(plateau[0][0].typeCase, MUR_EXTERIEUR);
-    EXPECT_EQ(plateau[0][0].statutCase, 2);
-    EXPECT_EQ(plateau[1][1].statutCase, STATUT_HEROS);
-    EXPECT_EQ(plateau[1][2].typeCase, PORTE_FERMEE);
-    EXPECT_EQ(plateau[1][2].visible, 0);
-    EXPECT_EQ(plateau[1][3].typeCase, CLE);
-    EXPECT_EQ(plateau[1][3].statutCase, 7);
-    EXPECT_EQ(plateau[2][3].visible, 0);
-    // Cells outside the level keep what they held.
-    EXPECT_EQ(plateau[0][4].typeCase, TEMOIN.typeCase);
-    EXPECT_EQ(plateau[3][0].typeCase, TEMOIN.typeCase);
-}
-
-TEST(ChargerNiveau, ReadsRowsWhateverWhiteSpaceSeparatesThem) {
-    const std::string rangees[] = {RANGEE_0, RANGEE_1, RANGEE_2};
-    const std::string separations[] = {"\n", "\n\n\n", "", "\r\n", " \t\n  "};
-    for (const std::string& entre : separations) {
-        SCOPED_TRACE("between rows: \"" + entre + "\"");
-        test::DossierJeu dossier;
-        test::ConsoleScriptee ecran;
-        dossier.ecrire(CHEMIN,
-                       "3\n\n4\n" + rangees[0] + entre + rangees[1] + entre + rangees[2] + entre);
-        auto plateau = test::plateau_rempli(TEMOIN);
-        int l = 0;
-        int c = 0;
-        EXPECT_EQ(charger_niveau(CHEMIN, *plateau, l, c), 0);
-        EXPECT_EQ(l, 3);
-        EXPECT_EQ(c, 4);
-        verifier_petit_niveau(*plateau);
-        EXPECT_EQ(ecran.erreurs(), "");
-        EXPECT_EQ(ecran.sortie(), "");
-    }
-}
-
-TEST(ChargerNiveau, BlanksInFrontOfNumbersAndSigns) {
+// Reads `texte` as the level file and checks the 3 by 4 level above came out of it.
+void verifier_petit_niveau(const std::string& texte) {
     test::DossierJeu dossier;
     test::ConsoleScriptee ecran;
-    dossier.ecrire(CHEMIN, " 3 4\n{ 1, 2,\n1},{1,0,1},{1,0,1},{1,0,1},\n"
-                           "{1,0,1},{ 0,\t1, 1},{+3,0,0},{12,7,0},\n"
-                           "{1,0,0},{1,0,0},{1,0,0},{1,0,0},"
-                           "anything after the last row is never read");
+    dossier.ecrire(CHEMIN, texte);
     auto plateau = test::plateau_rempli(TEMOIN);
     int l = 0;
     int c = 0;
     EXPECT_EQ(charger_niveau(CHEMIN, *plateau, l, c), 0);
-    EXPECT_EQ(l, 3);
-    EXPECT_EQ(c, 4);
-    verifier_petit_niveau(*plateau);
+    EXPECT_EQ(std::make_pair(l, c), std::make_pair(3, 4));
+    std::string lu;
+    for (int i = 0; i < 4; ++i) {
+        for (int j = 0; j < 5; ++j) {
+            // Cells outside the level keep what they held.
+            lu += test::enregistrement((*plateau)[i][j]);
+        }
+        lu += "\n";
+    }
+    const std::string dehors = test::enregistrement(TEMOIN);
+    EXPECT_EQ(lu, RANGEE_0 + dehors + "\n" + RANGEE_1 + dehors + "\n" + RANGEE_2 + dehors + "\n" +
+                      dehors + dehors + dehors + dehors + dehors + "\n");
+    EXPECT_EQ(ecran.erreurs() + ecran.sortie(), "");
+}
+
+TEST(ChargerNiveau, ReadsRowsWhateverWhiteSpaceSeparatesThemAndBlanksBeforeNumbers) {
+    const std::string rangees[] = {RANGEE_0, RANGEE_1, RANGEE_2};
+    for (const std::string entre : {"\n", "\n\n\n", "", "\r\n", " \t\n  "}) {
+        SCOPED_TRACE("between rows: \"" + entre + "\"");
+        verifier_petit_niveau("3\n\n4\n" + rangees[0] + entre + rangees[1] + entre + rangees[2] +
+                              entre);
+    }
+    verifier_petit_niveau(" 3 4\n{ 1, 2,\n1},{1,0,1},{1,0,1},{1,0,1},\n"
+                          "{1,0,1},{ 0,\t1, 1},{+3,0,0},{12,7,0},\n"
+                          "{1,0,0},{1,0,0},{1,0,0},{1,0,0},"
+                          "anything after the last row is never read");
 
     // The largest level the board holds.
+    test::DossierJeu dossier;
+    test::ConsoleScriptee ecran;
     dossier.ecrire(CHEMIN, test::texte_niveau(100, 100, 5, 99, 99));
+    auto plateau = test::plateau_rempli(TEMOIN);
+    int l = 0;
+    int c = 0;
     EXPECT_EQ(charger_niveau(CHEMIN, *plateau, l, c), 0);
-    EXPECT_EQ(l, 100);
-    EXPECT_EQ(c, 100);
+    EXPECT_EQ(std::make_pair(l, c), std::make_pair(100, 100));
     EXPECT_EQ((*plateau)[99][99].statutCase, STATUT_HEROS);
     EXPECT_EQ((*plateau)[0][0].statutCase, 6);
 }
@@ -79,12 +69,19 @@ struct MauvaisFichier {
     const char* cas;
     std::string contenu;
     const char* probleme; // part of the report
+    bool absent = false;
 };
 
 TEST(ChargerNiveau, RefusesBadFilesAndKeepsTheLevelInPlay) {
     const std::string bon1 = RANGEE_1;
-    const std::string bon2 = RANGEE_2;
+    // The small level with one row replaced.
+    auto avec = [](int rang, const char* rangee) {
+        const char* rangees[] = {RANGEE_0, RANGEE_1, RANGEE_2};
+        rangees[rang] = rangee;
+        return std::string("3\n4\n") + rangees[0] + "\n" + rangees[1] + "\n" + rangees[2];
+    };
     const MauvaisFichier mauvais[] = {
+        {"missing", "", ": No such file or directory\n", true},
         {"empty", "", "size"},
         {"size not a number", "three\n4\n", "size"},
         {"no column count", "3\n", "size"},
@@ -95,68 +92,46 @@ TEST(ChargerNiveau, RefusesBadFilesAndKeepsTheLevelInPlay) {
         {"huge size", "99999999999\n4\n", "size"},
         {"truncated", "3\n4\n" + std::string(RANGEE_0) + "\n" + bon1 + "\n", "end at row 3"},
         {"truncated inside a row", "3\n4\n" + std::string(RANGEE_0) + "\n{1,0,1},", "end at row 2"},
-        {"blank before a comma", "3\n4\n{1 ,2,1},{1,0,1},{1,0,1},{1,0,1},\n" + bon1 + "\n" + bon2,
+        {"blank before a comma", avec(0, "{1 ,2,1},{1,0,1},{1,0,1},{1,0,1},"), "malformed"},
+        {"blank before the closing brace", avec(0, "{1,2,1 },{1,0,1},{1,0,1},{1,0,1},"),
          "malformed"},
-        {"blank before the closing brace",
-         "3\n4\n{1,2,1 },{1,0,1},{1,0,1},{1,0,1},\n" + bon1 + "\n" + bon2, "malformed"},
-        {"blank before the opening brace",
-         "3\n4\n{1,2,1},{1,0,1},{1,0,1},{1,0,1},\n{1,0,1}, {0,1,1},{3,0,0},{12,7,0},\n" + bon2,
+        {"blank before the opening brace", avec(1, "{1,0,1}, {0,1,1},{3,0,0},{12,7,0},"),
          "malformed cell record at row 2, column 2"},
-        {"no comma after a record", "3\n4\n{1,2,1}{1,0,1},{1,0,1},{1,0,1},\n" + bon1 + "\n" + bon2,
-         "malformed"},
-        {"two fields", "3\n4\n{1,2},{1,0,1},{1,0,1},{1,0,1},\n" + bon1 + "\n" + bon2, "malformed"},
-        {"letter for a number", "3\n4\n{1,2,x},{1,0,1},{1,0,1},{1,0,1},\n" + bon1 + "\n" + bon2,
-         "malformed"},
-        {"no hero",
-         "3\n4\n" + std::string(RANGEE_0) + "\n{1,0,1},{0,0,1},{3,0,0},{12,7,0},\n" + bon2,
-         "no cell holds the hero"},
-        {"two heroes",
-         "3\n4\n" + std::string(RANGEE_0) + "\n" + bon1 + "\n{1,0,0},{1,0,0},{0,1,0},{1,0,0},",
-         "2 cells hold the hero"},
-        {"unknown cell type",
-         "3\n4\n" + std::string(RANGEE_0) + "\n{1,0,1},{0,1,1},{3,0,0},{15,0,0},\n" + bon2,
+        {"no comma after a record", avec(0, "{1,2,1}{1,0,1},{1,0,1},{1,0,1},"), "malformed"},
+        {"two fields", avec(0, "{1,2},{1,0,1},{1,0,1},{1,0,1},"), "malformed"},
+        {"letter for a number", avec(0, "{1,2,x},{1,0,1},{1,0,1},{1,0,1},"), "malformed"},
+        {"no hero", avec(1, "{1,0,1},{0,0,1},{3,0,0},{12,7,0},"), "no cell holds the hero"},
+        {"two heroes", avec(2, "{1,0,0},{1,0,0},{0,1,0},{1,0,0},"), "2 cells hold the hero"},
+        {"unknown cell type", avec(1, "{1,0,1},{0,1,1},{3,0,0},{15,0,0},"),
          "row 2, column 4 has the unknown type 15"},
-        {"key without its number",
-         "3\n4\n" + std::string(RANGEE_0) + "\n{1,0,1},{0,1,1},{3,0,0},{12,6,0},\n" + bon2,
+        {"key without its number", avec(1, "{1,0,1},{0,1,1},{3,0,0},{12,6,0},"),
          "row 2, column 4 is a key or a locked door without a key number"},
-        {"locked door without its number",
-         "3\n4\n" + std::string(RANGEE_0) + "\n{1,0,1},{0,1,1},{6,0,0},{12,7,0},\n" + bon2,
+        {"locked door without its number", avec(1, "{1,0,1},{0,1,1},{6,0,0},{12,7,0},"),
          "row 2, column 3 is a key or a locked door without a key number"},
     };
     for (const MauvaisFichier& m : mauvais) {
         SCOPED_TRACE(m.cas);
         test::DossierJeu dossier;
         test::ConsoleScriptee ecran;
-        dossier.ecrire(CHEMIN, m.contenu);
+        if (m.absent) {
+            dossier.supprimer(CHEMIN);
+        } else {
+            dossier.ecrire(CHEMIN, m.contenu);
+        }
         auto plateau = test::plateau_rempli(TEMOIN);
-        const auto avant = test::plateau_rempli(TEMOIN);
         int l = 15;
         int c = 50;
         EXPECT_EQ(charger_niveau(CHEMIN, *plateau, l, c), 1);
-        EXPECT_EQ(l, 15);
-        EXPECT_EQ(c, 50);
-        EXPECT_TRUE(test::memes_cases(*plateau, *avant));
-        EXPECT_EQ(ecran.erreurs().rfind(std::string(CHEMIN) + ": not a valid level: ", 0), 0u)
+        EXPECT_EQ(std::make_pair(l, c), std::make_pair(15, 50));
+        EXPECT_TRUE(test::memes_cases(*plateau, *test::plateau_rempli(TEMOIN)));
+        EXPECT_EQ(ecran.erreurs().rfind(
+                      std::string(CHEMIN) + (m.absent ? m.probleme : ": not a valid level: "), 0),
+                  0u)
             << ecran.erreurs();
         EXPECT_NE(ecran.erreurs().find(m.probleme), std::string::npos) << ecran.erreurs();
         EXPECT_EQ(ecran.erreurs().back(), '\n');
         EXPECT_EQ(ecran.sortie(), "");
     }
-}
-
-TEST(ChargerNiveau, MissingFileIsReportedAsTheSystemSaysIt) {
-    test::DossierJeu dossier;
-    test::ConsoleScriptee ecran;
-    dossier.supprimer(CHEMIN);
-    auto plateau = test::plateau_rempli(TEMOIN);
-    const auto avant = test::plateau_rempli(TEMOIN);
-    int l = 20;
-    int c = 50;
-    EXPECT_EQ(charger_niveau(CHEMIN, *plateau, l, c), 1);
-    EXPECT_EQ(ecran.erreurs(), std::string(CHEMIN) + ": No such file or directory\n");
-    EXPECT_EQ(l, 20);
-    EXPECT_EQ(c, 50);
-    EXPECT_TRUE(test::memes_cases(*plateau, *avant));
 }
 
 TEST(LireNiveau, StopsAfterTheWhiteSpaceThatFollowsTheLastRow) {

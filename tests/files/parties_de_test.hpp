@@ -9,6 +9,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <tuple>
 
 namespace korva::test {
 
@@ -25,22 +26,14 @@ struct Partie {
 inline Partie partie_temoin() {
     Partie partie;
     for (auto& rangee : *partie.plateau) {
-        for (auto& cellule : rangee) {
-            cellule = {77, 77, 77};
-        }
+        rangee.fill({77, 77, 77});
     }
     for (auto& case_sac : *partie.sacoche) {
         case_sac.nbObjet = 55;
-        copier_nom(case_sac.ob.nom, "temoin");
-        case_sac.ob.numero = 55;
-        case_sac.ob.attribut = 55;
-        case_sac.ob.puissance = 55;
+        case_sac.ob = {"temoin", 55, 55, 55};
     }
     copier_nom(partie.p.nom, "Temoin");
-    partie.p.classe = 55;
-    partie.p.score = 55;
-    partie.l = 55;
-    partie.c = 55;
+    partie.p.classe = partie.p.score = partie.l = partie.c = 55;
     return partie;
 }
 
@@ -62,10 +55,8 @@ inline Partie copie(const Partie& source) {
 
 inline void mettre_objet(Sacoche& sacoche, int rang, const char* nom, int numero, int attribut,
                          int puissance) {
+    sacoche[rang].ob = {{}, numero, attribut, puissance};
     copier_nom(sacoche[rang].ob.nom, nom);
-    sacoche[rang].ob.numero = numero;
-    sacoche[rang].ob.attribut = attribut;
-    sacoche[rang].ob.puissance = puissance;
 }
 
 // A game of "Bob" on a 2 by 3 board with a potion of negative strength and a key.
@@ -123,8 +114,8 @@ inline void attendre_charge(const Partie& sauvee, const Partie& avant, const Par
             const bool dedans = i < sauvee.l && j < sauvee.c;
             const sCaseJeu& attendue = dedans ? (*sauvee.plateau)[i][j] : (*avant.plateau)[i][j];
             const sCaseJeu& lue = (*chargee.plateau)[i][j];
-            ASSERT_TRUE(lue.typeCase == attendue.typeCase &&
-                        lue.statutCase == attendue.statutCase && lue.visible == attendue.visible)
+            ASSERT_EQ(std::tie(lue.typeCase, lue.statutCase, lue.visible),
+                      std::tie(attendue.typeCase, attendue.statutCase, attendue.visible))
                 << "cell " << i << "," << j;
         }
     }
@@ -135,12 +126,12 @@ inline void attendre_charge(const Partie& sauvee, const Partie& avant, const Par
     for (int k = 1; k < TAILLE_SAC; ++k) {
         const unObjet& attendu = k <= n ? (*sauvee.sacoche)[k].ob : (*avant.sacoche)[k].ob;
         const unObjet& lu = (*chargee.sacoche)[k].ob;
-        EXPECT_STREQ(lu.nom, attendu.nom) << "slot " << k;
-        EXPECT_EQ(lu.numero, attendu.numero) << "slot " << k;
-        EXPECT_EQ(lu.attribut, attendu.attribut) << "slot " << k;
-        EXPECT_EQ(lu.puissance, attendu.puissance) << "slot " << k;
         // Only slot 0's count means anything; the others' are left as they were.
-        EXPECT_EQ((*chargee.sacoche)[k].nbObjet, (*avant.sacoche)[k].nbObjet) << "slot " << k;
+        EXPECT_EQ(std::make_tuple(std::string(lu.nom), lu.numero, lu.attribut, lu.puissance,
+                                  (*chargee.sacoche)[k].nbObjet),
+                  std::make_tuple(std::string(attendu.nom), attendu.numero, attendu.attribut,
+                                  attendu.puissance, (*avant.sacoche)[k].nbObjet))
+            << "slot " << k;
     }
 }
 

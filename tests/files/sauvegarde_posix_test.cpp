@@ -89,48 +89,45 @@ std::vector<std::string> contenu_du_dossier(const std::string& dossier) {
     return noms;
 }
 
-TEST(SauvegardePosix, WriteFailingPartwayLeavesThePreviousSaveWhole) {
-    test::DossierJeu dossier;
-    dossier.ecrire("fichiers/personnages/Bob.txt", SAUVEGARDE_BOB);
-    const std::string registre = dossier.lire("fichiers/personnages/joueurs.txt");
-    const auto avant = contenu_du_dossier("fichiers/personnages");
-    Partie partie = petite_partie();
-    partie.l = 20;
-    partie.c = 50; // about 8 KB, cut at 4 KB
-    for (int i = 0; i < partie.l; ++i) {
-        for (int j = 0; j < partie.c; ++j) {
-            (*partie.plateau)[i][j] = {CASE_VIDE, i == 5 && j == 5 ? STATUT_HEROS : 0, 0};
+TEST(SauvegardePosix, SaveFailingPartwayLeavesThePreviousSaveWhole) {
+    struct Cas {
+        std::function<void()> limiter;
+        std::string erreur;
+    };
+    const Cas cas[] = {
+        // The new save (about 8 KB) is cut at 4 KB.
+        {[] { limiter_taille(4096); }, "File too large"},
+        // Every descriptor from the lowest free one up is refused.
+        {[] {
+             const int libre = ::dup(2);
+             ::close(libre);
+             const rlimit limite{static_cast<rlim_t>(libre), static_cast<rlim_t>(libre)};
+             ::setrlimit(RLIMIT_NOFILE, &limite);
+         },
+         "Too many open files"},
+    };
+    for (const Cas& k : cas) {
+        SCOPED_TRACE(k.erreur);
+        test::DossierJeu dossier;
+        dossier.ecrire("fichiers/personnages/Bob.txt", SAUVEGARDE_BOB);
+        const std::string registre = dossier.lire("fichiers/personnages/joueurs.txt");
+        const auto avant = contenu_du_dossier("fichiers/personnages");
+        Partie partie = petite_partie();
+        partie.l = 20;
+        partie.c = 50;
+        for (int i = 0; i < partie.l; ++i) {
+            for (int j = 0; j < partie.c; ++j) {
+                (*partie.plateau)[i][j] = {CASE_VIDE, i == 5 && j == 5 ? STATUT_HEROS : 0, 0};
+            }
         }
+        const Enfant enfant = dans_un_enfant(k.limiter, [&partie] { return sauver(partie); });
+        EXPECT_EQ(enfant.statut, 0);
+        EXPECT_EQ(enfant.resultat, SAUVEGARDE_ECHOUEE);
+        EXPECT_EQ(enfant.erreurs, "fichiers/personnages/Bob.txt: " + k.erreur + "\n");
+        EXPECT_EQ(dossier.lire("fichiers/personnages/Bob.txt"), SAUVEGARDE_BOB);
+        EXPECT_EQ(dossier.lire("fichiers/personnages/joueurs.txt"), registre);
+        EXPECT_EQ(contenu_du_dossier("fichiers/personnages"), avant); // no temporary file left
     }
-    const Enfant enfant =
-        dans_un_enfant([] { limiter_taille(4096); }, [&partie] { return sauver(partie); });
-    EXPECT_EQ(enfant.statut, 0);
-    EXPECT_EQ(enfant.resultat, SAUVEGARDE_ECHOUEE);
-    EXPECT_EQ(enfant.erreurs, "fichiers/personnages/Bob.txt: File too large\n");
-    EXPECT_EQ(dossier.lire("fichiers/personnages/Bob.txt"), SAUVEGARDE_BOB);
-    EXPECT_EQ(dossier.lire("fichiers/personnages/joueurs.txt"), registre);
-    EXPECT_EQ(contenu_du_dossier("fichiers/personnages"), avant); // no temporary file left
-}
-
-TEST(SauvegardePosix, NoFileLeftToOpenLeavesThePreviousSaveWhole) {
-    test::DossierJeu dossier;
-    dossier.ecrire("fichiers/personnages/Bob.txt", SAUVEGARDE_BOB);
-    const std::string registre = dossier.lire("fichiers/personnages/joueurs.txt");
-    const Partie partie = petite_partie();
-    const Enfant enfant = dans_un_enfant(
-        [] {
-            // Every descriptor from the lowest free one up is refused.
-            const int libre = ::dup(2);
-            ::close(libre);
-            const rlimit limite{static_cast<rlim_t>(libre), static_cast<rlim_t>(libre)};
-            ::setrlimit(RLIMIT_NOFILE, &limite);
-        },
-        [&partie] { return sauver(partie); });
-    EXPECT_EQ(enfant.statut, 0);
-    EXPECT_EQ(enfant.resultat, SAUVEGARDE_ECHOUEE);
-    EXPECT_EQ(enfant.erreurs, "fichiers/personnages/Bob.txt: Too many open files\n");
-    EXPECT_EQ(dossier.lire("fichiers/personnages/Bob.txt"), SAUVEGARDE_BOB);
-    EXPECT_EQ(dossier.lire("fichiers/personnages/joueurs.txt"), registre);
 }
 
 TEST(SauvegardePosix, RegistryFailingPartwayKeepsTheNewSaveAndTheOldRegistry) {

@@ -7,7 +7,6 @@
 #include <queue>
 #include <set>
 #include <stdexcept>
-#include <unordered_map>
 
 namespace korva::test {
 
@@ -33,122 +32,26 @@ bool combat(int type) {
     return type == MONSTRE || type == GARDIEN;
 }
 
-using Etat = std::uint64_t;
-
-Etat etat(Position p, std::uint32_t cles) {
-    return (static_cast<Etat>(p.ligne * TAILLE_PLATEAU + p.colonne) << 32) | cles;
-}
-Position position_de(Etat e) {
-    const int indice = static_cast<int>(e >> 32);
-    return {indice / TAILLE_PLATEAU, indice % TAILLE_PLATEAU};
-}
-std::uint32_t cles_de(Etat e) {
-    return static_cast<std::uint32_t>(e & 0xffffffffu);
-}
+// Where the hero stands and, one bit per key number of the level, the keys it holds.
+using Etat = std::pair<Position, std::uint32_t>;
 
 // What ends the walk at a cell: nothing (keep looking), or the arrow that then leaves the
 // level (0 when the walk simply ends on the cell).
 using But = std::function<std::optional<int>(Position)>;
 
-std::optional<Chemin> chercher(const Plateau& plateau, int l, int c, const Contraintes& contraintes,
-                               const But& but) {
-    const Position heros = position_du_heros(plateau, l, c);
-    if (heros.ligne < 0) {
-        return std::nullopt;
+// The walk from `arrivee` back to the start, turned into arrows and what they resolve.
+Chemin retracer(const Plateau& plateau, const std::map<Etat, std::pair<Etat, int>>& precedent,
+                Etat arrivee) {
+    std::vector<std::pair<Position, int>> pas;
+    for (auto e = precedent.find(arrivee); e != precedent.end();
+         e = precedent.find(e->second.first)) {
+        pas.push_back({e->first.first, e->second.second});
     }
-    std::map<int, int> bit_de_cle;
-    for (int i = 0; i < l; ++i) {
-        for (int j = 0; j < c; ++j) {
-            const sCaseJeu& cellule = plateau[i][j];
-            if (cellule.typeCase == CLE && cellule.statutCase >= STATUT_CLE_MIN) {
-                bit_de_cle.emplace(cellule.statutCase - DECALAGE_CLE,
-                                   static_cast<int>(bit_de_cle.size()));
-            }
-        }
-    }
-    if (bit_de_cle.size() > CLES_MAX) {
-        throw std::invalid_argument("too many key numbers on one level for the search");
-    }
-    const std::set<Position> interdites(contraintes.interdites.begin(),
-                                        contraintes.interdites.end());
-    auto entrer = [&](Position p, std::uint32_t cles) -> std::optional<std::uint32_t> {
-        if (p.ligne < 0 || p.ligne >= l || p.colonne < 0 || p.colonne >= c ||
-            interdites.count(p) != 0) {
-            return std::nullopt;
-        }
-        const sCaseJeu& cellule = plateau[p.ligne][p.colonne];
-        if (bloque(cellule.typeCase)) {
-            return std::nullopt;
-        }
-        const auto bit = bit_de_cle.find(cellule.statutCase - DECALAGE_CLE);
-        if (cellule.typeCase == PORTE_CLE) {
-            if (bit == bit_de_cle.end() || (cles & (1u << bit->second)) == 0) {
-                return std::nullopt;
-            }
-        } else if (cellule.typeCase == CLE && bit != bit_de_cle.end()) {
-            cles |= 1u << bit->second;
-        }
-        return cles;
-    };
-
-    std::unordered_map<Etat, long long> distance;
-    std::unordered_map<Etat, Etat> precedent;
-    using Attente = std::pair<long long, Etat>;
-    std::priority_queue<Attente, std::vector<Attente>, std::greater<>> file;
-    const Etat depart = etat(heros, 0);
-    distance[depart] = 0;
-    file.push({0, depart});
-    std::optional<Etat> arrivee;
-    int fleche_finale = 0;
-    while (!file.empty()) {
-        const auto [cout, courant] = file.top();
-        file.pop();
-        if (cout != distance[courant]) {
-            continue;
-        }
-        const Position p = position_de(courant);
-        if (const auto fin = but(p)) {
-            arrivee = courant;
-            fleche_finale = *fin;
-            break;
-        }
-        for (const Pas& pas : PAS) {
-            const Position suivante{p.ligne + pas.dl, p.colonne + pas.dc};
-            const auto cles = entrer(suivante, cles_de(courant));
-            if (!cles) {
-                continue;
-            }
-            const int type = plateau[suivante.ligne][suivante.colonne].typeCase;
-            const long long nouveau = cout + 1 + (combat(type) ? contraintes.cout_combat : 0);
-            const Etat voisin = etat(suivante, *cles);
-            const auto connu = distance.find(voisin);
-            if (connu == distance.end() || nouveau < connu->second) {
-                distance[voisin] = nouveau;
-                precedent[voisin] = courant;
-                file.push({nouveau, voisin});
-            }
-        }
-    }
-    if (!arrivee) {
-        return std::nullopt;
-    }
-
-    std::vector<Position> positions{position_de(*arrivee)};
-    for (Etat e = *arrivee; e != depart; e = precedent.at(e)) {
-        positions.push_back(position_de(precedent.at(e)));
-    }
-    std::reverse(positions.begin(), positions.end());
-
     Chemin chemin;
     std::set<Position> resolues;
-    for (std::size_t k = 1; k < positions.size(); ++k) {
-        const Position de = positions[k - 1];
-        const Position vers = positions[k];
-        for (const Pas& pas : PAS) {
-            if (de.ligne + pas.dl == vers.ligne && de.colonne + pas.dc == vers.colonne) {
-                chemin.fleches.push_back(pas.fleche);
-            }
-        }
+    for (auto k = pas.rbegin(); k != pas.rend(); ++k) {
+        const auto [vers, fleche] = *k;
+        chemin.fleches.push_back(fleche);
         const sCaseJeu& cellule = plateau[vers.ligne][vers.colonne];
         if (cellule.typeCase != CASE_VIDE && cellule.typeCase != CASE_PASSAGE &&
             resolues.insert(vers).second) {
@@ -157,10 +60,75 @@ std::optional<Chemin> chercher(const Plateau& plateau, int l, int c, const Contr
                                          numerote ? cellule.statutCase - DECALAGE_CLE : 0});
         }
     }
-    if (fleche_finale != 0) {
-        chemin.fleches.push_back(fleche_finale);
-    }
     return chemin;
+}
+
+std::optional<Chemin> chercher(const Plateau& plateau, int l, int c, const Contraintes& contraintes,
+                               const But& but) {
+    const Position heros = position_du_heros(plateau, l, c);
+    if (heros.ligne < 0) {
+        return std::nullopt;
+    }
+    std::map<int, int> bit_de_cle; // by the status keys and their doors carry
+    for (int i = 0; i < l; ++i) {
+        for (int j = 0; j < c; ++j) {
+            if (plateau[i][j].typeCase == CLE && plateau[i][j].statutCase >= STATUT_CLE_MIN) {
+                bit_de_cle.emplace(plateau[i][j].statutCase, static_cast<int>(bit_de_cle.size()));
+            }
+        }
+    }
+    if (bit_de_cle.size() > CLES_MAX) {
+        throw std::invalid_argument("too many key numbers on one level for the search");
+    }
+    const std::set<Position> interdites(contraintes.interdites.begin(),
+                                        contraintes.interdites.end());
+
+    // Cheapest first; among equal costs, the first state in row order.
+    std::map<Etat, long long> distance;
+    std::map<Etat, std::pair<Etat, int>> precedent; // and the arrow that left it
+    using Attente = std::pair<long long, Etat>;
+    std::priority_queue<Attente, std::vector<Attente>, std::greater<>> file;
+    distance[{heros, 0}] = 0;
+    file.push({0, {heros, 0}});
+    while (!file.empty()) {
+        const auto [cout, courant] = file.top();
+        file.pop();
+        if (cout != distance[courant]) {
+            continue;
+        }
+        const auto [p, cles] = courant;
+        if (const auto fin = but(p)) {
+            Chemin chemin = retracer(plateau, precedent, courant);
+            if (*fin != 0) {
+                chemin.fleches.push_back(*fin);
+            }
+            return chemin;
+        }
+        for (const Pas& pas : PAS) {
+            const Position q{p.ligne + pas.dl, p.colonne + pas.dc};
+            if (q.ligne < 0 || q.ligne >= l || q.colonne < 0 || q.colonne >= c ||
+                interdites.count(q) != 0) {
+                continue;
+            }
+            const sCaseJeu& cellule = plateau[q.ligne][q.colonne];
+            const auto bit = bit_de_cle.find(cellule.statutCase);
+            const bool tenue = bit != bit_de_cle.end() && (cles & (1u << bit->second)) != 0;
+            if (bloque(cellule.typeCase) || (cellule.typeCase == PORTE_CLE && !tenue)) {
+                continue;
+            }
+            const bool prise = cellule.typeCase == CLE && bit != bit_de_cle.end();
+            const Etat voisin{q, prise ? cles | (1u << bit->second) : cles};
+            const long long nouveau =
+                cout + 1 + (combat(cellule.typeCase) ? contraintes.cout_combat : 0);
+            const auto connu = distance.find(voisin);
+            if (connu == distance.end() || nouveau < connu->second) {
+                distance[voisin] = nouveau;
+                precedent[voisin] = {courant, pas.fleche};
+                file.push({nouveau, voisin});
+            }
+        }
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -222,11 +190,8 @@ std::vector<Sortie> sorties_du_niveau(const Plateau& plateau, int l, int c) {
 
 std::optional<Chemin> chemin_vers_sortie(const Plateau& plateau, int l, int c, const Sortie& sortie,
                                          const Contraintes& contraintes) {
-    return chercher(plateau, l, c, contraintes, [&](Position p) -> std::optional<int> {
-        if (p == sortie.depart) {
-            return sortie.fleche;
-        }
-        return std::nullopt;
+    return chercher(plateau, l, c, contraintes, [&](Position p) {
+        return p == sortie.depart ? std::optional<int>(sortie.fleche) : std::nullopt;
     });
 }
 
@@ -238,23 +203,16 @@ std::optional<Chemin> chemin_vers_bord(const Plateau& plateau, int l, int c, Sen
             fleches.emplace(sortie.depart, sortie.fleche);
         }
     }
-    return chercher(plateau, l, c, contraintes, [&](Position p) -> std::optional<int> {
+    return chercher(plateau, l, c, contraintes, [&](Position p) {
         const auto trouvee = fleches.find(p);
-        if (trouvee != fleches.end()) {
-            return trouvee->second;
-        }
-        return std::nullopt;
+        return trouvee != fleches.end() ? std::optional<int>(trouvee->second) : std::nullopt;
     });
 }
 
 std::optional<Chemin> chemin_vers_case(const Plateau& plateau, int l, int c, Position cible,
                                        const Contraintes& contraintes) {
-    return chercher(plateau, l, c, contraintes, [&](Position p) -> std::optional<int> {
-        if (p == cible) {
-            return 0;
-        }
-        return std::nullopt;
-    });
+    return chercher(plateau, l, c, contraintes,
+                    [&](Position p) { return p == cible ? std::optional<int>(0) : std::nullopt; });
 }
 
 } // namespace korva::test
