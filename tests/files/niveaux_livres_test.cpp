@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -29,6 +30,9 @@ constexpr int LIGNES_MAX = 38;
 constexpr int COLONNES_MAX = 110;
 // Only a small area round the start is seen when a level is entered.
 constexpr int RAYON_VUE_INITIALE = 4;
+// The hero starts next to the way it came in by: the left edge going forward, the forward exit
+// coming back.
+constexpr int DISTANCE_ENTREE_MAX = 2;
 // Play balance: from level 4 on, one fight at most is forced on the way forward.
 constexpr int NIVEAU_PREMIER_COMBAT_FORCE = 4;
 
@@ -280,18 +284,38 @@ TEST(RechercheChemin, GoesRoundMonstersWhenItCanAndCountsTheFightsItCannotAvoid)
     EXPECT_FALSE(chemin_vers_bord(*couloir.plateau, couloir.l, couloir.c, Sens::avant, {{{1, 4}}}));
 }
 
+// How far the hero starts from the nearest exit that leads the way `sens`.
+int distance_a_l_entree(const Niveau& niveau, Sens sens) {
+    const Position heros = position_du_heros(*niveau.plateau, niveau.l, niveau.c);
+    int distance = niveau.l + niveau.c;
+    for (const Sortie& s : sorties_du_niveau(*niveau.plateau, niveau.l, niveau.c)) {
+        if (s.sens == sens) {
+            distance = std::min(distance, std::abs(s.depart.ligne - heros.ligne) +
+                                              std::abs(s.depart.colonne - heros.colonne));
+        }
+    }
+    return distance;
+}
+
 TEST(NiveauxLivres, EveryFileKeepsTheRulesOfALevelAndTheDungeonIsWhole) {
     const std::vector<Niveau> niveaux = tous_les_niveaux();
     std::set<std::pair<int, int>> tailles;
     std::map<int, int> niveau_de_la_cle;
+    std::set<int> types;
     for (const Niveau& niveau : niveaux) {
         ASSERT_GT(niveau.l, 0) << niveau.nom;
         const auto defauts = defauts_du_niveau(*niveau.plateau, niveau.l, niveau.c, niveau.numero);
         EXPECT_TRUE(defauts.empty()) << niveau.nom << ":" << ensemble(defauts);
         tailles.insert({niveau.l, niveau.c});
+        if (niveau.cote == 'd' || niveau.numero > 1) {
+            EXPECT_LE(distance_a_l_entree(niveau, niveau.cote == 'd' ? Sens::avant : Sens::arriere),
+                      DISTANCE_ENTREE_MAX)
+                << niveau.nom << ": the hero starts far from the way it came in by";
+        }
         for (int i = 0; i < niveau.l; ++i) {
             for (int j = 0; j < niveau.c; ++j) {
                 const sCaseJeu& cellule = (*niveau.plateau)[i][j];
+                types.insert(cellule.typeCase);
                 // A key carried up from another level must not open this level's doors.
                 if (cellule.typeCase == CLE || cellule.typeCase == PORTE_CLE) {
                     EXPECT_EQ(
@@ -323,6 +347,7 @@ TEST(NiveauxLivres, EveryFileKeepsTheRulesOfALevelAndTheDungeonIsWhole) {
         }
     }
     EXPECT_EQ(tailles.size(), static_cast<std::size_t>(NIVEAUX)) << "the five sizes must differ";
+    EXPECT_EQ(types.size(), static_cast<std::size_t>(GARDIEN + 1)) << "every kind of cell is used";
 }
 
 TEST(NiveauxLivres, TheCheckerCatchesBrokenLevels) {
