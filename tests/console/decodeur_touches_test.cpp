@@ -25,7 +25,6 @@ TEST(DecodeurTouches, KeyCodesFromTerminalBytes) {
         {"arrows, SS3 form", {"\x1bOA\x1bOB\x1bOC\x1bOD"}, {P, 72, P, 80, P, 77, P, 75}},
         {"arrows with modifiers", {"\x1b[1;5A\x1b[1;2D\x1b[1;3B"}, {P, 72, P, 75, P, 80}},
         {"arrow split across two reads", {"\x1b[", "C"}, {P, 77}},
-        {"modified arrow split three ways", {"\x1b", "[1;5", "B"}, {P, 80}},
         {"letters are themselves, H P K M read as the arrows' codes",
          {"HPKMq3 \n"},
          {72, 80, 75, 77, 'q', '3', ' ', '\n'}},

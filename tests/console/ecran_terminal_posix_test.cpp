@@ -62,30 +62,5 @@ TEST(EcranTerminal, SameFrameSendsNothingAndAResizeDrawsItAllAgain) {
     EXPECT_TRUE(partie.modes_restaures());
 }
 
-TEST(EcranTerminal, TypedLinesStayOnTheScreen) {
-    PartieTerminal partie([] {
-        const std::unique_ptr<Console> terminal = creer_console_terminal();
-        installer_console(terminal.get());
-        afficher("key? ");
-        const int touche = console().lire_touche();
-        afficher("<%d>\nname? ", touche);
-        const std::string nom = console().lire_ligne();
-        afficher("<%zu>\n", nom.size());
-        console().lire_touche();
-        terminer(0);
-    });
-    ASSERT_TRUE(partie.attendre("key? "));
-    ASSERT_TRUE(partie.attendre_mode(false));
-    // Typed ahead, never echoed by the terminal: the game shows those bytes itself.
-    partie.envoyer("xA\u00e9");
-    ASSERT_TRUE(partie.attendre_mode(true));
-    ASSERT_TRUE(partie.attendre_ecran("name? A\u00e9"));
-    partie.envoyer("b\r"); // echoed by the terminal, then the screen drawn anew
-    ASSERT_TRUE(partie.attendre_ecran("<4>"));
-    EXPECT_TRUE(partie.ecran().starts_with("key? <120>\nname? A\u00e9b\n<4>\n")) << partie.ecran();
-    partie.envoyer("q");
-    EXPECT_EQ(partie.attendre_fin(), 0);
-}
-
 } // namespace
 } // namespace korva
