@@ -73,11 +73,7 @@ TEST(ObjetsTerminal, KeyFromTheFirstLevelOpensItsDoorFromTheBag) {
     for (std::size_t pas = 0; pas < chemin.fleches.size(); ++pas) {
         const std::string fleche(touches_de(chemin.fleches[pas]));
         partie.envoyer(fleche);
-        bool porte = false;
-        for (const Rencontre& r : portes) {
-            porte = porte || r.pas == pas;
-        }
-        if (!porte) {
+        if (std::ranges::none_of(portes, [&](const Rencontre& r) { return r.pas == pas; })) {
             continue;
         }
         ASSERT_TRUE(partie.attendre("Open the door ?  y/n : ")) << "step " << pas;
@@ -93,12 +89,8 @@ TEST(ObjetsTerminal, KeyFromTheFirstLevelOpensItsDoorFromTheBag) {
         // screen is sent: the figure).
         ASSERT_TRUE(partie.attendre_ecran("Score : 5 "));
         partie.envoyer("i");
-        ASSERT_TRUE(partie.attendre_ecran("2 : return to the previous screen"));
-        const std::string sac = partie.ecran();
-        EXPECT_NE(sac.find("CONTENTS OF THE BAG:"), std::string::npos) << sac;
         // The tab skips to the ninth column.
-        EXPECT_NE(sac.find("\n1 :      cle " + std::to_string(numero) + "\n"), std::string::npos)
-            << sac;
+        ASSERT_TRUE(partie.attendre_ecran("1 :      cle " + std::to_string(numero)));
         partie.envoyer("1");
         // Keys typed before the prompt would be thrown away: type the slot once it is asked.
         ASSERT_TRUE(partie.attendre("Enter the slot number (or 0 to exit): "));

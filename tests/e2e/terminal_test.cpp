@@ -38,9 +38,7 @@ TEST(PartieTerminal, TitleMenuAndQuit) {
     ASSERT_TRUE(partie.attendre("\x1b[95"));
     ASSERT_TRUE(partie.attendre_ecran("3 : quit"));
     const std::string menu = partie.ecran();
-    EXPECT_TRUE(menu.starts_with("\n\n A KORVA-LIKE DUNGEON CRAWLER")) << menu;
-    EXPECT_NE(menu.find("\n\n-----"), std::string::npos) << menu;
-    EXPECT_NE(menu.find("1 : new game"), std::string::npos) << menu;
+    EXPECT_TRUE(menu.starts_with("\n\n A KORVA-LIKE DUNGEON CRAWLER !!!\n\n\n-----")) << menu;
     EXPECT_EQ(menu.find("below"), std::string::npos) << menu; // nothing left of the title
 
     // Not answers: the menu again, the same screen, for which nothing is sent. Keys typed
@@ -53,7 +51,6 @@ TEST(PartieTerminal, TitleMenuAndQuit) {
         fini = partie.attendre_ecran("Bye Bye...", std::chrono::milliseconds(200));
     }
     ASSERT_TRUE(fini) << partie.ecran();
-    EXPECT_EQ(partie.ecran().find("name of your persona"), std::string::npos);
     EXPECT_TRUE(partie.ecran().starts_with("\nBye Bye...\n\n\n")) << partie.ecran();
     EXPECT_EQ(partie.attendre_fin(), 0);
     EXPECT_TRUE(partie.modes_restaures());
