@@ -53,8 +53,9 @@ TEST(ConsoleTerminal, LinesAreEchoedKeysAreNot) {
     EXPECT_TRUE(partie.modes_restaures());
 }
 
-TEST(ConsoleTerminal, KeysGlyphsAndColoursThroughTheTerminal) {
+TEST(ConsoleTerminal, KeysGlyphsAndColoursThroughTheTerminalUntilTheLineDrops) {
     PartieTerminal partie([] {
+        ::signal(SIGHUP, SIG_IGN); // as under nohup: a failed read is what ends the game
         const auto terminal = console_du_terminal();
         Color(12, 0);
         afficher("a");
@@ -72,9 +73,8 @@ TEST(ConsoleTerminal, KeysGlyphsAndColoursThroughTheTerminal) {
     ASSERT_TRUE(partie.attendre("<27>"));
     partie.envoyer("\x1b[1;5C\x1b[15~q");
     ASSERT_TRUE(partie.attendre("<224><77><113>"));
-    partie.envoyer("\x03");
-    EXPECT_EQ(partie.attendre_fin(), 128 + SIGINT);
-    EXPECT_TRUE(partie.modes_restaures());
+    partie.fermer_terminal(); // the line drops
+    EXPECT_EQ(partie.attendre_fin(), 0);
 }
 
 TEST(ConsoleTerminal, PauseTakesOneKeyPressDiscardDropsKeysTypedAhead) {
@@ -99,21 +99,6 @@ TEST(ConsoleTerminal, PauseTakesOneKeyPressDiscardDropsKeysTypedAhead) {
     ASSERT_TRUE(partie.attendre("<98>flushed ")); // the pause's keys are not seen after it
     partie.envoyer("d");
     ASSERT_TRUE(partie.attendre("<100>"));
-    EXPECT_EQ(partie.attendre_fin(), 0);
-}
-
-TEST(ConsoleTerminal, DroppedLineEndsTheGameEvenWithHangUpIgnored) {
-    PartieTerminal partie([] {
-        ::signal(SIGHUP, SIG_IGN); // as under nohup: the failed read is what ends the game
-        const auto terminal = console_du_terminal();
-        afficher("waiting");
-        console().lire_touche();
-        afficher("a key came");
-        terminer(3);
-    });
-    ASSERT_TRUE(partie.attendre("waiting"));
-    ASSERT_TRUE(partie.attendre_mode(false));
-    partie.fermer_terminal();
     EXPECT_EQ(partie.attendre_fin(), 0);
 }
 
@@ -191,6 +176,55 @@ TEST(ConsoleTerminal, StopAndContinueUnderAShell) {
     ASSERT_TRUE(partie.attendre_mode(false));
     partie.envoyer("k");
     ASSERT_TRUE(partie.attendre("<107>"));
+    EXPECT_EQ(partie.attendre_fin(), 0);
+    EXPECT_TRUE(partie.modes_restaures());
+}
+
+// The screen the game draws before each key: the same frame again and again, then one cell
+// changed.
+void dessiner(int tour) {
+    Color(15, 0);
+    console().effacer();
+    afficher("turn\n");
+    Color(8, 0);
+    afficher("#");
+    if (tour < 2) {
+        afficher(".");
+    } else {
+        Color(15, 0);
+        afficher("\x02");
+    }
+}
+
+TEST(EcranTerminal, SameFrameSendsNothingAndAResizeDrawsItAllAgain) {
+    PartieTerminal partie([] {
+        const auto terminal = console_du_terminal();
+        for (int tour = 0;; ++tour) {
+            dessiner(tour);
+            if (console().lire_touche() == 'q') {
+                terminer(0);
+            }
+        }
+    });
+    // The first frame: the screen cleared, then everything.
+    ASSERT_TRUE(partie.attendre("\x1b[H\x1b[2J"));
+    ASSERT_TRUE(partie.attendre_ecran("#."));
+    EXPECT_EQ(partie.ecran().substr(0, 8), "turn\n#.\n");
+    ASSERT_TRUE(partie.attendre_mode(false));
+    const std::size_t avant = partie.sortie().size();
+    partie.envoyer("a"); // the same frame: nothing at all is sent
+    partie.envoyer("b"); // one cell changes: only that cell, in its colour
+    ASSERT_TRUE(partie.attendre("\u263b"));
+    const std::string pas = partie.sortie().substr(avant);
+    EXPECT_EQ(pas, "\b\x1b[97m\u263b") << pas;
+
+    // A resized terminal may have moved the text about: all of it is drawn again at once,
+    // without waiting for a key.
+    ::kill(partie.pid(), SIGWINCH);
+    ASSERT_TRUE(partie.attendre("\x1b[H\x1b[2J"));
+    ASSERT_TRUE(partie.attendre_ecran("#\u263b"));
+    EXPECT_EQ(partie.ecran().substr(0, 10), "turn\n#\u263b\n");
+    partie.envoyer("q");
     EXPECT_EQ(partie.attendre_fin(), 0);
     EXPECT_TRUE(partie.modes_restaures());
 }
