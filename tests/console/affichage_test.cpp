@@ -1,8 +1,10 @@
+// What the game draws through the console, and the console's own helpers.
 #include "console/affichage.hpp"
 #include "support/console_scriptee.hpp"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <memory>
 
 namespace korva {
@@ -154,6 +156,34 @@ TEST(EcransFixes, VictoryScreenShowsTheFinalFiguresAndWaitsForOneKey) {
     EXPECT_TRUE(ecran.sortie().ends_with("<pause>"));
     EXPECT_EQ(ecran.reste(), 0u);
     EXPECT_EQ(ecran.attribut(), BLANC);
+}
+
+TEST(Console, ColorSetsBackgroundTimesSixteenPlusText) {
+    test::ConsoleScriptee ecran;
+    Color(12, 0);
+    EXPECT_EQ(ecran.attribut(), 12);
+    Color(15, 4);
+    EXPECT_EQ(ecran.attribut(), 4 * 16 + 15);
+}
+
+TEST(Console, ReportsAndFormattedOutput) {
+    test::ConsoleScriptee ecran;
+    afficher("%d : %s\n", -3, "potion");
+    afficher_ligne("\nBye Bye...");
+    signaler("fichiers/absent.txt", ENOENT);
+    EXPECT_EQ(ecran.texte(), "-3 : potion\n\nBye Bye...\n");
+    EXPECT_EQ(ecran.erreurs(), "fichiers/absent.txt: No such file or directory\n");
+}
+
+TEST(Console, WholeNumbersFromTypedLines) {
+    EXPECT_EQ(entier_depuis("2"), 2);
+    EXPECT_EQ(entier_depuis(" -1 "), -1);
+    EXPECT_EQ(entier_depuis("+7"), 7);
+    EXPECT_EQ(entier_depuis(""), std::nullopt);
+    EXPECT_EQ(entier_depuis("two"), std::nullopt);
+    EXPECT_EQ(entier_depuis("2 3"), std::nullopt);
+    EXPECT_EQ(entier_depuis("3x"), std::nullopt);
+    EXPECT_EQ(entier_depuis("99999999999"), std::nullopt);
 }
 
 } // namespace

@@ -264,7 +264,7 @@ TEST_F(TerminalWindowsConsole, TypedLineIsEchoedThenKeysAreSilentAgain) {
     EXPECT_EQ(mode_entree(), avant);
 }
 
-TEST_F(TerminalWindowsConsole, ColoursGlyphsAndClearThenTheConsoleComesBack) {
+TEST_F(TerminalWindowsConsole, ColoursGlyphsAndClearThenTheConsoleComesBackOnEveryWayOut) {
     const UINT page_avant = GetConsoleOutputCP();
     SetConsoleTextAttribute(ecran_, 0x1E);
     {
@@ -289,11 +289,8 @@ TEST_F(TerminalWindowsConsole, ColoursGlyphsAndClearThenTheConsoleComesBack) {
     }
     EXPECT_EQ(info().wAttributes, 0x1E);
     EXPECT_EQ(GetConsoleOutputCP(), page_avant);
-}
 
-using TerminalWindowsConsoleDeathTest = TerminalWindowsConsole;
-
-TEST_F(TerminalWindowsConsoleDeathTest, EndingTheGamePutsTheConsoleBack) {
+    // Ended through the game's way out, as well.
     const DWORD mode_avant = mode_entree();
     SetConsoleOutputCP(850);
     SetConsoleTitleA("before");
