@@ -1,8 +1,10 @@
+// What the game draws through the console, and the console's own helpers.
 #include "console/affichage.hpp"
 #include "support/console_scriptee.hpp"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <memory>
 
 namespace korva {
@@ -79,18 +81,6 @@ TEST(AffichagePlateau, EveryGlyphRuleInItsOrder) {
     EXPECT_EQ(ecran.nombre("<color"), 30 + 3);
 }
 
-TEST(AffichagePlateau, RowsOfExactlyTheLevelsWidth) {
-    auto plateau = std::make_unique<Plateau>();
-    for (auto& rangee : *plateau) {
-        rangee.fill({MUR_INTERIEUR, 0, 1});
-    }
-    (*plateau)[0][0] = {MUR_EXTERIEUR, 4, 1};
-    test::ConsoleScriptee ecran;
-    affichage_plateau(*plateau, 3, 4, heros_exemple());
-    EXPECT_EQ(ecran.texte().substr(0, 15), "#+++\n++++\n++++\n");
-    EXPECT_NE(ecran.texte().find("Level : 3  \t "), std::string::npos);
-}
-
 TEST(EcransFixes, HelpScreenByteForByteWithItsColours) {
     test::ConsoleScriptee ecran;
     ecran.couleur(12);
@@ -119,21 +109,23 @@ TEST(EcransFixes, HelpScreenByteForByteWithItsColours) {
                                 " \x1A : right\n ";
     EXPECT_EQ(ecran.texte(), attendu);
     EXPECT_EQ(ecran.sortie().substr(0, 16), "<color 12><cls>-");
-    const auto couleur_de = [&](std::string_view texte) {
-        return ecran.attributs()[ecran.texte().find(texte)];
+    const std::pair<std::string_view, int> couleurs[] = {
+        {"# : external", GRIS_FONCE},
+        {"+ : internal", GRIS_CLAIR},
+        {"@ : closed", BLANC},
+        {"The Dungeon", ROUGE_CLAIR},
+        {"\x94 : a monster", ROUGE_CLAIR},
+        {"\xE8 : a potion", MAGENTA_FONCE},
+        {"\xED : a armor", CYAN_FONCE},
+        {"\xAA : a sword", BLEU_CLAIR},
+        {"\x0F : gold", JAUNE},
+        {"\x14 : a key", ROUGE_FONCE},
+        {"\x15 : a parchment", VERT_FONCE},
+        {"Move", BLANC},
     };
-    EXPECT_EQ(couleur_de("# : external"), GRIS_FONCE);
-    EXPECT_EQ(couleur_de("+ : internal"), GRIS_CLAIR);
-    EXPECT_EQ(couleur_de("@ : closed"), BLANC);
-    EXPECT_EQ(couleur_de("The Dungeon"), ROUGE_CLAIR);
-    EXPECT_EQ(couleur_de("\x94 : a monster"), ROUGE_CLAIR);
-    EXPECT_EQ(couleur_de("\xE8 : a potion"), MAGENTA_FONCE);
-    EXPECT_EQ(couleur_de("\xED : a armor"), CYAN_FONCE);
-    EXPECT_EQ(couleur_de("\xAA : a sword"), BLEU_CLAIR);
-    EXPECT_EQ(couleur_de("\x0F : gold"), JAUNE);
-    EXPECT_EQ(couleur_de("\x14 : a key"), ROUGE_FONCE);
-    EXPECT_EQ(couleur_de("\x15 : a parchment"), VERT_FONCE);
-    EXPECT_EQ(couleur_de("Move"), BLANC);
+    for (const auto& [texte, couleur] : couleurs) {
+        EXPECT_EQ(ecran.attributs()[ecran.texte().find(texte)], couleur) << texte;
+    }
     // The pause that follows the help is white.
     EXPECT_EQ(ecran.attribut(), BLANC);
     EXPECT_EQ(ecran.nombre("<pause>"), 0);
@@ -164,6 +156,34 @@ TEST(EcransFixes, VictoryScreenShowsTheFinalFiguresAndWaitsForOneKey) {
     EXPECT_TRUE(ecran.sortie().ends_with("<pause>"));
     EXPECT_EQ(ecran.reste(), 0u);
     EXPECT_EQ(ecran.attribut(), BLANC);
+}
+
+TEST(Console, ColorSetsBackgroundTimesSixteenPlusText) {
+    test::ConsoleScriptee ecran;
+    Color(12, 0);
+    EXPECT_EQ(ecran.attribut(), 12);
+    Color(15, 4);
+    EXPECT_EQ(ecran.attribut(), 4 * 16 + 15);
+}
+
+TEST(Console, ReportsAndFormattedOutput) {
+    test::ConsoleScriptee ecran;
+    afficher("%d : %s\n", -3, "potion");
+    afficher_ligne("\nBye Bye...");
+    signaler("fichiers/absent.txt", ENOENT);
+    EXPECT_EQ(ecran.texte(), "-3 : potion\n\nBye Bye...\n");
+    EXPECT_EQ(ecran.erreurs(), "fichiers/absent.txt: No such file or directory\n");
+}
+
+TEST(Console, WholeNumbersFromTypedLines) {
+    EXPECT_EQ(entier_depuis("2"), 2);
+    EXPECT_EQ(entier_depuis(" -1 "), -1);
+    EXPECT_EQ(entier_depuis("+7"), 7);
+    EXPECT_EQ(entier_depuis(""), std::nullopt);
+    EXPECT_EQ(entier_depuis("two"), std::nullopt);
+    EXPECT_EQ(entier_depuis("2 3"), std::nullopt);
+    EXPECT_EQ(entier_depuis("3x"), std::nullopt);
+    EXPECT_EQ(entier_depuis("99999999999"), std::nullopt);
 }
 
 } // namespace

@@ -28,30 +28,34 @@ std::unique_ptr<Console> console_du_terminal() {
 TEST(ConsoleTerminal, LinesAreEchoedKeysAreNot) {
     PartieTerminal partie([] {
         const auto terminal = console_du_terminal();
-        afficher("name? ");
-        const std::string nom = console().lire_ligne();
-        afficher("<%s>\n", nom.c_str());
         afficher("key? ");
-        const int touche = console().lire_touche();
-        afficher("<%d>\n", touche);
+        afficher("<%d>\nname? ", console().lire_touche());
+        afficher("<%zu>\nagain? ", console().lire_ligne().size());
+        afficher("<%d>\n", console().lire_touche());
         terminer(0);
     });
-    ASSERT_TRUE(partie.attendre("name? "));
-    ASSERT_TRUE(partie.attendre_mode(true));
-    partie.envoyer("Bob\r"); // Enter, as a terminal sends it
-    // The terminal echoed the line itself: the screen is drawn anew, the line kept on it.
-    ASSERT_TRUE(partie.attendre_ecran("key?"));
-    EXPECT_TRUE(partie.ecran().starts_with("name? Bob\n<Bob>\nkey?\n")) << partie.ecran();
+    ASSERT_TRUE(partie.attendre("key? "));
     ASSERT_TRUE(partie.attendre_mode(false));
-    partie.envoyer("x");
-    ASSERT_TRUE(partie.attendre("<120>"));
-    EXPECT_EQ(partie.sortie().find("key? x"), std::string::npos); // no echo
+    // Typed ahead of the line, never echoed by the terminal: the game shows those bytes itself.
+    partie.envoyer("xA\u00e9");
+    ASSERT_TRUE(partie.attendre_mode(true));
+    ASSERT_TRUE(partie.attendre_ecran("name? A\u00e9"));
+    partie.envoyer("b\r"); // Enter, as a terminal sends it; echoed by the terminal
+    // The screen is drawn anew, the line kept on it.
+    ASSERT_TRUE(partie.attendre_ecran("again?"));
+    EXPECT_TRUE(partie.ecran().starts_with("key? <120>\nname? A\u00e9b\n<4>\nagain?\n"))
+        << partie.ecran();
+    ASSERT_TRUE(partie.attendre_mode(false));
+    partie.envoyer("y");
+    ASSERT_TRUE(partie.attendre("<121>"));
+    EXPECT_EQ(partie.sortie().find("again? y"), std::string::npos); // no echo
     EXPECT_EQ(partie.attendre_fin(), 0);
     EXPECT_TRUE(partie.modes_restaures());
 }
 
-TEST(ConsoleTerminal, KeysGlyphsAndColoursThroughTheTerminal) {
+TEST(ConsoleTerminal, KeysGlyphsAndColoursThroughTheTerminalUntilTheLineDrops) {
     PartieTerminal partie([] {
+        ::signal(SIGHUP, SIG_IGN); // as under nohup: a failed read is what ends the game
         const auto terminal = console_du_terminal();
         Color(12, 0);
         afficher("a");
@@ -69,21 +73,21 @@ TEST(ConsoleTerminal, KeysGlyphsAndColoursThroughTheTerminal) {
     ASSERT_TRUE(partie.attendre("<27>"));
     partie.envoyer("\x1b[1;5C\x1b[15~q");
     ASSERT_TRUE(partie.attendre("<224><77><113>"));
-    partie.envoyer("\x1bOB");
-    ASSERT_TRUE(partie.attendre("<224><80>"));
-    partie.envoyer("\x03");
-    EXPECT_EQ(partie.attendre_fin(), 128 + SIGINT);
-    EXPECT_TRUE(partie.modes_restaures());
+    partie.fermer_terminal(); // the line drops
+    EXPECT_EQ(partie.attendre_fin(), 0);
 }
 
-TEST(ConsoleTerminal, PauseTakesOneKeyPressOnALineOfItsOwn) {
+TEST(ConsoleTerminal, PauseTakesOneKeyPressDiscardDropsKeysTypedAhead) {
     PartieTerminal partie([] {
         const auto terminal = console_du_terminal();
         afficher("abc");
         console().pause(); // an arrow: both its codes are the one key press
         afficher("def\n");
         console().pause();
-        afficher("<%d>\n", console().lire_touche());
+        afficher("<%d>", console().lire_touche());
+        console().vider_entree();
+        afficher("flushed ");
+        afficher("<%d>", console().lire_touche());
         terminer(0);
     });
     ASSERT_TRUE(partie.attendre("abc\r\nPress any key to continue . . . ")) << partie.sortie();
@@ -91,40 +95,10 @@ TEST(ConsoleTerminal, PauseTakesOneKeyPressOnALineOfItsOwn) {
     ASSERT_TRUE(partie.attendre("\r\ndef\r\nPress any key to continue . . . "));
     partie.envoyer("a");
     ASSERT_TRUE(partie.attendre("\r\n"));
-    partie.envoyer("b");
-    ASSERT_TRUE(partie.attendre("<98>\r\n")); // the pause's keys are not seen after it
-    EXPECT_EQ(partie.attendre_fin(), 0);
-}
-
-TEST(ConsoleTerminal, DiscardDropsKeysTypedAhead) {
-    PartieTerminal partie([] {
-        const auto terminal = console_du_terminal();
-        afficher("<%d>", console().lire_touche());
-        console().vider_entree();
-        afficher("flushed ");
-        afficher("<%d>", console().lire_touche());
-        terminer(0);
-    });
-    ASSERT_TRUE(partie.attendre_mode(false));
-    partie.envoyer("ab\x1b[A"); // one write: all typed before the discard
-    ASSERT_TRUE(partie.attendre("<97>flushed "));
-    partie.envoyer("c");
-    ASSERT_TRUE(partie.attendre("<99>"));
-    EXPECT_EQ(partie.attendre_fin(), 0);
-}
-
-TEST(ConsoleTerminal, DroppedLineEndsTheGameEvenWithHangUpIgnored) {
-    PartieTerminal partie([] {
-        ::signal(SIGHUP, SIG_IGN); // as under nohup: the failed read is what ends the game
-        const auto terminal = console_du_terminal();
-        afficher("waiting");
-        console().lire_touche();
-        afficher("a key came");
-        terminer(3);
-    });
-    ASSERT_TRUE(partie.attendre("waiting"));
-    ASSERT_TRUE(partie.attendre_mode(false));
-    partie.fermer_terminal();
+    partie.envoyer("bc\x1b[A");                   // one write: all typed before the discard
+    ASSERT_TRUE(partie.attendre("<98>flushed ")); // the pause's keys are not seen after it
+    partie.envoyer("d");
+    ASSERT_TRUE(partie.attendre("<100>"));
     EXPECT_EQ(partie.attendre_fin(), 0);
 }
 
@@ -206,23 +180,53 @@ TEST(ConsoleTerminal, StopAndContinueUnderAShell) {
     EXPECT_TRUE(partie.modes_restaures());
 }
 
-TEST(ConsoleTerminal, StopWithoutAShellGoesOnAtOnce) {
-    // No shell above the game: the stop cannot happen, the terminal is taken back at once.
+// The screen the game draws before each key: the same frame again and again, then one cell
+// changed.
+void dessiner(int tour) {
+    Color(15, 0);
+    console().effacer();
+    afficher("turn\n");
+    Color(8, 0);
+    afficher("#");
+    if (tour < 2) {
+        afficher(".");
+    } else {
+        Color(15, 0);
+        afficher("\x02");
+    }
+}
+
+TEST(EcranTerminal, SameFrameSendsNothingAndAResizeDrawsItAllAgain) {
     PartieTerminal partie([] {
         const auto terminal = console_du_terminal();
-        Color(15, 0);
-        afficher("ready");
-        afficher("<%d>", console().lire_touche());
-        terminer(0);
+        for (int tour = 0;; ++tour) {
+            dessiner(tour);
+            if (console().lire_touche() == 'q') {
+                terminer(0);
+            }
+        }
     });
-    ASSERT_TRUE(partie.attendre("ready"));
+    // The first frame: the screen cleared, then everything.
+    ASSERT_TRUE(partie.attendre("\x1b[H\x1b[2J"));
+    ASSERT_TRUE(partie.attendre_ecran("#."));
+    EXPECT_EQ(partie.ecran().substr(0, 8), "turn\n#.\n");
     ASSERT_TRUE(partie.attendre_mode(false));
-    partie.envoyer("\x1a");
-    ASSERT_TRUE(partie.attendre("\x1b[0m\x1b[?25h\x1b[97;40m"));
-    ASSERT_TRUE(partie.attendre_mode(false));
-    partie.envoyer("k");
-    ASSERT_TRUE(partie.attendre("<107>"));
+    const std::size_t avant = partie.sortie().size();
+    partie.envoyer("a"); // the same frame: nothing at all is sent
+    partie.envoyer("b"); // one cell changes: only that cell, in its colour
+    ASSERT_TRUE(partie.attendre("\u263b"));
+    const std::string pas = partie.sortie().substr(avant);
+    EXPECT_EQ(pas, "\b\x1b[97m\u263b") << pas;
+
+    // A resized terminal may have moved the text about: all of it is drawn again at once,
+    // without waiting for a key.
+    ::kill(partie.pid(), SIGWINCH);
+    ASSERT_TRUE(partie.attendre("\x1b[H\x1b[2J"));
+    ASSERT_TRUE(partie.attendre_ecran("#\u263b"));
+    EXPECT_EQ(partie.ecran().substr(0, 10), "turn\n#\u263b\n");
+    partie.envoyer("q");
     EXPECT_EQ(partie.attendre_fin(), 0);
+    EXPECT_TRUE(partie.modes_restaures());
 }
 
 } // namespace

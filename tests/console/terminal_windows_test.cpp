@@ -10,174 +10,111 @@
 namespace korva {
 namespace {
 
-// Standard input taken from a pipe that holds `octets` and is then closed, as when the game's
-// input is redirected from a file.
-class EntreeRedirigee {
+// A standard handle on a pipe: an input that holds `entree` and then ends, as when the game's
+// input is redirected from a file; or an output read back by `contenu`.
+class Tuyau {
 public:
-    explicit EntreeRedirigee(std::string_view octets) {
+    explicit Tuyau(DWORD flux, std::string_view entree = {})
+        : flux_(flux), ancienne_(GetStdHandle(flux)) {
         HANDLE ecriture = nullptr;
-        CreatePipe(&lecture_, &ecriture, nullptr, 0);
-        DWORD ecrit = 0;
-        WriteFile(ecriture, octets.data(), static_cast<DWORD>(octets.size()), &ecrit, nullptr);
-        CloseHandle(ecriture);
-        ancienne_ = GetStdHandle(STD_INPUT_HANDLE);
-        SetStdHandle(STD_INPUT_HANDLE, lecture_);
+        CreatePipe(&lecture_, &ecriture, nullptr, 1 << 16);
+        if (flux == STD_INPUT_HANDLE) {
+            DWORD ecrit = 0;
+            WriteFile(ecriture, entree.data(), static_cast<DWORD>(entree.size()), &ecrit, nullptr);
+            CloseHandle(ecriture);
+            SetStdHandle(flux, lecture_);
+        } else {
+            ecriture_ = ecriture;
+            SetStdHandle(flux, ecriture_);
+        }
     }
-    ~EntreeRedirigee() {
-        SetStdHandle(STD_INPUT_HANDLE, ancienne_);
-        CloseHandle(lecture_);
-    }
-    EntreeRedirigee(const EntreeRedirigee&) = delete;
-    EntreeRedirigee& operator=(const EntreeRedirigee&) = delete;
-
-private:
-    HANDLE lecture_ = nullptr;
-    HANDLE ancienne_ = nullptr;
-};
-
-// One of the standard output streams sent to a temporary file, read back by `contenu`.
-class SortieCapturee {
-public:
-    explicit SortieCapturee(DWORD flux) : flux_(flux) {
-        char dossier[MAX_PATH];
-        char chemin[MAX_PATH];
-        GetTempPathA(MAX_PATH, dossier);
-        GetTempFileNameA(dossier, "kor", 0, chemin);
-        fichier_ = CreateFileA(chemin, GENERIC_READ | GENERIC_WRITE,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                               CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE,
-                               nullptr);
-        ancienne_ = GetStdHandle(flux_);
-        SetStdHandle(flux_, fichier_);
-    }
-    ~SortieCapturee() {
+    ~Tuyau() {
         SetStdHandle(flux_, ancienne_);
-        CloseHandle(fichier_);
+        CloseHandle(lecture_);
+        if (ecriture_ != nullptr) {
+            CloseHandle(ecriture_);
+        }
     }
-    SortieCapturee(const SortieCapturee&) = delete;
-    SortieCapturee& operator=(const SortieCapturee&) = delete;
+    Tuyau(const Tuyau&) = delete;
+    Tuyau& operator=(const Tuyau&) = delete;
 
     std::string contenu() const {
-        SetFilePointer(fichier_, 0, nullptr, FILE_BEGIN);
-        std::string texte;
-        char tampon[4096];
+        DWORD disponibles = 0;
+        PeekNamedPipe(lecture_, nullptr, 0, nullptr, &disponibles, nullptr);
+        std::string texte(disponibles, '\0');
         DWORD lus = 0;
-        while (ReadFile(fichier_, tampon, sizeof tampon, &lus, nullptr) && lus > 0) {
-            texte.append(tampon, lus);
+        if (disponibles > 0) {
+            ReadFile(lecture_, texte.data(), disponibles, &lus, nullptr);
         }
+        texte.resize(lus);
         return texte;
     }
 
 private:
     DWORD flux_;
-    HANDLE fichier_ = nullptr;
-    HANDLE ancienne_ = nullptr;
+    HANDLE ancienne_;
+    HANDLE lecture_ = nullptr;
+    HANDLE ecriture_ = nullptr;
 };
 
-TEST(TerminalWindowsRedirige, KeysAndLinesReturnWhatTheBytesSay) {
-    SortieCapturee sortie(STD_OUTPUT_HANDLE);
-    EntreeRedirigee entree("aH\xe0"
-                           "K\r\n"
-                           "Conan\r\n"
-                           "2\n"
-                           "x\n"
-                           "\n"
-                           "last");
-    const std::unique_ptr<Console> terminal = creer_console_terminal();
-    EXPECT_EQ(terminal->lire_touche(), 'a');
-    EXPECT_EQ(terminal->lire_touche(), 72); // 'H' as a letter reads as the up arrow's code
-    EXPECT_EQ(terminal->lire_touche(), 224);
-    EXPECT_EQ(terminal->lire_touche(), 75);
-    EXPECT_EQ(terminal->lire_touche(), '\r');
-    EXPECT_EQ(terminal->lire_touche(), '\n');
-    // Discarding typed-ahead input keeps a redirected file whole: it is the player's script.
-    terminal->vider_entree();
-    EXPECT_EQ(terminal->lire_ligne(), "Conan"); // a Windows line end is not part of the name
-    EXPECT_EQ(terminal->lire_ligne(), "2");
-    EXPECT_EQ(terminal->lire_touche(), 'x');
-    EXPECT_EQ(terminal->lire_touche(), '\n');
-    EXPECT_EQ(terminal->lire_ligne(), "");
-    EXPECT_EQ(terminal->lire_ligne(), "last"); // a last line without its line feed
-    // Nothing is echoed when the input is not typed at a console.
-    EXPECT_EQ(sortie.contenu(), "");
-}
-
-TEST(TerminalWindowsRedirige, OutputBytesPassUnchanged) {
-    SortieCapturee sortie(STD_OUTPUT_HANDLE);
-    SortieCapturee erreurs(STD_ERROR_HANDLE);
-    EntreeRedirigee entree("yzw");
+TEST(TerminalWindowsRedirige, KeysLinesAndBytesPassUnchanged) {
+    Tuyau sortie(STD_OUTPUT_HANDLE);
+    // Errors into the same file: they come after the output written before them.
+    const HANDLE erreurs = GetStdHandle(STD_ERROR_HANDLE);
+    SetStdHandle(STD_ERROR_HANDLE, GetStdHandle(STD_OUTPUT_HANDLE));
     {
+        Tuyau entree(STD_INPUT_HANDLE, "aH\xe0K\r\nConan\r\n2\nyz\nlast");
         const std::unique_ptr<Console> terminal = creer_console_terminal();
+        // 'H' as a letter reads as the up arrow's code.
+        for (const int attendu : std::initializer_list<int>{'a', 72, 224, 75, '\r', '\n'}) {
+            EXPECT_EQ(terminal->lire_touche(), attendu);
+        }
+        // Discarding typed-ahead input keeps a redirected file whole: it is the player's script.
+        terminal->vider_entree();
+        EXPECT_EQ(terminal->lire_ligne(), "Conan"); // a Windows line end is not part of the name
+        EXPECT_EQ(terminal->lire_ligne(), "2");
         terminal->ecrire(std::string_view("\x02\x00\x94\xbe\n", 5));
         terminal->couleur(4 * 16 + 12); // no console to colour: the bytes are not touched
         terminal->ecrire("Score : 5");
         terminal->pause();
         EXPECT_EQ(terminal->lire_touche(), 'z'); // the pause took one key, and only one
+        EXPECT_EQ(terminal->lire_touche(), '\n');
         terminal->effacer();
-        terminal->ecrire("after");
         terminal->ecrire_erreur("fichiers/absent.txt: No such file or directory\n");
-        terminal->pause();
+        terminal->ecrire("after");
+        EXPECT_EQ(terminal->lire_ligne(), "last"); // a last line without its line feed
         terminal->dormir(0);
-        // Reading past the end of a redirected input is tested apart: it ends the process.
         terminal->titre("KORVA !!!");
         terminal->redimensionner(50, 110);
     }
-    // Line feeds stay single bytes, the pause prompt gets a line of its own, and a clear
-    // writes a form feed as "cls" does into a file.
-    EXPECT_EQ(sortie.contenu(), std::string("\x02\x00\x94\xbe\n", 5) +
-                                    "Score : 5\nPress any key to continue . . . \n\fafter\n"
-                                    "Press any key to continue . . . \n");
-    EXPECT_EQ(erreurs.contenu(), "fichiers/absent.txt: No such file or directory\n");
-}
-
-TEST(TerminalWindowsRedirige, ErrorsComeAfterTheOutputWrittenBeforeThem) {
-    SortieCapturee sortie(STD_OUTPUT_HANDLE);
-    const HANDLE erreurs = GetStdHandle(STD_ERROR_HANDLE);
-    SetStdHandle(STD_ERROR_HANDLE, GetStdHandle(STD_OUTPUT_HANDLE));
-    {
-        const std::unique_ptr<Console> terminal = creer_console_terminal();
-        terminal->ecrire("Loading... ");
-        terminal->ecrire_erreur("fichiers/niveaux/niveau1g.txt: No such file or directory\n");
-        terminal->ecrire("Main Menu");
-    }
     SetStdHandle(STD_ERROR_HANDLE, erreurs);
-    EXPECT_EQ(sortie.contenu(),
-              "Loading... fichiers/niveaux/niveau1g.txt: No such file or directory\nMain Menu");
+    // Nothing echoed; line feeds stay single bytes, the pause prompt gets a line of its own,
+    // and a clear writes a form feed as "cls" does into a file.
+    EXPECT_EQ(sortie.contenu(), std::string("\x02\x00\x94\xbe\n", 5) +
+                                    "Score : 5\nPress any key to continue . . . \n\f"
+                                    "fichiers/absent.txt: No such file or directory\nafter");
 }
 
 TEST(TerminalWindowsRediregeDeathTest, EndOfInputEndsTheGame) {
-    // A closed input can never answer a menu: the game ends cleanly instead of spinning.
-    EXPECT_EXIT(
-        {
-            EntreeRedirigee vide("");
-            creer_console_terminal()->lire_touche();
-        },
-        ::testing::ExitedWithCode(0), "");
-    EXPECT_EXIT(
-        {
-            EntreeRedirigee vide("");
-            creer_console_terminal()->lire_ligne();
-        },
-        ::testing::ExitedWithCode(0), "");
-    EXPECT_EXIT(
-        {
-            EntreeRedirigee seule_touche("q");
-            const std::unique_ptr<Console> terminal = creer_console_terminal();
-            terminal->lire_touche();
-            terminal->pause();
-        },
-        ::testing::ExitedWithCode(0), "");
-    // What was written before the end reaches the output: here the error stream, which the
-    // test reads.
+    // A closed input can never answer a menu: the game ends cleanly instead of spinning, and
+    // what was written before reaches the output (here the error stream, which the test reads).
     EXPECT_EXIT(
         {
             SetStdHandle(STD_OUTPUT_HANDLE, GetStdHandle(STD_ERROR_HANDLE));
-            EntreeRedirigee vide("");
+            Tuyau vide(STD_INPUT_HANDLE);
             const std::unique_ptr<Console> terminal = creer_console_terminal();
             terminal->ecrire("\nBye Bye...\n");
-            terminal->terminer(3);
+            terminal->lire_touche();
         },
-        ::testing::ExitedWithCode(3), "Bye Bye\\.\\.\\.");
+        ::testing::ExitedWithCode(0), "Bye Bye\\.\\.\\.");
+    EXPECT_EXIT(
+        {
+            Tuyau seule_touche(STD_INPUT_HANDLE, "q");
+            const std::unique_ptr<Console> terminal = creer_console_terminal();
+            terminal->lire_touche();
+            terminal->lire_ligne();
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 // The real console, when the tests have one (under Wine, when their input is a terminal): a
@@ -267,13 +204,6 @@ protected:
         return texte;
     }
 
-    WORD attribut_en(SHORT x, SHORT y) const {
-        WORD attribut = 0;
-        DWORD lus = 0;
-        ReadConsoleOutputAttribute(ecran_, &attribut, 1, COORD{x, y}, &lus);
-        return attribut;
-    }
-
     DWORD mode_entree() const {
         DWORD mode = 0;
         GetConsoleMode(entree_, &mode);
@@ -290,14 +220,13 @@ protected:
 TEST_F(TerminalWindowsConsole, KeysComeAsTheConsoleKeyReadGivesThem) {
     const std::unique_ptr<Console> terminal = creer_console_terminal();
     taper({lettre('i'), touche('I', 0, 'i', 0, FALSE), // a key's release is not a key
-           touche(VK_UP, 72, 0, ENHANCED_KEY), touche(VK_DOWN, 80, 0, ENHANCED_KEY),
-           touche(VK_LEFT, 75, 0, ENHANCED_KEY), touche(VK_RIGHT, 77, 0, ENHANCED_KEY),
+           touche(VK_UP, 72, 0, ENHANCED_KEY), touche(VK_RIGHT, 77, 0, ENHANCED_KEY),
            touche(VK_SHIFT, 42, 0, SHIFT_PRESSED), // a modifier alone is not a key
            touche('H', 35, 'H', SHIFT_PRESSED), touche(VK_F1, 59, 0),
            touche(VK_LEFT, 75, 0), // the keypad's arrow, without Num Lock
            touche('Y', 21, 'y', 0, TRUE, 2)});
-    const int attendus[] = {'i', 224, 72, 224, 80, 224, 75, 224, 77, 'H', 0, 59, 0, 75, 'y', 'y'};
-    for (const int attendu : attendus) {
+    for (const int attendu :
+         std::initializer_list<int>{'i', 224, 72, 224, 77, 'H', 0, 59, 0, 75, 'y', 'y'}) {
         EXPECT_EQ(terminal->lire_touche(), attendu);
     }
 }
@@ -312,10 +241,8 @@ TEST_F(TerminalWindowsConsole, PauseAndDiscardDropWholeKeys) {
     terminal->ecrire("Level 1");
     terminal->pause(); // the right arrow ends it, both its codes
     EXPECT_EQ(terminal->lire_touche(), 'b');
-    EXPECT_EQ(caracteres(0, 0, 7), "Level 1");
     EXPECT_EQ(caracteres(0, 1, 31), "Press any key to continue . . .");
     EXPECT_EQ(info().dwCursorPosition.Y, 2);
-    EXPECT_EQ(info().dwCursorPosition.X, 0);
 }
 
 TEST_F(TerminalWindowsConsole, TypedLineIsEchoedThenKeysAreSilentAgain) {
@@ -337,11 +264,9 @@ TEST_F(TerminalWindowsConsole, TypedLineIsEchoedThenKeysAreSilentAgain) {
     EXPECT_EQ(mode_entree(), avant);
 }
 
-TEST_F(TerminalWindowsConsole, ColoursGlyphsSizeAndClearThenTheConsoleComesBack) {
-    const DWORD mode_avant = mode_entree();
+TEST_F(TerminalWindowsConsole, ColoursGlyphsAndClearThenTheConsoleComesBackOnEveryWayOut) {
     const UINT page_avant = GetConsoleOutputCP();
     SetConsoleTextAttribute(ecran_, 0x1E);
-    SetConsoleTitleA("before");
     {
         const std::unique_ptr<Console> terminal = creer_console_terminal();
         Console* const precedente = installer_console(terminal.get());
@@ -352,38 +277,20 @@ TEST_F(TerminalWindowsConsole, ColoursGlyphsSizeAndClearThenTheConsoleComesBack)
         Color(15, 0);
         terminal->ecrire("\xbe");
         terminal->dormir(0);
-        EXPECT_EQ(info().wAttributes, 15);
         // Bytes reach the console unchanged, through code page 437; an unseen cell is blank.
         EXPECT_EQ(caracteres(0, 0, 3), "\x02 \x94");
         EXPECT_EQ(caracteres(0, 1, 1), "\xbe");
-        EXPECT_EQ(attribut_en(0, 0), 4 * 16 + 12);
-        EXPECT_EQ(attribut_en(0, 1), 15);
-        terminal->titre("KORVA !!!");
-        char titre[64] = {};
-        GetConsoleTitleA(titre, sizeof titre);
-        EXPECT_STREQ(titre, "KORVA !!!");
         terminal->redimensionner(50, 110);
         EXPECT_EQ(info().dwSize.X, 110);
-        EXPECT_EQ(info().dwSize.Y, 50);
-        terminal->ecrire("\n\nsome text");
         terminal->effacer();
         EXPECT_EQ(caracteres(0, 0, 3), "   ");
-        EXPECT_EQ(caracteres(0, 3, 4), "    ");
-        EXPECT_EQ(info().dwCursorPosition.X, 0);
-        EXPECT_EQ(info().dwCursorPosition.Y, 0);
+        EXPECT_EQ(info().dwCursorPosition.X + info().dwCursorPosition.Y, 0);
         installer_console(precedente);
     }
     EXPECT_EQ(info().wAttributes, 0x1E);
     EXPECT_EQ(GetConsoleOutputCP(), page_avant);
-    EXPECT_EQ(mode_entree(), mode_avant);
-    char titre[64] = {};
-    GetConsoleTitleA(titre, sizeof titre);
-    EXPECT_STREQ(titre, "before");
-}
 
-using TerminalWindowsConsoleDeathTest = TerminalWindowsConsole;
-
-TEST_F(TerminalWindowsConsoleDeathTest, EndingTheGamePutsTheConsoleBack) {
+    // Ended through the game's way out, as well.
     const DWORD mode_avant = mode_entree();
     SetConsoleOutputCP(850);
     SetConsoleTitleA("before");

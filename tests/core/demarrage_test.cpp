@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace korva {
 namespace {
 
@@ -23,7 +25,7 @@ const std::string MENU = "\n\n A KORVA-LIKE DUNGEON CRAWLER !!!  \n "
                          "\n\n"
                          "------------------------------------- \n ";
 
-int statut_de_sortie(ConsoleScriptee& ecran, void (*jeu)()) {
+int statut_de_sortie(ConsoleScriptee& ecran, const std::function<void()>& jeu) {
     try {
         jeu();
     } catch (const FinDuProcessus& fin) {
@@ -33,7 +35,7 @@ int statut_de_sortie(ConsoleScriptee& ecran, void (*jeu)()) {
     return -1;
 }
 
-TEST(MenuPrincipal, OnlyOneTwoAndThreeAnswer) {
+TEST(MenuPrincipal, OnlyOneTwoAndThreeAnswerThreeSaysByeAndEndsWithStatusZero) {
     ConsoleScriptee ecran;
     ecran.touche('4').touche('a').touche(224).touche(72).touche('1');
     EXPECT_EQ(menu_principal(), MENU_NOUVELLE_PARTIE);
@@ -47,60 +49,43 @@ TEST(MenuPrincipal, OnlyOneTwoAndThreeAnswer) {
 
     ecran.touche('2');
     EXPECT_EQ(menu_principal(), MENU_CHARGER_PARTIE);
-}
-
-TEST(MenuPrincipal, ThreeSaysByeWaitsOneSecondAndEndsWithStatusZero) {
-    ConsoleScriptee ecran;
     ecran.touche('3');
-    try {
-        menu_principal();
-        FAIL() << "quitting must end the process";
-    } catch (const FinDuProcessus& fin) {
-        EXPECT_EQ(fin.statut, 0);
-    }
+    EXPECT_EQ(statut_de_sortie(ecran, [] { menu_principal(); }), 0);
     EXPECT_EQ(ecran.ecran(), "\nBye Bye...\n");
     EXPECT_TRUE(ecran.sortie().ends_with("<cls>\nBye Bye...\n<sleep 1000><exit 0>"));
 }
 
-TEST(Demarrage, StartUpInItsOrderThenTheMenu) {
-    DossierJeu dossier;
-    ConsoleScriptee ecran;
-    ecran.touche(' ').touche('3');
-    EXPECT_EQ(statut_de_sortie(ecran, jeu_principal), 0);
-
-    const std::string image = dossier.lire("fichiers/presentation/image.txt");
-    const std::string nom = dossier.lire("fichiers/presentation/nom.txt");
-    const std::string attendu =
-        "<color 15><size 50x110>" + image + "\n" + nom + "\n\n\n<pause><title KORVA !!!><cls>";
-    EXPECT_EQ(ecran.sortie().substr(0, attendu.size()), attendu);
-    EXPECT_TRUE(ecran.erreurs().empty()) << ecran.erreurs();
-}
-
-TEST(Demarrage, MissingTitlePictureIsReportedAndTheGameStillStarts) {
-    DossierJeu dossier;
-    dossier.supprimer("fichiers/presentation/image.txt");
-    ConsoleScriptee ecran;
-    ecran.touche(' ').touche('3');
-    EXPECT_EQ(statut_de_sortie(ecran, jeu_principal), 0);
-    EXPECT_EQ(ecran.erreurs(), "fichiers/presentation/image.txt: No such file or directory\n");
-    // The name file is not tried; the pause, the title and the menu still come.
-    EXPECT_TRUE(ecran.sortie().starts_with("<color 15><size 50x110><pause><title KORVA !!!><cls>"));
-    EXPECT_NE(ecran.texte().find("Main Menu"), std::string::npos);
-}
-
-TEST(Demarrage, MissingTitleNameIsReportedAfterThePicture) {
-    DossierJeu dossier;
-    dossier.supprimer("fichiers/presentation/nom.txt");
-    ConsoleScriptee ecran;
-    EXPECT_EQ(chargement_illustration(), 1);
-    EXPECT_EQ(ecran.texte(), dossier.lire("fichiers/presentation/image.txt") + "\n");
-    EXPECT_EQ(ecran.erreurs(), "fichiers/presentation/nom.txt: No such file or directory\n");
+TEST(Demarrage, StartUpInItsOrderThenTheMenuEvenWithATitleFileMissing) {
+    for (const char* absent : {"", "image.txt", "nom.txt"}) {
+        SCOPED_TRACE(absent);
+        DossierJeu dossier;
+        const std::string image = dossier.lire("fichiers/presentation/image.txt");
+        const std::string nom = dossier.lire("fichiers/presentation/nom.txt");
+        std::string illustration = image + "\n" + nom + "\n\n\n";
+        std::string erreurs;
+        if (*absent != '\0') {
+            dossier.supprimer(std::string("fichiers/presentation/") + absent);
+            // The name is not tried when the picture is missing.
+            illustration = *absent == 'i' ? "" : image + "\n";
+            erreurs =
+                std::string("fichiers/presentation/") + absent + ": No such file or directory\n";
+        }
+        ConsoleScriptee ecran;
+        ecran.touche(' ').touche('3');
+        EXPECT_EQ(statut_de_sortie(ecran, jeu_principal), 0);
+        // The pause, the title and the menu come whatever is missing.
+        const std::string attendu =
+            "<color 15><size 50x110>" + illustration + "<pause><title KORVA !!!><cls>";
+        EXPECT_EQ(ecran.sortie().substr(0, attendu.size()), attendu);
+        EXPECT_NE(ecran.texte().find("Main Menu"), std::string::npos);
+        EXPECT_EQ(ecran.erreurs(), erreurs);
+    }
 }
 
 TEST(Demarrage, ShippedTitleArtFitsTheConsole) {
-    for (const char* fichier : {"presentation/image.txt", "presentation/nom.txt"}) {
-        DossierJeu dossier;
-        const std::string texte = dossier.lire(std::string("fichiers/") + fichier);
+    DossierJeu dossier;
+    for (const char* fichier : {"image.txt", "nom.txt"}) {
+        const std::string texte = dossier.lire(std::string("fichiers/presentation/") + fichier);
         ASSERT_FALSE(texte.empty()) << fichier;
         std::size_t debut = 0;
         int lignes = 0;

@@ -17,30 +17,13 @@ constexpr std::string_view TITRE = "\x1b]0;KORVA !!!\x07";
 constexpr std::string_view INVITE = "Press any key to continue . . .";
 constexpr std::string_view MENU = "A KORVA-LIKE DUNGEON CRAWLER !!!";
 
-bool finit_par(const std::string& texte, std::string_view fin) {
-    return texte.ends_with(fin);
-}
-
-// Starts the game and takes it past the title to the main menu.
-void jusqu_au_menu(PartieTerminal& partie) {
-    ASSERT_TRUE(partie.attendre(INVITE));
-    partie.envoyer(" ");
-    ASSERT_TRUE(partie.attendre(MENU));
-    ASSERT_TRUE(partie.attendre("3 : quit"));
-}
-
 TEST(PartieTerminal, TitleMenuAndQuit) {
     DossierJeu dossier;
     PartieTerminal partie(dossier.racine());
 
     // The title art with its code page 437 glyphs, the illustration then the name.
     ASSERT_TRUE(partie.attendre("░░▒▒▓▓████"));
-    ASSERT_TRUE(partie.attendre("╔═══╗"));
-    ASSERT_TRUE(partie.attendre("☼"));
-    ASSERT_TRUE(partie.attendre("▲"));
     ASSERT_TRUE(partie.attendre("╚═╤═╝"));
-    ASSERT_TRUE(partie.attendre("☻"));
-    ASSERT_TRUE(partie.attendre("██"));
     // The name ends with a line feed, and three more follow it: the cursor is at the first
     // column, so the prompt needs no line feed of its own.
     ASSERT_TRUE(partie.attendre("below\r\n\r\n\r\n\r\nPress any key to continue . . ."));
@@ -55,9 +38,7 @@ TEST(PartieTerminal, TitleMenuAndQuit) {
     ASSERT_TRUE(partie.attendre("\x1b[95"));
     ASSERT_TRUE(partie.attendre_ecran("3 : quit"));
     const std::string menu = partie.ecran();
-    EXPECT_TRUE(menu.starts_with("\n\n A KORVA-LIKE DUNGEON CRAWLER")) << menu;
-    EXPECT_NE(menu.find("\n\n-----"), std::string::npos) << menu;
-    EXPECT_NE(menu.find("1 : new game"), std::string::npos) << menu;
+    EXPECT_TRUE(menu.starts_with("\n\n A KORVA-LIKE DUNGEON CRAWLER !!!\n\n\n-----")) << menu;
     EXPECT_EQ(menu.find("below"), std::string::npos) << menu; // nothing left of the title
 
     // Not answers: the menu again, the same screen, for which nothing is sent. Keys typed
@@ -70,21 +51,22 @@ TEST(PartieTerminal, TitleMenuAndQuit) {
         fini = partie.attendre_ecran("Bye Bye...", std::chrono::milliseconds(200));
     }
     ASSERT_TRUE(fini) << partie.ecran();
-    EXPECT_EQ(partie.ecran().find("name of your persona"), std::string::npos);
     EXPECT_TRUE(partie.ecran().starts_with("\nBye Bye...\n\n\n")) << partie.ecran();
     EXPECT_EQ(partie.attendre_fin(), 0);
     EXPECT_TRUE(partie.modes_restaures());
-    EXPECT_TRUE(finit_par(partie.sortie(), REMISE));
+    EXPECT_TRUE(partie.sortie().ends_with(REMISE));
     EXPECT_EQ(partie.erreurs(), "");
 }
 
-TEST(PartieTerminal, MissingTitleArtIsReportedAndTheGameGoesOn) {
+TEST(PartieTerminal, MissingTitleArtAndASmallTerminalAreReportedAndTheGameGoesOn) {
     DossierJeu dossier;
     dossier.supprimer("fichiers/presentation/image.txt");
-    PartieTerminal partie(dossier.racine());
+    PartieTerminal partie(dossier.racine(), 24, 80);
 
     ASSERT_TRUE(partie.attendre(INVITE));
-    EXPECT_EQ(partie.erreurs(), "fichiers/presentation/image.txt: No such file or directory\n");
+    EXPECT_EQ(partie.erreurs(),
+              "KORVA needs a terminal of 110 columns by 50 lines; this one has 80 by 24.\n"
+              "fichiers/presentation/image.txt: No such file or directory\n");
     EXPECT_EQ(partie.sortie().find("█"), std::string::npos); // the name is not shown either
     partie.envoyer("3"); // the key that ends the pause is not the menu's
     ASSERT_TRUE(partie.attendre(MENU));
@@ -95,49 +77,28 @@ TEST(PartieTerminal, MissingTitleArtIsReportedAndTheGameGoesOn) {
     EXPECT_TRUE(partie.modes_restaures());
 }
 
-TEST(PartieTerminal, HangUpAtTheMenuEndsTheGameRestored) {
-    DossierJeu dossier;
-    PartieTerminal partie(dossier.racine());
-    jusqu_au_menu(partie);
-    partie.fermer_entree();
-    EXPECT_EQ(partie.attendre_fin(), 128 + SIGHUP);
-    EXPECT_TRUE(partie.modes_restaures());
-    EXPECT_TRUE(finit_par(partie.sortie(), REMISE));
-}
-
-TEST(PartieTerminal, InterruptAtTheMenuEndsTheGameRestored) {
-    DossierJeu dossier;
-    PartieTerminal partie(dossier.racine());
-    jusqu_au_menu(partie);
-    partie.envoyer("\x03"); // Ctrl-C still interrupts in single-key mode
-    EXPECT_EQ(partie.attendre_fin(), 128 + SIGINT);
-    EXPECT_TRUE(partie.modes_restaures());
-    EXPECT_TRUE(finit_par(partie.sortie(), REMISE));
-}
-
-TEST(PartieTerminal, TerminationAtThePauseEndsTheGameRestored) {
-    DossierJeu dossier;
-    PartieTerminal partie(dossier.racine());
-    ASSERT_TRUE(partie.attendre(INVITE));
-    ::kill(partie.pid(), SIGTERM);
-    EXPECT_EQ(partie.attendre_fin(), 128 + SIGTERM);
-    EXPECT_TRUE(partie.modes_restaures());
-    // The title was never set: only the colours are undone.
-    EXPECT_TRUE(finit_par(partie.sortie(), "\x1b[0m\x1b[?25h"));
-    EXPECT_EQ(partie.sortie().find("\x1b[23;0t"), std::string::npos);
-}
-
-TEST(PartieTerminal, SmallTerminalIsToldTheSizeTheGameNeeds) {
-    DossierJeu dossier;
-    PartieTerminal partie(dossier.racine(), 24, 80);
-    ASSERT_TRUE(partie.attendre(INVITE));
-    EXPECT_EQ(partie.erreurs(),
-              "KORVA needs a terminal of 110 columns by 50 lines; this one has 80 by 24.\n");
-    partie.envoyer(" ");
-    ASSERT_TRUE(partie.attendre("3 : quit"));
-    partie.envoyer("3");
-    EXPECT_EQ(partie.attendre_fin(), 0);
-    EXPECT_TRUE(partie.modes_restaures());
+TEST(PartieTerminal, HangUpInterruptAndTerminationEndTheGameRestored) {
+    for (const int signal : {SIGHUP, SIGINT, SIGTERM}) {
+        SCOPED_TRACE(signal);
+        DossierJeu dossier;
+        PartieTerminal partie(dossier.racine());
+        ASSERT_TRUE(partie.attendre(INVITE));
+        if (signal == SIGTERM) {
+            ::kill(partie.pid(), SIGTERM); // at the pause: the title was never set
+        } else {
+            partie.envoyer(" ");
+            ASSERT_TRUE(partie.attendre("3 : quit"));
+            if (signal == SIGHUP) {
+                partie.fermer_entree();
+            } else {
+                partie.envoyer("\x03"); // Ctrl-C still interrupts in single-key mode
+            }
+        }
+        EXPECT_EQ(partie.attendre_fin(), 128 + signal);
+        EXPECT_TRUE(partie.modes_restaures());
+        EXPECT_TRUE(partie.sortie().ends_with(signal == SIGTERM ? REMISE.substr(7) : REMISE));
+        EXPECT_EQ(partie.sortie().find(EMPILER_TITRE) == std::string::npos, signal == SIGTERM);
+    }
 }
 
 } // namespace
