@@ -17,19 +17,6 @@ namespace {
 constexpr std::string_view INVITE = "Press any key to continue . . .";
 constexpr std::string_view FIN_DU_PLATEAU = " q : save and quit";
 
-std::string_view touches_de(int fleche) {
-    switch (fleche) {
-    case FLECHE_HAUT:
-        return HAUT;
-    case FLECHE_BAS:
-        return BAS;
-    case FLECHE_GAUCHE:
-        return GAUCHE;
-    default:
-        return DROITE;
-    }
-}
-
 // The way out of a level file from its hero, going round every monster.
 Chemin chemin_du_fichier(const std::string& fichier, Sens sens) {
     auto plateau = std::make_unique<Plateau>();

@@ -20,13 +20,6 @@ constexpr std::string_view MENU = "3 : quit";
 constexpr std::string_view LEGENDE = " q : save and quit";
 constexpr const char* REGISTRE = "fichiers/personnages/joueurs.txt";
 
-std::string_view touches_de(int fleche) {
-    return fleche == FLECHE_HAUT     ? HAUT
-           : fleche == FLECHE_BAS    ? BAS
-           : fleche == FLECHE_GAUCHE ? GAUCHE
-                                     : DROITE;
-}
-
 // The walk out of the first level that takes its key and opens its door, going round
 // everything else that would stop or score: monsters, items and gold.
 Chemin chemin_par_la_porte() {

@@ -4,6 +4,8 @@
 
 #include "support/emulateur_terminal.hpp"
 
+#include "core/enregistrements.hpp"
+
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -18,6 +20,14 @@ inline constexpr std::string_view HAUT = "\x1b[A";
 inline constexpr std::string_view BAS = "\x1b[B";
 inline constexpr std::string_view DROITE = "\x1b[C";
 inline constexpr std::string_view GAUCHE = "\x1b[D";
+
+// The bytes a terminal sends for the arrow whose game code is `fleche`.
+constexpr std::string_view touches_de(int fleche) {
+    return fleche == FLECHE_HAUT     ? HAUT
+           : fleche == FLECHE_BAS    ? BAS
+           : fleche == FLECHE_GAUCHE ? GAUCHE
+                                     : DROITE;
+}
 
 class PartieTerminal {
 public:
