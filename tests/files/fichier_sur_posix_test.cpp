@@ -22,15 +22,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<std::string> noms_dans(const fs::path& dossier) {
-    std::vector<std::string> liste;
-    for (const auto& entree : fs::directory_iterator(dossier)) {
-        liste.push_back(entree.path().filename().string());
-    }
-    std::sort(liste.begin(), liste.end());
-    return liste;
-}
-
 std::string lire(const std::string& chemin) {
     std::string contenu;
     int numero_erreur = 0;
@@ -50,7 +41,7 @@ TEST(FichierSurPosix, FoldersInTheWayAndPermissions) {
     EXPECT_FALSE(ecrire_fichier_atomique("essai/dossier", "x", numero_erreur));
     EXPECT_EQ(numero_erreur, EISDIR);
     EXPECT_TRUE(fs::is_directory("essai/dossier"));
-    EXPECT_EQ(noms_dans("essai"), std::vector<std::string>{"dossier"});
+    EXPECT_EQ(test::noms_dans("essai"), std::vector<std::string>{"dossier"});
     // Readable by others, as a file the game writes plainly would be.
     ASSERT_TRUE(ecrire_fichier_atomique("essai/a.txt", "x", numero_erreur));
     EXPECT_EQ(fs::status("essai/a.txt").permissions() & fs::perms::others_read,
@@ -76,7 +67,7 @@ TEST(FichierSurPosix, WriteCutShortLeavesTheOldFileWhole) {
     ::waitpid(pid, &statut, 0);
     EXPECT_TRUE(WIFEXITED(statut) && WEXITSTATUS(statut) == 0) << statut;
     EXPECT_EQ(lire(chemin), "old content\n");
-    EXPECT_EQ(noms_dans("essai"), std::vector<std::string>{"a.txt"});
+    EXPECT_EQ(test::noms_dans("essai"), std::vector<std::string>{"a.txt"});
 }
 
 // Read, add one, rewrite: the lock must make each round whole against the other process.
@@ -119,7 +110,8 @@ TEST(FichierSurPosix, TwoProcessesUnderTheLockLoseNoIncrement) {
         EXPECT_TRUE(WIFEXITED(statut) && WEXITSTATUS(statut) == 0) << statut;
     }
     EXPECT_EQ(lire(chemin), std::to_string(2 * TOURS));
-    EXPECT_EQ(noms_dans("essai"), (std::vector<std::string>{"compteur.txt", "compteur.txt.lock"}));
+    EXPECT_EQ(test::noms_dans("essai"),
+              (std::vector<std::string>{"compteur.txt", "compteur.txt.lock"}));
 }
 
 } // namespace

@@ -15,15 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<std::string> noms_dans(const fs::path& dossier) {
-    std::vector<std::string> liste;
-    for (const auto& entree : fs::directory_iterator(dossier)) {
-        liste.push_back(entree.path().filename().string());
-    }
-    std::sort(liste.begin(), liste.end());
-    return liste;
-}
-
 TEST(FichierSur, WritesReplacesAndReadsBack) {
     test::DossierJeu dossier;
     fs::create_directory("essai");
@@ -40,7 +31,7 @@ TEST(FichierSur, WritesReplacesAndReadsBack) {
     ASSERT_TRUE(ecrire_fichier_atomique(chemin, "", numero_erreur));
     ASSERT_TRUE(lire_fichier(chemin, lu, numero_erreur));
     EXPECT_EQ(lu, "");
-    EXPECT_EQ(noms_dans("essai"), std::vector<std::string>{"a.txt"});
+    EXPECT_EQ(test::noms_dans("essai"), std::vector<std::string>{"a.txt"});
 }
 
 TEST(FichierSur, FailuresGiveTheSystemsReason) {

@@ -1,5 +1,6 @@
 #include "support/dossier_jeu.hpp"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <random>
@@ -66,6 +67,15 @@ std::string DossierJeu::lire(const std::string& relatif) const {
 
 void DossierJeu::supprimer(const std::string& relatif) const {
     fs::remove(racine_ / relatif);
+}
+
+std::vector<std::string> noms_dans(const fs::path& dossier) {
+    std::vector<std::string> liste;
+    for (const auto& entree : fs::directory_iterator(dossier)) {
+        liste.push_back(entree.path().filename().string());
+    }
+    std::sort(liste.begin(), liste.end());
+    return liste;
 }
 
 } // namespace korva::test

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace korva::test {
 
@@ -26,6 +27,9 @@ private:
     std::filesystem::path racine_;
     std::filesystem::path ancien_;
 };
+
+// The names of the entries of a folder, sorted.
+std::vector<std::string> noms_dans(const std::filesystem::path& dossier);
 
 // The repository's own data folder, read only.
 std::filesystem::path fichiers_du_depot();
