@@ -8,11 +8,11 @@
 // that only reads the arrow's prefix code, and writes per turn (the most in any one turn).
 
 #include "console/affichage.hpp"
-#include "console/ecran_modele.hpp"
+#include "console/emetteur_ecran.hpp"
 #include "console/traduction_terminal.hpp"
-#include "core/jeu.hpp"
 #include "dungeon/deplacement.hpp"
 #include "files/niveaux.hpp"
+#include "game/jeu.hpp"
 #include "support/recherche_chemin.hpp"
 
 #include <benchmark/benchmark.h>

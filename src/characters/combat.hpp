@@ -1,7 +1,7 @@
 // Fights against monsters and the Dungeon Guardian.
 #pragma once
 
-#include "core/enregistrements.hpp"
+#include "records/enregistrements.hpp"
 
 namespace korva {
 

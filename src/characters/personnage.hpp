@@ -1,7 +1,7 @@
 // Creating the character, its sheet, and the game's one source of random numbers.
 #pragma once
 
-#include "core/enregistrements.hpp"
+#include "records/enregistrements.hpp"
 
 #include <string>
 #include <string_view>
@@ -13,11 +13,6 @@ inline constexpr int GUERRIER = 0;
 inline constexpr int MAGICIEN = 1;
 inline constexpr int PRETRE = 2;
 inline constexpr int RUSE = 3;
-
-// Whether `nom` may name a player: one word of 1 to 49 characters, no path separator, no control
-// character, neither "." nor "..", and not the registry's own name in any letter case, since the
-// name becomes a file name. False with `raison` saying why.
-bool nom_valide(std::string_view nom, std::string& raison);
 
 // Asks for the name and the class, rolls the stats; 0 when the character is made, 1 when it
 // cannot be (the registry could not be checked), and the game goes back to the main menu.

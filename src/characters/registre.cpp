@@ -1,9 +1,9 @@
 #include "characters/registre.hpp"
 
-#include "characters/personnage.hpp"
 #include "console/console.hpp"
 #include "files/fichier_sur.hpp"
 #include "files/lecture_texte.hpp"
+#include "files/nom_joueur.hpp"
 
 #include <cerrno>
 #include <cstdint>

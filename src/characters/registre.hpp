@@ -2,7 +2,7 @@
 // of their last save, ranked by score.
 #pragma once
 
-#include "core/enregistrements.hpp"
+#include "records/enregistrements.hpp"
 
 #include <optional>
 #include <string>
@@ -12,8 +12,6 @@
 namespace korva {
 
 inline constexpr const char* FICHIER_REGISTRE = "fichiers/personnages/joueurs.txt";
-// The name a player's save file would share with the registry.
-inline constexpr std::string_view NOM_REGISTRE = "joueurs";
 
 // Reads the registry's text: the count, then one "name score" line per player. False, with
 // `erreur` saying what is wrong, when the text breaks the format; nothing is half read then.

@@ -1,7 +1,7 @@
 // The board view with its status block, and the help and victory screens.
 #pragma once
 
-#include "core/enregistrements.hpp"
+#include "records/enregistrements.hpp"
 
 namespace korva {
 

@@ -3,7 +3,7 @@
 // themselves. Pure: fed bytes, told when a wait ran out or the input ended.
 #pragma once
 
-#include "core/enregistrements.hpp"
+#include "records/enregistrements.hpp"
 
 #include <deque>
 #include <string>

@@ -1,396 +1,41 @@
-#include "console/decodeur_touches.hpp"
-#include "console/ecran_modele.hpp"
+#include "console/emetteur_ecran.hpp"
+#include "console/entree_terminal_posix.hpp"
+#include "console/remise_terminal_posix.hpp"
 #include "console/terminal.hpp"
 #include "console/traduction_terminal.hpp"
 
-#include <algorithm>
-#include <array>
 #include <cerrno>
-#include <csignal>
-#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <string>
-#include <vector>
 
-#include <fcntl.h>
-#include <poll.h>
 #include <sys/ioctl.h>
-#include <termios.h>
 #include <unistd.h>
 
 namespace korva {
 
 namespace {
 
-constexpr int ENTREE = STDIN_FILENO;
 constexpr int ECRAN = STDOUT_FILENO;
 constexpr int ERREURS = STDERR_FILENO;
 
-// The rest of an escape sequence follows its first byte within this; a lone Escape does not.
-constexpr int ATTENTE_SEQUENCE_MS = 50;
-constexpr int SANS_FIN = -1;
 // A terminal that honours the resize request does so within this (checked in small steps).
 constexpr int ESSAIS_TAILLE = 10;
 constexpr long PAS_TAILLE_NS = 20'000'000;
-constexpr std::size_t TAILLE_LECTURE = 256;
 
 constexpr std::string_view INVITE_PAUSE = "Press any key to continue . . . ";
 constexpr std::string_view EFFACER = "\x1b[H\x1b[2J";
-constexpr std::string_view EMPILER_TITRE = "\x1b[22;0t";
-constexpr std::string_view DEPILER_TITRE = "\x1b[23;0t";
-constexpr std::string_view COULEURS_ORIGINE = "\x1b[0m";
-constexpr std::string_view CURSEUR_VISIBLE = "\x1b[?25h";
-
-// Every signal whose default action ends the process; the game's output going to a closed pipe
-// (SIGPIPE) must not leave the keyboard in single-key mode either.
-constexpr std::array SIGNAUX_FATALS = {SIGINT,  SIGTERM, SIGHUP,  SIGQUIT, SIGPIPE, SIGALRM,
-                                       SIGUSR1, SIGUSR2, SIGXCPU, SIGXFSZ, SIGSEGV, SIGBUS,
-                                       SIGFPE,  SIGILL,  SIGSYS,  SIGABRT};
-// And the stop and continue signals of job control.
-constexpr int NOMBRE_SIGNAUX = static_cast<int>(SIGNAUX_FATALS.size()) + 2;
-
-// A signal handler reaches nothing but statics: this is all it needs to put the terminal back
-// and to take it again after a stop, prepared by the console while those signals are blocked.
-struct Remise {
-    volatile sig_atomic_t active = 0;   // the console holds the terminal
-    volatile sig_atomic_t terminal = 0; // standard input is a terminal: the modes below count
-    volatile sig_atomic_t suspendu = 0; // stopped by Ctrl-Z with the changes undone
-    termios origine{};
-    termios courant{};
-    std::array<char, 128> defaire{}; // undoes the changes, the last one first
-    std::size_t longueur_defaire = 0;
-    std::array<char, 256> refaire{}; // makes them again after a stop, colour aside
-    std::size_t longueur_refaire = 0;
-    volatile sig_atomic_t couleur_changee = 0;
-    volatile sig_atomic_t attribut = 0;
-    // The screen may no longer show what the game drew (resized, or written on while stopped).
-    volatile sig_atomic_t repeindre = 0;
-    // Wakes up a wait for a key when it is so: a byte is written into this pipe.
-    std::array<int, 2> reveil{-1, -1};
-    struct sigaction ancienne_taille {};
-    bool taille_installee = false;
-    std::array<int, NOMBRE_SIGNAUX> numeros{};
-    std::array<struct sigaction, NOMBRE_SIGNAUX> anciennes{};
-    std::array<bool, NOMBRE_SIGNAUX> installes{};
-};
-
-Remise remise;
-
-void ecrire_tout(int fd, const char* octets, std::size_t taille) {
-    while (taille > 0) {
-        const ssize_t ecrits = ::write(fd, octets, taille);
-        if (ecrits < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return; // a terminal gone away: nothing more can be shown
-        }
-        octets += ecrits;
-        taille -= static_cast<std::size_t>(ecrits);
-    }
-}
-
-void ajouter_nombre(char* tampon, std::size_t& n, int valeur) {
-    char chiffres[4];
-    int k = 0;
-    do {
-        chiffres[k++] = static_cast<char>('0' + valeur % 10);
-        valeur /= 10;
-    } while (valeur > 0 && k < 4);
-    while (k > 0) {
-        tampon[n++] = chiffres[--k];
-    }
-}
-
-// Everything below, down to the handler, is async-signal-safe.
-void defaire_changements() {
-    if (remise.active == 0) {
-        return;
-    }
-    ecrire_tout(ECRAN, remise.defaire.data(), remise.longueur_defaire);
-    if (remise.terminal != 0) {
-        ::tcsetattr(ENTREE, TCSANOW, &remise.origine);
-    }
-}
-
-void refaire_changements() {
-    if (remise.active == 0) {
-        return;
-    }
-    if (remise.terminal != 0) {
-        ::tcsetattr(ENTREE, TCSANOW, &remise.courant);
-    }
-    ecrire_tout(ECRAN, remise.refaire.data(), remise.longueur_refaire);
-    if (remise.couleur_changee != 0) {
-        char sgr[16];
-        std::size_t n = 0;
-        sgr[n++] = '\x1b';
-        sgr[n++] = '[';
-        ajouter_nombre(sgr, n, code_ansi_texte(remise.attribut));
-        sgr[n++] = ';';
-        ajouter_nombre(sgr, n, code_ansi_fond(remise.attribut));
-        sgr[n++] = 'm';
-        ecrire_tout(ECRAN, sgr, n);
-    }
-}
-
-int rang_signal(int numero) {
-    for (int i = 0; i < NOMBRE_SIGNAUX; ++i) {
-        if (remise.numeros[static_cast<std::size_t>(i)] == numero) {
-            return i;
-        }
-    }
-    return -1;
-}
-
-void debloquer(int numero) {
-    sigset_t un;
-    sigemptyset(&un);
-    sigaddset(&un, numero);
-    ::sigprocmask(SIG_UNBLOCK, &un, nullptr);
-}
-
-void demander_repeinte() {
-    remise.repeindre = 1;
-    if (remise.reveil[1] >= 0) {
-        const char octet = 0;
-        if (::write(remise.reveil[1], &octet, 1) < 0) {
-            // A full pipe already holds the news.
-        }
-    }
-}
-
-bool au_premier_plan() {
-    return remise.terminal == 0 || ::tcgetpgrp(ENTREE) == ::getpgrp();
-}
-
-// Once continued, and only in the foreground: continued in the background, the game stops
-// again at its next read, and takes the terminal back when brought to the foreground.
-void reprendre() {
-    if (remise.suspendu != 0 && au_premier_plan()) {
-        remise.suspendu = 0;
-        refaire_changements();
-        demander_repeinte();
-    }
-}
-
-// Stops with the terminal as the shell wants it.
-void suspendre() {
-    defaire_changements();
-    remise.suspendu = 1;
-    struct sigaction defaut {};
-    defaut.sa_handler = SIG_DFL;
-    sigemptyset(&defaut.sa_mask);
-    struct sigaction la_notre {};
-    ::sigaction(SIGTSTP, &defaut, &la_notre);
-    ::raise(SIGTSTP);
-    debloquer(SIGTSTP); // the process stops here until continued
-    ::sigaction(SIGTSTP, &la_notre, nullptr);
-    // A process group with no shell to continue it is not stopped: go on at once. Otherwise
-    // the continue signal waits, blocked, and its handler takes the terminal back.
-    sigset_t en_attente;
-    ::sigpending(&en_attente);
-    if (sigismember(&en_attente, SIGCONT) == 0) {
-        reprendre();
-    }
-}
-
-extern "C" void sur_redimensionnement(int) {
-    const int errno_sauve = errno;
-    demander_repeinte();
-    errno = errno_sauve;
-}
-
-extern "C" void sur_signal(int numero, siginfo_t* info, void*) {
-    const int errno_sauve = errno;
-    if (numero == SIGTSTP || numero == SIGCONT) {
-        if (numero == SIGTSTP) {
-            suspendre();
-        } else {
-            reprendre();
-        }
-        errno = errno_sauve;
-        return;
-    }
-    defaire_changements();
-    remise.active = 0;
-    const int rang = rang_signal(numero);
-    if (rang >= 0) {
-        ::sigaction(numero, &remise.anciennes[static_cast<std::size_t>(rang)], nullptr);
-    }
-    const bool faute = (numero == SIGSEGV || numero == SIGBUS || numero == SIGFPE ||
-                        numero == SIGILL || numero == SIGSYS) &&
-                       info != nullptr && info->si_code > 0;
-    if (faute) {
-        return; // the faulting instruction runs again, under the handling it had before
-    }
-    ::raise(numero);
-    debloquer(numero);
-    ::_exit(128 + numero);
-}
-
-sigset_t signaux_geres() {
-    sigset_t ensemble;
-    sigemptyset(&ensemble);
-    for (const int numero : SIGNAUX_FATALS) {
-        sigaddset(&ensemble, numero);
-    }
-    sigaddset(&ensemble, SIGTSTP);
-    sigaddset(&ensemble, SIGCONT);
-    return ensemble;
-}
-
-// While a handler runs: the others wait, and a shell that has already taken the terminal back
-// does not stop the game for changing the terminal's modes (SIGTTOU).
-sigset_t masque_gestionnaires() {
-    sigset_t ensemble = signaux_geres();
-    sigaddset(&ensemble, SIGTTOU);
-    return ensemble;
-}
-
-// Keeps the handlers away while the prepared strings change.
-class SignauxBloques {
-public:
-    SignauxBloques() {
-        const sigset_t ensemble = signaux_geres();
-        ::sigprocmask(SIG_BLOCK, &ensemble, &avant_);
-    }
-    ~SignauxBloques() { ::sigprocmask(SIG_SETMASK, &avant_, nullptr); }
-    SignauxBloques(const SignauxBloques&) = delete;
-    SignauxBloques& operator=(const SignauxBloques&) = delete;
-
-private:
-    sigset_t avant_{};
-};
-
-void installer_gestionnaires() {
-    std::size_t rang = 0;
-    auto installer = [&rang](int numero) {
-        remise.numeros[rang] = numero;
-        struct sigaction ancienne {};
-        ::sigaction(numero, nullptr, &ancienne);
-        remise.anciennes[rang] = ancienne;
-        // A signal ignored when the game starts (as under nohup) stays ignored; ignoring the
-        // continue signal does not keep a process stopped, so it is always heard.
-        const bool ignore = numero != SIGCONT && (ancienne.sa_flags & SA_SIGINFO) == 0 &&
-                            ancienne.sa_handler == SIG_IGN;
-        if (!ignore) {
-            struct sigaction nouvelle {};
-            nouvelle.sa_sigaction = sur_signal;
-            nouvelle.sa_mask = masque_gestionnaires();
-            nouvelle.sa_flags = SA_SIGINFO | SA_RESTART;
-            ::sigaction(numero, &nouvelle, nullptr);
-        }
-        remise.installes[rang] = !ignore;
-        ++rang;
-    };
-    for (const int numero : SIGNAUX_FATALS) {
-        installer(numero);
-    }
-    installer(SIGTSTP);
-    installer(SIGCONT);
-    struct sigaction taille {};
-    taille.sa_handler = sur_redimensionnement;
-    sigemptyset(&taille.sa_mask);
-    taille.sa_flags = SA_RESTART;
-    remise.taille_installee = ::sigaction(SIGWINCH, &taille, &remise.ancienne_taille) == 0;
-}
-
-void retirer_gestionnaires() {
-    for (std::size_t i = 0; i < remise.numeros.size(); ++i) {
-        if (remise.installes[i]) {
-            ::sigaction(remise.numeros[i], &remise.anciennes[i], nullptr);
-            remise.installes[i] = false;
-        }
-    }
-    if (remise.taille_installee) {
-        ::sigaction(SIGWINCH, &remise.ancienne_taille, nullptr);
-        remise.taille_installee = false;
-    }
-}
-
-// Text that reaches the screen from outside the game (typed, reported) as the model holds it:
-// code page 437 where it has the character, '?' elsewhere; controls other than line feeds are
-// left out.
-std::string en_code_page(std::string_view texte) {
-    std::string resultat;
-    for (std::size_t i = 0; i < texte.size();) {
-        const auto octet = static_cast<unsigned char>(texte[i]);
-        if (octet < 0x80) {
-            if (octet == '\n' || (octet >= 0x20 && octet != 0x7F)) {
-                resultat += static_cast<char>(octet);
-            }
-            ++i;
-            continue;
-        }
-        const int suite = octet >= 0xF0 ? 3 : octet >= 0xE0 ? 2 : octet >= 0xC0 ? 1 : 0;
-        char32_t point = octet & (0x3F >> suite);
-        std::size_t j = i + 1;
-        for (; j < texte.size() && j <= i + static_cast<std::size_t>(suite); ++j) {
-            point = (point << 6) | (static_cast<unsigned char>(texte[j]) & 0x3F);
-        }
-        const int cp437 = suite > 0 ? octet_cp437(point) : -1;
-        resultat += cp437 >= 0 ? static_cast<char>(cp437) : '?';
-        i = j;
-    }
-    return resultat;
-}
-
-// A sequence cut short would garble the terminal: one that does not fit is left out.
-template <std::size_t N>
-void copier(std::array<char, N>& vers, std::size_t& longueur, const std::string& texte) {
-    longueur = texte.size() <= vers.size() ? texte.size() : 0;
-    std::copy_n(texte.begin(), longueur, vers.begin());
-}
 
 // The game's console on a POSIX terminal, or on plain streams when input is not a terminal
-// (a script driving the game through a pipe).
+// (a script driving the game through a pipe). On a screen, the game draws on a model of it and
+// each wait sends the terminal only what changed.
 class ConsoleTerminal final : public Console {
 public:
-    ConsoleTerminal() {
-        termios origine{};
-        terminal_ = ::isatty(ENTREE) == 1 && ::tcgetattr(ENTREE, &origine) == 0;
-        if (terminal_) {
-            // Single keys: no line editing, no echo; signals stay so that Ctrl-C interrupts.
-            brut_ = origine;
-            brut_.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
-            brut_.c_oflag |= OPOST | ONLCR; // a line feed starts the next line at column 0
-            brut_.c_cc[VMIN] = 1;
-            brut_.c_cc[VTIME] = 0;
-            ligne_ = origine;
-            ligne_.c_lflag |= ICANON | ECHO;
-            ligne_.c_oflag |= OPOST | ONLCR;
-        }
-        if (ecran_ && ::pipe(remise.reveil.data()) == 0) {
-            for (const int fd : remise.reveil) {
-                ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
-                ::fcntl(fd, F_SETFD, FD_CLOEXEC);
-            }
-        }
-        {
-            const SignauxBloques bloques;
-            remise.terminal = terminal_ ? 1 : 0;
-            remise.origine = origine;
-            remise.courant = brut_;
-            remise.couleur_changee = 0;
-            remise.suspendu = 0;
-            remise.active = 1;
-            preparer_remise();
-            installer_gestionnaires();
-        }
-        passer_en(brut_);
-    }
+    ConsoleTerminal() : terminal_(remise::prendre(ecran_)), entree_(terminal_, ecran_) {}
 
     ~ConsoleTerminal() override {
         vider_sortie();
-        restaurer();
-        for (int& fd : remise.reveil) {
-            if (fd >= 0) {
-                ::close(fd);
-                fd = -1;
-            }
-        }
+        remise::rendre();
     }
 
     ConsoleTerminal(const ConsoleTerminal&) = delete;
@@ -412,7 +57,7 @@ public:
     void ecrire_erreur(std::string_view texte) override {
         // The report comes after what the screen already shows, in the game's colour.
         vider_sortie(true);
-        ecrire_tout(ERREURS, texte.data(), texte.size());
+        remise::ecrire_tout(ERREURS, texte.data(), texte.size());
         if (!texte.empty() && erreurs_a_l_ecran_) {
             colonne_zero_ = texte.back() == '\n';
             if (ecran_) {
@@ -478,15 +123,7 @@ public:
                 titre += glyphe_utf8(static_cast<unsigned char>(octet));
             }
         }
-        if (!titre_empile_) {
-            titre_empile_ = true;
-            sortie_ += EMPILER_TITRE;
-            changements_.push_back(Changement::Titre);
-        }
-        sequence_titre_ = "\x1b]0;" + titre + "\x07";
-        sortie_ += sequence_titre_;
-        const SignauxBloques bloques;
-        preparer_remise();
+        sortie_ += remise::noter_titre("\x1b]0;" + titre + "\x07");
     }
 
     void couleur(int attribut) override {
@@ -500,127 +137,58 @@ public:
         } else {
             sortie_ += sequence_couleur(attribut);
         }
-        remise.attribut = attribut;
-        if (remise.couleur_changee == 0) {
-            changements_.push_back(Changement::Couleur);
-            const SignauxBloques bloques;
-            remise.couleur_changee = 1;
-            preparer_remise();
-        }
+        remise::noter_couleur(attribut);
     }
 
     int lire_touche() override {
         vider_sortie();
-        passer_en(brut_);
-        for (;;) {
-            if (decodeur_.touche_prete()) {
-                return decodeur_.prendre();
-            }
-            if (lu_ < entree_.size()) {
-                decodeur_.recevoir(static_cast<unsigned char>(entree_[lu_++]));
-                continue;
-            }
-            if (fin_entree_) {
-                decodeur_.fin_entree();
-                if (decodeur_.touche_prete()) {
-                    continue;
-                }
-                terminer(0); // nobody is left to answer
-            }
-            switch (remplir(decodeur_.sequence_en_cours() ? ATTENTE_SEQUENCE_MS : SANS_FIN, true)) {
-            case Lecture::Delai:
-                decodeur_.delai_ecoule();
-                break;
-            case Lecture::Fin:
-                fin_entree_ = true;
-                break;
-            case Lecture::Octets:
-                break;
-            }
+        remise::passer_en(remise::Mode::Touches);
+        const std::optional<int> touche = entree_.touche([this] { vider_sortie(); });
+        if (!touche) {
+            terminer(0); // nobody is left to answer
         }
+        return *touche;
     }
 
     std::string lire_ligne() override {
         vider_sortie(true); // the terminal echoes the line in the game's colour
-        decodeur_.oublier();
-        passer_en(ligne_);
-        // Bytes read earlier, in single-key mode, were never echoed: echo them now.
-        std::size_t sans_echo = terminal_ ? entree_.size() - lu_ : 0;
-        std::string ligne;
-        std::string deja_tape;
-        std::string echo;
-        bool entiere = false;
+        remise::passer_en(remise::Mode::Ligne);
         // Never a control byte the terminal would obey.
-        const auto montrer_deja_tape = [this, &deja_tape] {
+        const auto montrer_tape = [this](const std::string& tape, bool attente) {
             if (ecran_) {
-                ecran_sortie_.ecrire(en_code_page(deja_tape));
+                ecran_sortie_.ecrire(en_code_page(tape));
             } else {
-                for (const char octet : deja_tape) {
+                for (const char octet : tape) {
                     if (octet == '\n' ||
                         (static_cast<unsigned char>(octet) >= 0x20 && octet != 0x7F)) {
                         sortie_ += octet;
                     }
                 }
             }
-            deja_tape.clear();
-        };
-        for (;;) {
-            if (lu_ < entree_.size()) {
-                const char octet = entree_[lu_++];
-                if (sans_echo > 0) {
-                    --sans_echo;
-                    deja_tape += octet;
-                } else if (ecran_ && terminal_) {
-                    echo += octet; // echoed by the terminal itself
-                }
-                if (octet == '\n') {
-                    entiere = true;
-                    break;
-                }
-                ligne += octet;
-                continue;
-            }
-            if (fin_entree_) {
-                break;
-            }
-            if (!deja_tape.empty()) {
-                // Only before the player types: a frame sent later would cut through the line
-                // being typed.
-                montrer_deja_tape();
+            if (attente) {
                 vider_sortie(true);
             }
-            if (remplir(SANS_FIN, false) == Lecture::Fin) {
-                fin_entree_ = true;
-            }
-        }
-        montrer_deja_tape();
+        };
+        LigneTapee ligne = entree_.ligne(montrer_tape);
         vider_sortie();
-        if (!echo.empty()) {
+        if (!ligne.echo.empty()) {
             // What the terminal echoed belongs to the screen too; where it went exactly (line
             // editing, a terminal of another width) is not known: the next frame draws anew.
-            ecran_sortie_.ecrire(en_code_page(echo));
+            ecran_sortie_.ecrire(en_code_page(ligne.echo));
             ecran_sortie_.oublier();
         }
-        passer_en(brut_);
-        if (!entiere && ligne.empty()) {
+        remise::passer_en(remise::Mode::Touches);
+        if (!ligne.entiere && ligne.texte.empty()) {
             terminer(0);
         }
-        if (!ligne.empty() && ligne.back() == '\r') {
-            ligne.pop_back();
+        if (!ligne.texte.empty() && ligne.texte.back() == '\r') {
+            ligne.texte.pop_back();
         }
         colonne_zero_ = true;
-        return ligne;
+        return ligne.texte;
     }
 
-    void vider_entree() override {
-        if (!terminal_) {
-            return; // a script's input is all meant to be read
-        }
-        ::tcflush(ENTREE, TCIFLUSH);
-        entree_.clear();
-        lu_ = 0;
-        decodeur_.oublier();
-    }
+    void vider_entree() override { entree_.vider(); }
 
     void dormir(int millisecondes) override {
         vider_sortie();
@@ -631,54 +199,15 @@ public:
 
     [[noreturn]] void terminer(int statut) override {
         vider_sortie();
-        restaurer();
+        remise::rendre();
         std::exit(statut);
     }
 
 private:
-    enum class Changement { Couleur, Titre };
-    enum class Lecture { Octets, Delai, Fin };
-
-    // Writes the prepared strings the handlers use; called with the signals blocked.
-    void preparer_remise() {
-        std::string defaire;
-        for (auto c = changements_.rbegin(); c != changements_.rend(); ++c) {
-            defaire += *c == Changement::Titre ? DEPILER_TITRE : COULEURS_ORIGINE;
-        }
-        defaire += CURSEUR_VISIBLE;
-        copier(remise.defaire, remise.longueur_defaire, defaire);
-        std::string refaire;
-        if (titre_empile_) {
-            refaire += EMPILER_TITRE;
-            refaire += sequence_titre_;
-        }
-        copier(remise.refaire, remise.longueur_refaire, refaire);
-    }
-
-    void passer_en(const termios& mode) {
-        if (!terminal_ || mode_courant_ == &mode) {
-            return;
-        }
-        mode_courant_ = &mode;
-        {
-            const SignauxBloques bloques;
-            remise.courant = mode;
-        }
-        ::tcsetattr(ENTREE, TCSANOW, &mode);
-    }
-
-    void restaurer() {
-        const SignauxBloques bloques;
-        defaire_changements();
-        remise.active = 0;
-        retirer_gestionnaires();
-    }
-
     // Sends what is waiting in one write; on a screen, only what changed since the last time.
     void vider_sortie(bool couleur_du_jeu = false) {
         if (ecran_) {
-            if (remise.repeindre != 0) {
-                remise.repeindre = 0;
+            if (remise::repeinte_demandee()) {
                 ecran_sortie_.oublier();
             }
             ecran_sortie_.commande(sortie_);
@@ -689,68 +218,20 @@ private:
         if (sortie_.empty()) {
             return;
         }
-        ecrire_tout(ECRAN, sortie_.data(), sortie_.size());
+        remise::ecrire_tout(ECRAN, sortie_.data(), sortie_.size());
         sortie_.clear();
-    }
-
-    // Waits for input, `delai` milliseconds at most (or without end), and reads what came.
-    // With `redessiner`, a screen disturbed meanwhile (resized, resumed) is drawn again at once.
-    Lecture remplir(int delai, bool redessiner) {
-        if (lu_ == entree_.size()) {
-            entree_.clear();
-            lu_ = 0;
-        }
-        std::array<pollfd, 2> attente{pollfd{ENTREE, POLLIN, 0},
-                                      pollfd{remise.reveil[0], POLLIN, 0}};
-        const int pret = ::poll(attente.data(), remise.reveil[0] >= 0 ? 2 : 1, delai);
-        if (pret == 0) {
-            return Lecture::Delai;
-        }
-        if (pret < 0) {
-            return errno == EINTR ? Lecture::Octets : Lecture::Fin;
-        }
-        if ((attente[1].revents & POLLIN) != 0) {
-            std::array<char, 16> vidange{};
-            while (::read(remise.reveil[0], vidange.data(), vidange.size()) > 0) {
-            }
-            if (redessiner) {
-                vider_sortie();
-            }
-            if ((attente[0].revents & (POLLIN | POLLHUP | POLLERR)) == 0) {
-                return Lecture::Octets;
-            }
-        }
-        std::array<char, TAILLE_LECTURE> tampon{};
-        const ssize_t lus = ::read(ENTREE, tampon.data(), tampon.size());
-        if (lus > 0) {
-            entree_.append(tampon.data(), static_cast<std::size_t>(lus));
-            return Lecture::Octets;
-        }
-        if (lus < 0 && (errno == EINTR || errno == EAGAIN)) {
-            return Lecture::Octets;
-        }
-        return Lecture::Fin; // closed input, or a terminal hung up (EIO)
     }
 
     // Standard output is a terminal: it is sent screen differences rather than the plain text
     // a log or a script reading the game wants.
     bool ecran_ = ::isatty(ECRAN) == 1;
+    bool terminal_;
+    EntreeTerminal entree_;
     SortieEcran ecran_sortie_{
-        [](std::string_view trame) { ecrire_tout(ECRAN, trame.data(), trame.size()); }};
-    bool terminal_ = false;
-    termios brut_{};
-    termios ligne_{};
-    const termios* mode_courant_ = nullptr;
+        [](std::string_view trame) { remise::ecrire_tout(ECRAN, trame.data(), trame.size()); }};
     std::string sortie_;
-    std::string entree_; // bytes read and not yet taken, shared by keys and lines
-    std::size_t lu_ = 0;
-    bool fin_entree_ = false;
-    DecodeurTouches decodeur_;
     int attribut_ = -1;
     bool colonne_zero_ = true;
-    std::vector<Changement> changements_;
-    bool titre_empile_ = false;
-    std::string sequence_titre_;
     bool taille_signalee_ = false;
     // Reports shown on the same screen move its cursor too.
     bool erreurs_a_l_ecran_ = ::isatty(ERREURS) == 1 && ::isatty(ECRAN) == 1;

@@ -113,4 +113,28 @@ std::string sequence_couleur(int attribut) {
            std::to_string(code_ansi_fond(attribut)) + "m";
 }
 
+std::string en_code_page(std::string_view texte) {
+    std::string resultat;
+    for (std::size_t i = 0; i < texte.size();) {
+        const auto octet = static_cast<unsigned char>(texte[i]);
+        if (octet < 0x80) {
+            if (octet == '\n' || (octet >= 0x20 && octet != 0x7F)) {
+                resultat += static_cast<char>(octet);
+            }
+            ++i;
+            continue;
+        }
+        const int suite = octet >= 0xF0 ? 3 : octet >= 0xE0 ? 2 : octet >= 0xC0 ? 1 : 0;
+        char32_t point = octet & (0x3F >> suite);
+        std::size_t j = i + 1;
+        for (; j < texte.size() && j <= i + static_cast<std::size_t>(suite); ++j) {
+            point = (point << 6) | (static_cast<unsigned char>(texte[j]) & 0x3F);
+        }
+        const int cp437 = suite > 0 ? octet_cp437(point) : -1;
+        resultat += cp437 >= 0 ? static_cast<char>(cp437) : '?';
+        i = j;
+    }
+    return resultat;
+}
+
 } // namespace korva

@@ -16,6 +16,11 @@ std::string_view glyphe_utf8(unsigned char octet);
 // Only the upper half (0x80 to 0xFF) is looked up: lower points are ASCII as they are.
 int octet_cp437(char32_t point);
 
+// Text that reaches the screen from outside the game (typed, reported), as the screen model
+// holds it: code page 437 where it has the character, '?' elsewhere; controls other than line
+// feeds are left out.
+std::string en_code_page(std::string_view texte);
+
 // The ANSI colour number (0 to 7) of a console colour index: the console counts blue as bit 0
 // and red as bit 2, ANSI the other way round. The bright bit (3) is ignored here.
 int couleur_ansi(int index);

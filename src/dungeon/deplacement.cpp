@@ -1,6 +1,6 @@
 #include "dungeon/deplacement.hpp"
 
-#include "dungeon/heros.hpp"
+#include "records/heros.hpp"
 
 namespace korva {
 

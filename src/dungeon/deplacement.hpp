@@ -1,7 +1,7 @@
 // What an arrow key means for the cell next to the hero, and the hero's step with its sight.
 #pragma once
 
-#include "core/enregistrements.hpp"
+#include "records/enregistrements.hpp"
 
 namespace korva {
 

@@ -2,9 +2,9 @@
 #include "characters/personnage.hpp"
 #include "console/console.hpp"
 #include "dungeon/deplacement.hpp"
-#include "dungeon/heros.hpp"
 #include "items/objets.hpp"
 #include "items/sac.hpp"
+#include "records/heros.hpp"
 
 namespace korva {
 

@@ -1,7 +1,7 @@
 // Level files and the passage from one level to another.
 #pragma once
 
-#include "core/enregistrements.hpp"
+#include "records/enregistrements.hpp"
 
 #include <string>
 #include <string_view>

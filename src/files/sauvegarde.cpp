@@ -1,11 +1,10 @@
 #include "files/sauvegarde.hpp"
 
-#include "characters/personnage.hpp"
-#include "characters/registre.hpp"
 #include "console/console.hpp"
 #include "files/fichier_sur.hpp"
 #include "files/lecture_texte.hpp"
 #include "files/niveaux.hpp"
+#include "files/nom_joueur.hpp"
 
 #include <charconv>
 #include <cstdint>
@@ -221,8 +220,8 @@ bool lire_sauvegarde(std::string_view texte, std::string_view nom_attendu, Plate
     return true;
 }
 
-int sauvegarde_carte_en_cour(const Plateau& plateau, int l, int c, sPerso p,
-                             const Sacoche& sacoche) {
+int sauvegarde_carte_en_cour(const Plateau& plateau, int l, int c, sPerso p, const Sacoche& sacoche,
+                             InscriptionRegistre inscrire) {
     const std::string_view nom = nom_de(p.nom);
     std::string erreur;
     if (!nom_valide(nom, erreur)) {
@@ -245,7 +244,7 @@ int sauvegarde_carte_en_cour(const Plateau& plateau, int l, int c, sPerso p,
         signaler(chemin, numero_erreur);
         return SAUVEGARDE_ECHOUEE;
     }
-    return mettre_a_jour_registre(p) == 0 ? SAUVEGARDE_FAITE : SAUVEGARDE_REGISTRE_ECHOUE;
+    return inscrire(p) == 0 ? SAUVEGARDE_FAITE : SAUVEGARDE_REGISTRE_ECHOUE;
 }
 
 int charger_carte_en_cour(const char* a, Plateau& plateau, int& l, int& c, sPerso& p,

@@ -1,7 +1,7 @@
 // The save file of a game in progress: "fichiers/personnages/<name>.txt".
 #pragma once
 
-#include "core/enregistrements.hpp"
+#include "records/enregistrements.hpp"
 
 #include <string>
 #include <string_view>
@@ -31,10 +31,13 @@ std::string texte_sauvegarde(const Plateau& plateau, int l, int c, const sPerso&
 bool lire_sauvegarde(std::string_view texte, std::string_view nom_attendu, Plateau& plateau, int& l,
                      int& c, sPerso& p, Sacoche& sacoche, std::string& erreur);
 
-// Writes the game to its save file, then records the score in the registry. The old save is
-// replaced only once the new one is whole on disk.
-int sauvegarde_carte_en_cour(const Plateau& plateau, int l, int c, sPerso p,
-                             const Sacoche& sacoche);
+// Records a saved character's score in the player registry; 0 when done.
+using InscriptionRegistre = int (*)(const sPerso& p);
+
+// Writes the game to its save file, then records the score in the registry through `inscrire`.
+// The old save is replaced only once the new one is whole on disk.
+int sauvegarde_carte_en_cour(const Plateau& plateau, int l, int c, sPerso p, const Sacoche& sacoche,
+                             InscriptionRegistre inscrire);
 
 // Reads the save of player `a`; 0 when read, 1 when it could not be (reported on the error
 // stream; nothing changed then).

@@ -1,7 +1,7 @@
 // Things that act the moment the hero finds them: armor, swords and parchments.
 #pragma once
 
-#include "core/enregistrements.hpp"
+#include "records/enregistrements.hpp"
 
 namespace korva {
 

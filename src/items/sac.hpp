@@ -1,7 +1,7 @@
 // The bag of potions and keys, and using what it holds.
 #pragma once
 
-#include "core/enregistrements.hpp"
+#include "records/enregistrements.hpp"
 
 namespace korva {
 

@@ -1,4 +1,5 @@
 #include "characters/personnage.hpp"
+#include "files/nom_joueur.hpp"
 #include "support/console_scriptee.hpp"
 #include "support/dossier_jeu.hpp"
 

@@ -1,7 +1,7 @@
 // Hand-made boards and level files for the tests of movement, levels and the turn loop.
 #pragma once
 
-#include "core/enregistrements.hpp"
+#include "records/enregistrements.hpp"
 
 #include <memory>
 #include <string>

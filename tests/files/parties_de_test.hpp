@@ -2,6 +2,7 @@
 // shows, and a small game with its save written out by hand.
 #pragma once
 
+#include "characters/registre.hpp"
 #include "files/sauvegarde.hpp"
 
 #include <gtest/gtest.h>
@@ -97,7 +98,8 @@ inline const std::string SAUVEGARDE_BOB = "2\n"
                                           "{7,0,0},{6,13,1},{14,0,0},\n";
 
 inline int sauver(const Partie& partie) {
-    return sauvegarde_carte_en_cour(*partie.plateau, partie.l, partie.c, partie.p, *partie.sacoche);
+    return sauvegarde_carte_en_cour(*partie.plateau, partie.l, partie.c, partie.p, *partie.sacoche,
+                                    mettre_a_jour_registre);
 }
 
 inline int charger(const char* nom, Partie& partie) {

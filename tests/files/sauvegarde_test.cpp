@@ -1,4 +1,5 @@
 #include "characters/personnage.hpp"
+#include "files/nom_joueur.hpp"
 #include "files/sauvegarde.hpp"
 
 #include "console/console.hpp"

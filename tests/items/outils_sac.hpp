@@ -1,7 +1,7 @@
 // Bags and objects laid out by hand for the bag's tests.
 #pragma once
 
-#include "core/enregistrements.hpp"
+#include "records/enregistrements.hpp"
 
 namespace korva::test {
 

@@ -4,7 +4,7 @@
 
 #include "support/emulateur_terminal.hpp"
 
-#include "core/enregistrements.hpp"
+#include "records/enregistrements.hpp"
 
 #include <chrono>
 #include <filesystem>

@@ -28,7 +28,7 @@
 // steps), then the shortest.
 #pragma once
 
-#include "core/enregistrements.hpp"
+#include "records/enregistrements.hpp"
 
 #include <compare>
 #include <cstddef>

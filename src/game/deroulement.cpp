@@ -1,9 +1,10 @@
+#include "characters/registre.hpp"
 #include "console/affichage.hpp"
 #include "console/console.hpp"
-#include "core/jeu.hpp"
 #include "dungeon/deplacement.hpp"
 #include "files/niveaux.hpp"
 #include "files/sauvegarde.hpp"
+#include "game/jeu.hpp"
 #include "items/sac.hpp"
 
 namespace korva {
@@ -24,7 +25,8 @@ bool est_fleche(int a) {
 // Only a save that wrote nothing has failed: when the registry alone could not be updated, the
 // game itself is safe in its file.
 bool sauvegarder(const Plateau& plateau, int l, int c, const sPerso& p, const Sacoche& sacoche) {
-    return sauvegarde_carte_en_cour(plateau, l, c, p, sacoche) != SAUVEGARDE_ECHOUEE;
+    return sauvegarde_carte_en_cour(plateau, l, c, p, sacoche, mettre_a_jour_registre) !=
+           SAUVEGARDE_ECHOUEE;
 }
 
 // One arrow key: resolve what lies ahead, then step or change level. False when the game ends.

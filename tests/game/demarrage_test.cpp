@@ -1,5 +1,5 @@
 #include "console/affichage.hpp"
-#include "core/jeu.hpp"
+#include "game/jeu.hpp"
 #include "support/console_scriptee.hpp"
 #include "support/dossier_jeu.hpp"
 

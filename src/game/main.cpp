@@ -1,5 +1,5 @@
 #include "console/terminal.hpp"
-#include "core/jeu.hpp"
+#include "game/jeu.hpp"
 
 int main() {
     const std::unique_ptr<korva::Console> terminal = korva::creer_console_terminal();

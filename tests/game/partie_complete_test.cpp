@@ -3,9 +3,9 @@
 // the save from the main menu, plays on and steps out of the last level to the victory screen.
 #include "characters/personnage.hpp"
 #include "characters/registre.hpp"
-#include "core/jeu.hpp"
 #include "files/niveaux.hpp"
 #include "files/sauvegarde.hpp"
+#include "game/jeu.hpp"
 #include "support/console_scriptee.hpp"
 #include "support/dossier_jeu.hpp"
 #include "support/jeu_du_chemin.hpp"

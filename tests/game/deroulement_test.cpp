@@ -1,7 +1,7 @@
-#include "core/jeu.hpp"
 #include "dungeon/plateau_essai.hpp"
 #include "files/niveaux.hpp"
 #include "files/sauvegarde.hpp"
+#include "game/jeu.hpp"
 #include "support/console_scriptee.hpp"
 #include "support/dossier_jeu.hpp"
 

@@ -2,10 +2,10 @@
 #include "characters/registre.hpp"
 #include "console/affichage.hpp"
 #include "console/console.hpp"
-#include "core/jeu.hpp"
 #include "files/fichier_sur.hpp"
 #include "files/niveaux.hpp"
 #include "files/sauvegarde.hpp"
+#include "game/jeu.hpp"
 
 #include <memory>
 

@@ -1,7 +1,7 @@
 // Start-up, the main menu and the turn loop that plays one game.
 #pragma once
 
-#include "core/enregistrements.hpp"
+#include "records/enregistrements.hpp"
 
 namespace korva {
 

@@ -1,7 +1,7 @@
 // Finding the hero's cell, shared by move resolution and the step.
 #pragma once
 
-#include "core/enregistrements.hpp"
+#include "records/enregistrements.hpp"
 
 #include <algorithm>
 #include <optional>
