@@ -35,6 +35,7 @@ else()
 endif()
 target_compile_definitions(korva_test_support PUBLIC
     KORVA_FICHIERS_SOURCE="${KORVA_LECTEUR_HOTE}${PROJECT_SOURCE_DIR}/fichiers"
+    KORVA_TRANSCRIPTIONS="${KORVA_LECTEUR_HOTE}${PROJECT_SOURCE_DIR}/tests/transcriptions"
     KORVA_BINAIRE="${KORVA_LECTEUR_HOTE}$<TARGET_FILE:korva>")
 
 file(GLOB_RECURSE KORVA_TESTS_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/*_test.cpp)

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <optional>
+#include <utility>
 
 namespace korva {
 
@@ -47,6 +48,12 @@ std::string lire_nom() {
         afficher("\nThis name cannot be used: %s.\n\n", raison.c_str());
     }
 }
+
+std::time_t heure_du_systeme() {
+    return std::time(nullptr);
+}
+
+Horloge horloge = heure_du_systeme;
 
 int lire_classe() {
     for (;;) {
@@ -93,7 +100,7 @@ int saisirPerso(sPerso& p) {
         terminer(0);
     }
     const int classe = lire_classe();
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    std::srand(static_cast<unsigned>(horloge()));
     tirer_caracteristiques(p, classe);
     p.score = 0;
     p.piecOr = 0;
@@ -108,6 +115,10 @@ void tirer_caracteristiques(sPerso& p, int classe) {
     p.endurance = p.corps + p.esprit;
     p.pouvoir = p.intellect + p.esprit;
     p.habilete = p.corps + p.intellect;
+}
+
+Horloge installer_horloge(Horloge nouvelle) {
+    return std::exchange(horloge, nouvelle);
 }
 
 int rand_a_b(int a, int b) {

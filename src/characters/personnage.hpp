@@ -3,8 +3,7 @@
 
 #include "records/enregistrements.hpp"
 
-#include <string>
-#include <string_view>
+#include <ctime>
 
 namespace korva {
 
@@ -21,6 +20,11 @@ int saisirPerso(sPerso& p);
 // Sets the class, rolls Body, Intellect and Mind in that order with the class's weights, and
 // derives Endurance, Power and Skill from them; draws from the generator as it stands.
 void tirer_caracteristiques(sPerso& p, int classe);
+
+// The calendar time the generator is seeded with at creation. Tests install a clock of their own,
+// so that every draw of a game is known; returns the clock it replaces.
+using Horloge = std::time_t (*)();
+Horloge installer_horloge(Horloge horloge);
 
 // A pseudo-random whole number from a to b - 1; the caller passes b > a.
 int rand_a_b(int a, int b);

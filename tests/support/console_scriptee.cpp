@@ -1,5 +1,7 @@
 #include "support/console_scriptee.hpp"
 
+#include "records/enregistrements.hpp"
+
 #include <stdexcept>
 
 namespace korva::test {
@@ -25,7 +27,7 @@ ConsoleScriptee& ConsoleScriptee::touches(std::string_view lettres) {
 }
 
 ConsoleScriptee& ConsoleScriptee::fleche(int code) {
-    return touche(224).touche(code);
+    return touche(TOUCHE_PREFIXE).touche(code);
 }
 
 ConsoleScriptee& ConsoleScriptee::ligne(std::string texte) {
@@ -42,50 +44,27 @@ int ConsoleScriptee::nombre(std::string_view marqueur) const {
     return n;
 }
 
-void ConsoleScriptee::oublier() {
-    sortie_.clear();
-    texte_.clear();
-    attributs_.clear();
-    erreurs_.clear();
-    debut_ecran_ = 0;
-    debuts_ecrans_.clear();
-}
-
-std::vector<std::string> ConsoleScriptee::ecrans() const {
-    std::vector<std::string> liste;
-    std::size_t debut = 0;
-    for (const std::size_t fin : debuts_ecrans_) {
-        liste.push_back(texte_.substr(debut, fin - debut));
-        debut = fin;
-    }
-    liste.push_back(texte_.substr(debut));
-    return liste;
-}
-
 void ConsoleScriptee::ecrire(std::string_view octets) {
     sortie_.append(octets);
     texte_.append(octets);
-    attributs_.insert(attributs_.end(), octets.size(), attribut_);
+    modele_.ecrire(octets);
 }
 
 void ConsoleScriptee::ecrire_erreur(std::string_view texte) {
     erreurs_.append(texte);
+    modele_.ecrire(texte);
 }
 
 void ConsoleScriptee::effacer() {
     sortie_ += "<cls>";
     debut_ecran_ = texte_.size();
-    debuts_ecrans_.push_back(debut_ecran_);
+    modele_.effacer();
 }
 
 void ConsoleScriptee::pause() {
     sortie_ += "<pause>";
-    if (pauses_automatiques_) {
-        return;
-    }
-    const Entree e = suivante();
-    if (e.est_ligne) {
-        throw std::logic_error("the script holds a typed line where a pause waits for a key");
+    if (!pauses_automatiques_) {
+        suivante("pause", false);
     }
 }
 
@@ -94,32 +73,22 @@ void ConsoleScriptee::redimensionner(int lignes, int colonnes) {
 }
 
 void ConsoleScriptee::titre(std::string_view texte) {
-    sortie_ += "<title ";
-    sortie_.append(texte);
-    sortie_ += ">";
+    sortie_ += "<title " + std::string(texte) + ">";
 }
 
 void ConsoleScriptee::couleur(int attribut) {
     sortie_ += "<color " + std::to_string(attribut) + ">";
-    attribut_ = attribut;
+    modele_.couleur(attribut);
 }
 
 int ConsoleScriptee::lire_touche() {
-    const Entree e = suivante();
-    if (e.est_ligne) {
-        throw std::logic_error("the script holds a typed line where a key is read");
-    }
-    return e.code;
+    return suivante("key", false).code;
 }
 
 std::string ConsoleScriptee::lire_ligne() {
-    const Entree e = suivante();
-    if (!e.est_ligne) {
-        throw std::logic_error("the script holds a key where a typed line is read");
-    }
+    const Entree e = suivante("line", true);
     // The terminal echoes what is typed, Enter included.
-    ecrire(e.texte);
-    ecrire("\n");
+    ecrire(e.texte + "\n");
     return e.texte;
 }
 
@@ -129,6 +98,9 @@ void ConsoleScriptee::vider_entree() {
 
 void ConsoleScriptee::dormir(int millisecondes) {
     sortie_ += "<sleep " + std::to_string(millisecondes) + ">";
+    if (observateur_) {
+        observateur_("sleep " + std::to_string(millisecondes));
+    }
 }
 
 void ConsoleScriptee::terminer(int statut) {
@@ -136,12 +108,19 @@ void ConsoleScriptee::terminer(int statut) {
     throw FinDuProcessus{statut};
 }
 
-ConsoleScriptee::Entree ConsoleScriptee::suivante() {
+ConsoleScriptee::Entree ConsoleScriptee::suivante(std::string_view attente, bool ligne) {
+    if (observateur_) {
+        observateur_(attente);
+    }
     if (script_.empty()) {
         throw ScriptEpuise{};
     }
     Entree e = std::move(script_.front());
     script_.pop_front();
+    if (e.est_ligne != ligne) {
+        throw std::logic_error(ligne ? "the script holds a key where a typed line is read"
+                                     : "the script holds a typed line where a key is read");
+    }
     return e;
 }
 

@@ -1,10 +1,13 @@
-// A console for tests: it plays keys and typed lines from a script and records everything the
-// game writes, with markers for the console operations, and never sleeps.
+// A console for tests: it plays keys and typed lines from a script, keeps what the game writes
+// (the bytes with markers for the console operations, and the screen as a player would see it),
+// and never sleeps.
 #pragma once
 
 #include "console/console.hpp"
+#include "console/ecran_modele.hpp"
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,26 +35,24 @@ public:
     ConsoleScriptee& fleche(int code);                  // the prefix code, then the arrow's
     ConsoleScriptee& ligne(std::string texte);          // a line typed and ended with Enter
     std::size_t reste() const { return script_.size(); }
-    // When on, a pause is answered at once and takes nothing from the script: for long games
-    // whose fights last a random number of rounds.
+    // When on, a pause is answered at once and takes nothing from the script.
     void pauses_automatiques(bool actives) { pauses_automatiques_ = actives; }
+    // Called each time the game waits for the player (a key, a line, a pause, a sleep), with
+    // the kind of wait, before anything is taken from the script.
+    void observer(std::function<void(std::string_view attente)> observateur) {
+        observateur_ = std::move(observateur);
+    }
 
-    // What was written. `sortie` holds the bytes with markers: <cls>, <pause>, <sleep N>,
-    // <color N> (the attribute), <title T>, <size LxC>, <flush>, <exit N>.
+    // The bytes with markers: <cls>, <pause>, <sleep N>, <color N>, <title T>, <size LxC>,
+    // <flush>, <exit N>.
     const std::string& sortie() const { return sortie_; }
-    // The bytes only, without markers.
+    // The bytes only, without markers, and the bytes since the last clear of the screen.
     const std::string& texte() const { return texte_; }
-    // The attribute in force for each byte of `texte`.
-    const std::vector<int>& attributs() const { return attributs_; }
-    // The bytes written since the last clear of the screen.
     std::string ecran() const { return texte_.substr(debut_ecran_); }
-    // Every screen in turn: the bytes written between one clear and the next (the first one
-    // holds what came before any clear).
-    std::vector<std::string> ecrans() const;
     const std::string& erreurs() const { return erreurs_; }
-    int attribut() const { return attribut_; }
     int nombre(std::string_view marqueur) const;
-    void oublier(); // forgets what was written so far
+    // The screen as the player sees it; error reports show there too, as on a terminal.
+    const EcranModele& modele() const { return modele_; }
 
     void ecrire(std::string_view octets) override;
     void ecrire_erreur(std::string_view texte) override;
@@ -72,17 +73,16 @@ private:
         int code;
         std::string texte;
     };
-    Entree suivante();
+    Entree suivante(std::string_view attente, bool ligne);
 
     Console* precedente_ = nullptr;
     std::deque<Entree> script_;
+    std::function<void(std::string_view)> observateur_;
     std::string sortie_;
     std::string texte_;
-    std::vector<int> attributs_;
     std::string erreurs_;
     std::size_t debut_ecran_ = 0;
-    std::vector<std::size_t> debuts_ecrans_;
-    int attribut_ = 15;
+    EcranModele modele_;
     bool pauses_automatiques_ = false;
 };
 

@@ -1,0 +1,279 @@
+#include "support/transcription.hpp"
+
+#include "characters/personnage.hpp"
+#include "console/traduction_terminal.hpp"
+#include "game/jeu.hpp"
+#include "records/enregistrements.hpp"
+#include "support/console_scriptee.hpp"
+#include "support/dossier_jeu.hpp"
+
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <sstream>
+#include <stdexcept>
+#include <utility>
+#include <vector>
+
+namespace korva::test {
+
+namespace {
+
+// The colour the game sets first: a screen's text is read as white until it says otherwise.
+constexpr int ATTRIBUT_DE_LECTURE = 15;
+constexpr const char* FIN_DE_BLOC = "end";
+
+struct Capture {
+    std::size_t apres; // inputs taken before it
+    std::size_t ligne; // where its rows go in the transcript
+};
+
+struct Fichier {
+    std::size_t apres;
+    std::string chemin;
+    std::optional<std::string> contenu; // nothing: the file is removed
+};
+
+std::time_t graine = 0;
+std::time_t horloge_fixe() {
+    return graine;
+}
+
+std::string ecran_en_texte(const EcranModele& modele) {
+    std::vector<std::string> rangees;
+    int courant = ATTRIBUT_DE_LECTURE;
+    for (int i = 0; i < modele.lignes(); ++i) {
+        std::string rangee = "|";
+        std::size_t blancs = 0; // kept only when something follows them
+        for (int j = 0; j < modele.colonnes(); ++j) {
+            const Cellule& cellule = modele.cellule(i, j);
+            if (cellule.efface || (cellule.octet == ' ' && fond(cellule.attribut) <= 0)) {
+                ++blancs;
+                continue;
+            }
+            rangee += std::string(std::exchange(blancs, 0), ' ');
+            if (cellule.attribut != courant) {
+                char marque[8];
+                std::snprintf(marque, sizeof marque, "{%x}", cellule.attribut & 0xFF);
+                rangee += marque;
+                courant = cellule.attribut;
+            }
+            rangee += cellule.octet == '{' ? std::string("{{") : glyphe_utf8(cellule.octet);
+        }
+        rangees.push_back(rangee);
+    }
+    while (!rangees.empty() && rangees.back() == "|") {
+        rangees.pop_back();
+    }
+    std::string texte;
+    for (const std::string& rangee : rangees) {
+        texte += rangee + "\n";
+    }
+    return texte;
+}
+
+// The console operations since the last screen, as a player would notice them; the wait itself
+// and the end of the game are said elsewhere.
+std::string operations(const std::string& sortie, std::size_t& depuis, std::string_view attente) {
+    std::string liste;
+    for (std::size_t p = sortie.find('<', depuis); p != std::string::npos;
+         p = sortie.find('<', p + 1)) {
+        const std::size_t fin = sortie.find('>', p);
+        const std::string marque = sortie.substr(p + 1, fin - p - 1);
+        const bool attendue = fin + 1 == sortie.size() && marque == attente;
+        const bool connue = marque == "pause" || marque == "flush" ||
+                            marque.starts_with("sleep ") || marque.starts_with("title ") ||
+                            marque.starts_with("size ");
+        if (connue && !attendue) {
+            liste += " [" + marque + "]";
+        }
+    }
+    depuis = sortie.size();
+    return liste;
+}
+
+void ajouter_jetons(ConsoleScriptee& console, const std::string& ligne, std::size_t& entrees) {
+    std::size_t p = 1;
+    while ((p = ligne.find_first_not_of(' ', p)) != std::string::npos) {
+        std::string jeton;
+        if (ligne[p] == '"') {
+            const std::size_t fin = ligne.find('"', p + 1);
+            jeton = ligne.substr(p, fin + 1 - p);
+            p = fin + 1;
+        } else {
+            const std::size_t fin = std::min(ligne.find(' ', p), ligne.size());
+            jeton = ligne.substr(p, fin - p);
+            p = fin;
+        }
+        int fois = 1;
+        const std::size_t etoile = jeton.rfind('*');
+        if (etoile != std::string::npos && etoile > 0 && etoile + 1 < jeton.size()) {
+            fois = std::stoi(jeton.substr(etoile + 1));
+            jeton.resize(etoile);
+        }
+        for (int k = 0; k < fois; ++k, ++entrees) {
+            if (jeton.front() == '"') {
+                console.ligne(jeton.substr(1, jeton.size() - 2));
+            } else if (jeton == "up" || jeton == "down" || jeton == "left" || jeton == "right") {
+                const int code = jeton == "up"     ? FLECHE_HAUT
+                                 : jeton == "down" ? FLECHE_BAS
+                                 : jeton == "left" ? FLECHE_GAUCHE
+                                                   : FLECHE_DROITE;
+                console.fleche(code);
+                ++entrees;
+            } else if (jeton.size() > 1 && jeton.front() == '#') {
+                console.touche(std::stoi(jeton.substr(1)));
+            } else {
+                console.touche(static_cast<unsigned char>(jeton.front()));
+            }
+        }
+    }
+}
+
+} // namespace
+
+std::string niveau_depuis_carte(const std::string& carte, int niveau, bool vu) {
+    std::vector<std::string> rangees;
+    std::istringstream lignes(carte);
+    for (std::string ligne; std::getline(lignes, ligne);) {
+        rangees.push_back(ligne);
+    }
+    const std::string types = ".#+@:*AM![)$a?&";
+    std::ostringstream niveau_texte;
+    niveau_texte << rangees.size() << "\n" << rangees.front().size() << "\n";
+    for (std::size_t i = 0; i < rangees.size(); ++i) {
+        for (std::size_t j = 0; j < rangees[i].size(); ++j) {
+            const char signe = rangees[i][j];
+            int type = 0;
+            int statut = 0;
+            if (signe >= 'A' && signe <= 'I') {
+                type = PORTE_CLE;
+                statut = signe - 'A' + 1 + DECALAGE_CLE;
+            } else if (signe >= 'a' && signe <= 'i') {
+                type = CLE;
+                statut = signe - 'a' + 1 + DECALAGE_CLE;
+            } else if (signe == 'S') {
+                statut = STATUT_HEROS;
+            } else if (types.find(signe) != std::string::npos) {
+                type = static_cast<int>(types.find(signe));
+            } else {
+                throw std::invalid_argument(std::string("no cell is drawn as ") + signe);
+            }
+            if (i == 0 && j == 0) {
+                statut = niveau + DECALAGE_NIVEAU;
+            }
+            niveau_texte << '{' << type << ',' << statut << ',' << (vu || signe == 'S') << "},";
+        }
+        niveau_texte << "\n";
+    }
+    return niveau_texte.str();
+}
+
+std::string rejouer_transcription(const std::string& texte) {
+    DossierJeu dossier;
+    ConsoleScriptee console;
+    std::vector<std::string> sortie;
+    std::vector<Capture> captures;
+    std::vector<Fichier> fichiers;
+    std::vector<std::pair<std::string, std::size_t>> attendus;
+    std::size_t entrees = 0;
+    std::istringstream lignes(texte);
+    for (std::string ligne; std::getline(lignes, ligne);) {
+        if (ligne.starts_with("|") || ligne.starts_with("=== ")) {
+            continue; // what the game did: written anew
+        }
+        if (ligne.starts_with("---")) {
+            captures.push_back({entrees, sortie.size()});
+        }
+        sortie.push_back(ligne);
+        std::istringstream mots(ligne);
+        std::string directive, chemin, vu;
+        int niveau = 0;
+        mots >> directive >> chemin >> niveau >> vu;
+        if (directive == "seed") {
+            graine = std::stoll(chemin);
+        } else if (directive == ">") {
+            ajouter_jetons(console, ligne, entrees);
+        } else if (directive == "remove") {
+            fichiers.push_back({entrees, chemin, std::nullopt});
+        } else if (directive == "file" || directive == "map" || directive == "expect") {
+            std::string contenu;
+            for (std::string l; std::getline(lignes, l) && l != FIN_DE_BLOC;) {
+                contenu += l + "\n";
+                if (directive != "expect") {
+                    sortie.push_back(l);
+                }
+            }
+            if (directive == "expect") {
+                attendus.emplace_back(chemin, sortie.size());
+                sortie.emplace_back();
+            } else {
+                fichiers.push_back({entrees, chemin,
+                                    directive == "map"
+                                        ? niveau_depuis_carte(contenu, niveau, vu == "seen")
+                                        : contenu});
+            }
+            sortie.push_back(FIN_DE_BLOC);
+        }
+    }
+    std::size_t fichier = 0;
+    std::size_t capture = 0;
+    std::size_t depuis = 0;
+    const auto poser_fichiers = [&](std::size_t prises) {
+        for (; fichier < fichiers.size() && fichiers[fichier].apres <= prises; ++fichier) {
+            const Fichier& f = fichiers[fichier];
+            f.contenu ? dossier.ecrire(f.chemin, *f.contenu) : dossier.supprimer(f.chemin);
+        }
+    };
+    const auto capturer = [&](std::string_view attente) {
+        std::string ecran =
+            "--- " + std::string(attente) + operations(console.sortie(), depuis, attente);
+        ecran += "\n" + ecran_en_texte(console.modele());
+        ecran.pop_back();
+        sortie[captures[capture++].ligne] = ecran;
+    };
+    poser_fichiers(0);
+    console.observer([&](std::string_view attente) {
+        const std::size_t prises = entrees - console.reste();
+        poser_fichiers(prises);
+        if (capture < captures.size() && captures[capture].apres <= prises) {
+            capturer(attente);
+        }
+    });
+    std::string fin;
+    const Horloge ancienne = installer_horloge(horloge_fixe);
+    // A loaded game draws from the generator as it stands: the runner starts it somewhere of its
+    // own, not where creation seeds it, so that a hero never seeded would draw other numbers.
+    std::srand(static_cast<unsigned>(graine) ^ 0x5eedU);
+    try {
+        jeu_principal();
+    } catch (const FinDuProcessus& arret) {
+        fin = "exit " + std::to_string(arret.statut);
+    } catch (const ScriptEpuise&) {
+        fin = "out of input";
+    } catch (const std::logic_error& decalage) {
+        fin = decalage.what();
+    }
+    installer_horloge(ancienne);
+    while (capture < captures.size()) {
+        capturer("end");
+    }
+    sortie.push_back("=== " + fin + operations(console.sortie(), depuis, ""));
+    for (const auto& [chemin, ligne] : attendus) {
+        std::string contenu = std::filesystem::exists(dossier.racine() / chemin)
+                                  ? dossier.lire(chemin)
+                                  : "(no such file)\n";
+        if (!contenu.ends_with('\n')) {
+            contenu += "(no line feed at the end)\n";
+        }
+        contenu.pop_back();
+        sortie[ligne] = contenu;
+    }
+    std::string resultat;
+    for (const std::string& ligne : sortie) {
+        resultat += ligne + "\n";
+    }
+    return resultat;
+}
+
+} // namespace korva::test

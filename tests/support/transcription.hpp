@@ -1,0 +1,34 @@
+// Golden transcripts: a game played from start-up through the scripted console, written down as
+// the player meets it. A transcript file holds, line by line:
+//   # ...                a comment
+//   seed N               the calendar time the generator is seeded with at creation
+//   file PATH / end      a file of the game folder, written before the game starts (or, placed
+//                        after input lines, at the first wait once that input is taken)
+//   remove PATH          a file of the game folder taken away, at the same moments
+//   map PATH LEVEL [seen] / end   a level drawn with the map legend of tools/niveaux, turned into
+//                        a level file; every cell unseen but the hero's, or all seen
+//   > TOKENS             input: up down left right (arrow keys), "typed line", #N (key code N),
+//                        any other single character (that key); a token may end in *N (N times)
+//   ---                  the screen at the next wait; the runner writes the kind of wait and the
+//                        console operations since the last screen behind the dashes, then the
+//                        rows, each behind '|', colours as {attribute} where they change
+//   expect PATH / end    a file of the game folder as the game left it
+// The runner plays the file and writes it again with what the game did; the test passes when
+// nothing changed. KORVA_REGENERER=1 rewrites the files instead.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace korva::test {
+
+// Plays the transcript's text and returns it as the game makes it now.
+std::string rejouer_transcription(const std::string& texte);
+
+// A level file's text from a map: '#' external wall, '+' internal wall, '.' floor,
+// ':' passage, '@' closed door, '*' rocks, 'A'-'I' locked door of key 1-9, 'a'-'i' key 1-9,
+// 'M' monster, '&' Guardian, '!' potion, '[' armor, ')' sword, '$' gold, '?' parchment,
+// 'S' the hero.
+std::string niveau_depuis_carte(const std::string& carte, int niveau, bool vu);
+
+} // namespace korva::test
