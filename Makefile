@@ -2,7 +2,7 @@
 BUILD ?= build
 RUN_DIR ?= run
 
-.PHONY: all build test run sanitize fuzz clean
+.PHONY: all build test run sanitize fuzz clean mutants
 
 all: build
 
@@ -48,3 +48,8 @@ fuzz:
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-sanitize $(BUILD)-fuzz
+
+# Breaks the game one line at a time (tools/mutants/cassures.txt) and counts what the tests
+# catch; takes a while, so neither `make test` nor CI runs it.
+mutants:
+	python3 tools/mutants/mutants.py
