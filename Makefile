@@ -2,7 +2,9 @@
 BUILD ?= build
 RUN_DIR ?= run
 
-.PHONY: all build test run sanitize fuzz clean
+PREFIX ?= /usr/local
+
+.PHONY: all build test run install uninstall sanitize fuzz clean
 
 all: build
 
@@ -22,6 +24,17 @@ run: build
 	done
 	cp -R -n fichiers/personnages/. $(RUN_DIR)/fichiers/personnages/
 	cd $(RUN_DIR) && $(abspath $(BUILD))/korva
+
+# Installs the game under PREFIX, to be started as PREFIX/bin/korva from any folder; `make
+# uninstall` with the same PREFIX removes it. The players' saves stay in their own folders.
+install:
+	cmake -S . -B $(BUILD)
+	cmake --build $(BUILD) --target korva -j 2
+	cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+uninstall:
+	cmake -S . -B $(BUILD)
+	cmake -D PREFIX="$(PREFIX)" -P $(BUILD)/paquet/desinstaller.cmake
 
 sanitize:
 	cmake -S . -B $(BUILD)-sanitize -DKORVA_SANITIZE=ON
