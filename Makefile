@@ -26,15 +26,16 @@ run: build
 	cd $(RUN_DIR) && $(abspath $(BUILD))/korva
 
 # Installs the game under PREFIX, to be started as PREFIX/bin/korva from any folder; `make
-# uninstall` with the same PREFIX removes it. The players' saves stay in their own folders.
+# uninstall` with the same PREFIX removes it. The players' saves stay in their own folders. A
+# build of its own, without the tests: a player needs no GoogleTest.
 install:
-	cmake -S . -B $(BUILD)
-	cmake --build $(BUILD) --target korva -j 2
-	cmake --install $(BUILD) --prefix "$(PREFIX)"
+	cmake -S . -B $(BUILD)-install -DKORVA_TESTS=OFF -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BUILD)-install --target korva -j 2
+	cmake --install $(BUILD)-install --prefix "$(PREFIX)"
 
 uninstall:
-	cmake -S . -B $(BUILD)
-	cmake -D PREFIX="$(PREFIX)" -P $(BUILD)/paquet/desinstaller.cmake
+	cmake -S . -B $(BUILD)-install -DKORVA_TESTS=OFF -DCMAKE_BUILD_TYPE=Release
+	cmake -D PREFIX="$(PREFIX)" -P $(BUILD)-install/paquet/desinstaller.cmake
 
 sanitize:
 	cmake -S . -B $(BUILD)-sanitize -DKORVA_SANITIZE=ON
@@ -60,4 +61,4 @@ fuzz:
 	done
 
 clean:
-	rm -rf $(BUILD) $(BUILD)-sanitize $(BUILD)-fuzz
+	rm -rf $(BUILD) $(BUILD)-sanitize $(BUILD)-fuzz $(BUILD)-install
