@@ -31,7 +31,7 @@ run: build
 install:
 	cmake -S . -B $(BUILD)-install -DKORVA_TESTS=OFF -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD)-install --target korva -j 2
-	cmake --install $(BUILD)-install --prefix "$(PREFIX)"
+	cmake --install $(BUILD)-install --prefix "$(PREFIX)" --strip
 
 uninstall:
 	cmake -S . -B $(BUILD)-install -DKORVA_TESTS=OFF -DCMAKE_BUILD_TYPE=Release
