@@ -2,7 +2,9 @@
 BUILD ?= build
 RUN_DIR ?= run
 
-.PHONY: all build test run sanitize fuzz clean mutants
+PREFIX ?= /usr/local
+
+.PHONY: all build test run install uninstall sanitize fuzz clean mutants
 
 all: build
 
@@ -22,6 +24,18 @@ run: build
 	done
 	cp -R -n fichiers/personnages/. $(RUN_DIR)/fichiers/personnages/
 	cd $(RUN_DIR) && $(abspath $(BUILD))/korva
+
+# Installs the game under PREFIX, to be started as PREFIX/bin/korva from any folder; `make
+# uninstall` with the same PREFIX removes it. The players' saves stay in their own folders. A
+# build of its own, without the tests: a player needs no GoogleTest.
+install:
+	cmake -S . -B $(BUILD)-install -DKORVA_TESTS=OFF -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BUILD)-install --target korva -j 2
+	cmake --install $(BUILD)-install --prefix "$(PREFIX)" --strip
+
+uninstall:
+	cmake -S . -B $(BUILD)-install -DKORVA_TESTS=OFF -DCMAKE_BUILD_TYPE=Release
+	cmake -D PREFIX="$(PREFIX)" -P $(BUILD)-install/paquet/desinstaller.cmake
 
 sanitize:
 	cmake -S . -B $(BUILD)-sanitize -DKORVA_SANITIZE=ON
@@ -47,7 +61,7 @@ fuzz:
 	done
 
 clean:
-	rm -rf $(BUILD) $(BUILD)-sanitize $(BUILD)-fuzz
+	rm -rf $(BUILD) $(BUILD)-sanitize $(BUILD)-fuzz $(BUILD)-install $(BUILD)-mutants
 
 # Breaks the game one line at a time (tools/mutants/cassures.txt) and counts what the tests
 # catch; takes a while, so neither `make test` nor CI runs it.

@@ -1,0 +1,95 @@
+# Installing the game like any terminal game. `cmake --install build --prefix P` puts the
+# launcher at P/bin/korva, the game under P/libexec/korva, its data under P/share/korva/fichiers,
+# the manual page and the documentation; `cpack -G DEB` packs that tree for Debian. On Windows the
+# install is a portable folder, korva.exe with fichiers/ beside it (`cpack -G ZIP`).
+set(KORVA_VERSION 0.1.0)
+set(KORVA_DATE 2026-12-06)
+set(CPACK_PACKAGE_CONTACT "the KORVA developers <korva@example.org>"
+    CACHE STRING "Who answers for the packages: Debian's Maintainer field")
+
+set(KORVA_DONNEES_LIVREES
+    ${PROJECT_SOURCE_DIR}/fichiers/niveaux
+    ${PROJECT_SOURCE_DIR}/fichiers/presentation
+    ${PROJECT_SOURCE_DIR}/fichiers/parchemins)
+# Of the players' files only the empty registry: a developer's own saves stay home.
+set(KORVA_REGISTRE_VIDE ${PROJECT_SOURCE_DIR}/fichiers/personnages/joueurs.txt)
+set(KORVA_DOCUMENTS ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE)
+
+if(WIN32)
+    install(TARGETS korva RUNTIME DESTINATION .)
+    install(DIRECTORY ${KORVA_DONNEES_LIVREES} DESTINATION fichiers)
+    install(FILES ${KORVA_REGISTRE_VIDE} DESTINATION fichiers/personnages)
+    install(FILES ${KORVA_DOCUMENTS} DESTINATION .)
+    set(CPACK_GENERATOR ZIP)
+    set(CPACK_PACKAGE_FILE_NAME korva-${KORVA_VERSION}-windows)
+else()
+    include(GNUInstallDirs)
+    set(KORVA_DOSSIER_PROGRAMME ${CMAKE_INSTALL_LIBEXECDIR}/korva)
+    set(KORVA_DOSSIER_DONNEES ${CMAKE_INSTALL_DATADIR}/korva/fichiers)
+    set(KORVA_PAQUET ${CMAKE_BINARY_DIR}/paquet)
+
+    # The launcher finds the game and its data from where it lies itself, so that an installed
+    # tree works wherever it is moved or unpacked. `dossier` is where the launcher goes.
+    function(korva_lanceur dossier sortie)
+        foreach(chemin PROGRAMME DONNEES)
+            set(vers ${KORVA_DOSSIER_${chemin}})
+            if(chemin STREQUAL PROGRAMME)
+                set(vers ${vers}/korva)
+            endif()
+            if(NOT IS_ABSOLUTE ${vers})
+                cmake_path(RELATIVE_PATH vers BASE_DIRECTORY ${dossier})
+                set(vers "$ici/${vers}")
+            endif()
+            set(KORVA_${chemin} ${vers})
+        endforeach()
+        configure_file(${PROJECT_SOURCE_DIR}/packaging/korva.in ${sortie} @ONLY
+                       FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
+                                        GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+    endfunction()
+    korva_lanceur(${CMAKE_INSTALL_BINDIR} ${KORVA_PAQUET}/korva)
+    # Debian keeps its games in /usr/games: its package has a launcher for there.
+    korva_lanceur(games ${KORVA_PAQUET}/debian/korva)
+    configure_file(${PROJECT_SOURCE_DIR}/packaging/korva.6.in ${KORVA_PAQUET}/korva.6 @ONLY)
+    configure_file(${PROJECT_SOURCE_DIR}/packaging/desinstaller.cmake.in
+                   ${KORVA_PAQUET}/desinstaller.cmake @ONLY)
+    configure_file(${PROJECT_SOURCE_DIR}/packaging/changelog.in ${KORVA_PAQUET}/changelog @ONLY)
+
+    install(PROGRAMS ${KORVA_PAQUET}/korva DESTINATION ${CMAKE_INSTALL_BINDIR})
+    install(TARGETS korva RUNTIME DESTINATION ${KORVA_DOSSIER_PROGRAMME})
+    install(DIRECTORY ${KORVA_DONNEES_LIVREES} DESTINATION ${KORVA_DOSSIER_DONNEES})
+    install(FILES ${KORVA_REGISTRE_VIDE} DESTINATION ${KORVA_DOSSIER_DONNEES}/personnages)
+    install(FILES ${KORVA_PAQUET}/korva.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+    install(FILES ${KORVA_DOCUMENTS} DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+    set(CPACK_GENERATOR DEB)
+    # What Debian wants beyond the installed tree (packaging/debian.cmake, which sees only
+    # CPack's variables): its copyright file, a changelog, compressed pages, /usr/games.
+    set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/packaging/debian.cmake)
+    set(CPACK_KORVA_BIN ${CMAKE_INSTALL_BINDIR})
+    set(CPACK_KORVA_LANCEUR ${KORVA_PAQUET}/debian/korva)
+    set(CPACK_KORVA_DOC ${CMAKE_INSTALL_DOCDIR})
+    set(CPACK_KORVA_MAN ${CMAKE_INSTALL_MANDIR})
+    set(CPACK_KORVA_CHANGELOG ${KORVA_PAQUET}/changelog)
+endif()
+
+set(CPACK_PACKAGE_NAME korva)
+set(CPACK_PACKAGE_VERSION ${KORVA_VERSION})
+set(CPACK_PACKAGE_VENDOR "the KORVA developers")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "turn-based dungeon crawler for the text console")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Create a hero, walk five dungeon levels that uncover as you go, fight monsters
+and the Dungeon Guardian in dice rounds, pick up potions and keys, open doors,
+read parchments, save and resume your game, and climb the score registry.
+
+Type korva in any terminal of 110 columns by 50 lines: each player's saves
+live in a folder of their own and survive every upgrade.")
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
+    GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# Its dependencies are the libraries the game links, as dpkg-shlibdeps finds them.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+include(CPack)

@@ -1,0 +1,45 @@
+# Run by CPack on the staged tree before packing it: what Debian asks of a package beyond the
+# installed tree. The copyright file holds the licence, so LICENSE itself goes; the changelog
+# and the manual page are compressed, as Debian's tools would. Other packages keep the tree.
+if(NOT CPACK_GENERATOR STREQUAL "DEB")
+    return()
+endif()
+set(racine ${CPACK_TEMPORARY_DIRECTORY}${CPACK_PACKAGING_INSTALL_PREFIX})
+set(doc ${racine}/${CPACK_KORVA_DOC})
+
+function(compresser source cible)
+    execute_process(COMMAND gzip -9 -n -c ${source} OUTPUT_FILE ${cible}
+                    COMMAND_ERROR_IS_FATAL ANY)
+endfunction()
+
+file(READ ${CPACK_RESOURCE_FILE_LICENSE} licence)
+if(NOT licence MATCHES "Copyright \\(c\\) ([^\n]*)\n\n(.*[^\n])\n*$")
+    message(FATAL_ERROR "${CPACK_RESOURCE_FILE_LICENSE}: no copyright line followed by the notice")
+endif()
+set(titulaires ${CMAKE_MATCH_1})
+string(REPLACE "\n\n" "\n.\n" texte "${CMAKE_MATCH_2}")
+string(REPLACE "\n" "\n " texte " ${texte}")
+file(WRITE ${doc}/copyright
+"Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/
+Upstream-Name: KORVA
+Upstream-Contact: ${CPACK_PACKAGE_CONTACT}
+
+Files: *
+Copyright: ${titulaires}
+License: Expat
+${texte}
+")
+file(REMOVE ${doc}/LICENSE)
+
+compresser(${CPACK_KORVA_CHANGELOG} ${doc}/changelog.gz)
+set(page ${racine}/${CPACK_KORVA_MAN}/man6/korva.6)
+compresser(${page} ${page}.gz)
+file(REMOVE ${page})
+
+# Debian's games lie in /usr/games, which its PATH holds.
+file(REMOVE_RECURSE ${racine}/${CPACK_KORVA_BIN})
+file(COPY ${CPACK_KORVA_LANCEUR} DESTINATION ${racine}/games)
+
+# The title art is drawn in code page 437, which the game turns into the terminal's characters.
+file(WRITE ${racine}/share/lintian/overrides/korva
+    "korva: national-encoding [usr/share/korva/fichiers/presentation/nom.txt]\n")
