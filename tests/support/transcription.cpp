@@ -179,7 +179,7 @@ std::string rejouer_transcription(const std::string& texte) {
     std::size_t entrees = 0;
     std::istringstream lignes(texte);
     for (std::string ligne; std::getline(lignes, ligne);) {
-        if (ligne.starts_with("|") || ligne.starts_with("=== ")) {
+        if (ligne.starts_with("|") || ligne.starts_with("=== ") || ligne.starts_with("! ")) {
             continue; // what the game did: written anew
         }
         if (ligne.starts_with("---")) {
@@ -259,6 +259,11 @@ std::string rejouer_transcription(const std::string& texte) {
         capturer("end");
     }
     sortie.push_back("=== " + fin + operations(console.sortie(), depuis, ""));
+    // Everything reported on the error stream, in case a screen cleared it.
+    std::istringstream erreurs(console.erreurs());
+    for (std::string ligne; std::getline(erreurs, ligne);) {
+        sortie.push_back("! " + ligne);
+    }
     for (const auto& [chemin, ligne] : attendus) {
         std::string contenu = std::filesystem::exists(dossier.racine() / chemin)
                                   ? dossier.lire(chemin)

@@ -15,8 +15,9 @@ The list, tools/mutants/cassures.txt, holds one block per break:
     - cible.typeCase = CASE_VIDE;
     + (the new text; an empty "+" line removes the line)
 
-The "-" text must stand exactly once in the file (leading blanks ignored); a break whose text
-is no longer found is reported as stale, so the list keeps up with the code.
+The "-" text must stand exactly once in the file (leading blanks ignored), or a line "= N"
+picks its Nth place; a break whose text is no longer found so is reported as stale, so the
+list keeps up with the code.
 """
 
 import argparse
@@ -38,10 +39,12 @@ def lire_cassures(chemin):
             if ligne.startswith('@ '):
                 fichier, _, raison = ligne[2:].partition(': ')
                 courante = {'fichier': fichier, 'raison': raison, 'avant': None, 'apres': None,
-                            'ligne': numero}
+                            'ligne': numero, 'place': 0}
                 cassures.append(courante)
             elif ligne.startswith('- ') and courante:
                 courante['avant'] = ligne[2:]
+            elif ligne.startswith('= ') and courante:
+                courante['place'] = int(ligne[2:])
             elif (ligne.startswith('+ ') or ligne == '+') and courante:
                 courante['apres'] = ligne[2:]
             elif ligne.strip() and not ligne.startswith('#'):
@@ -84,9 +87,10 @@ def essayer(copie, cassure):
     texte = open(chemin, encoding='utf-8').read()
     lignes = texte.split('\n')
     trouvees = [i for i, l in enumerate(lignes) if l.strip() == cassure['avant'].strip()]
-    if len(trouvees) != 1:
+    place = cassure['place']
+    if (len(trouvees) != 1 and not place) or (place and len(trouvees) < place):
         return 'stale'
-    i = trouvees[0]
+    i = trouvees[place - 1 if place else 0]
     retrait = lignes[i][:len(lignes[i]) - len(lignes[i].lstrip())]
     cassee = lignes[:i] + ([retrait + cassure['apres']] if cassure['apres'] else []) + lignes[i + 1:]
     try:
