@@ -2,7 +2,7 @@
 BUILD ?= build
 RUN_DIR ?= run
 
-.PHONY: all build test run sanitize fuzz clean
+.PHONY: all build test run sanitize fuzz clean balance
 
 all: build
 
@@ -22,6 +22,12 @@ run: build
 	done
 	cp -R -n fichiers/personnages/. $(RUN_DIR)/fichiers/personnages/
 	cd $(RUN_DIR) && $(abspath $(BUILD))/korva
+
+# The balance tool's table for the shipped dungeon (20,000 heroes per class and policy).
+balance:
+	cmake -S . -B $(BUILD)
+	cmake --build $(BUILD) -j 2 --target korva_equilibre
+	$(BUILD)/korva_equilibre
 
 sanitize:
 	cmake -S . -B $(BUILD)-sanitize -DKORVA_SANITIZE=ON
