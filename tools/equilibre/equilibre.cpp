@@ -121,6 +121,8 @@ int script(const Donjon& donjon, unsigned graine, int classe) {
             break;
         }
     }
+    // The victory screen waits for one key.
+    std::printf("pause\n");
     return 0;
 }
 
