@@ -4,7 +4,7 @@ RUN_DIR ?= run
 
 PREFIX ?= /usr/local
 
-.PHONY: all build test run install uninstall sanitize fuzz clean mutants
+.PHONY: all build test run install uninstall sanitize fuzz clean mutants balance
 
 all: build
 
@@ -36,6 +36,12 @@ install:
 uninstall:
 	cmake -S . -B $(BUILD)-install -DKORVA_TESTS=OFF -DCMAKE_BUILD_TYPE=Release
 	cmake -D PREFIX="$(PREFIX)" -P $(BUILD)-install/paquet/desinstaller.cmake
+
+# The balance tool's table for the shipped dungeon (20,000 heroes per class and policy).
+balance:
+	cmake -S . -B $(BUILD)
+	cmake --build $(BUILD) -j 2 --target korva_equilibre
+	$(BUILD)/korva_equilibre
 
 sanitize:
 	cmake -S . -B $(BUILD)-sanitize -DKORVA_SANITIZE=ON

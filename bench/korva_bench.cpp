@@ -13,7 +13,7 @@
 #include "dungeon/deplacement.hpp"
 #include "files/niveaux.hpp"
 #include "game/jeu.hpp"
-#include "support/recherche_chemin.hpp"
+#include "recherche_niveau.hpp"
 
 #include <benchmark/benchmark.h>
 
@@ -161,26 +161,21 @@ Partie charger(int niveau) {
 // The keys of a walk of the level: its first steps towards the way forward, each arrow after
 // its prefix code, 'y' at the closed doors; the walk stops before a locked door.
 std::deque<int> touches_de_la_marche(const Partie& partie) {
-    const auto chemin =
-        test::chemin_vers_bord(*partie.plateau, partie.l, partie.c, test::Sens::avant);
-    if (!chemin) {
+    const Carte carte(*partie.plateau, partie.l, partie.c);
+    const auto etapes = traversee(carte, carte.heros(), false);
+    if (!etapes) {
         throw std::runtime_error("no way through the level");
     }
     std::deque<int> touches;
-    const std::size_t pas = std::min<std::size_t>(chemin->fleches.size() - 1, PAS_PAR_MARCHE);
+    const std::size_t pas = std::min<std::size_t>(etapes->size() - 1, PAS_PAR_MARCHE);
     for (std::size_t i = 0; i < pas; ++i) {
-        bool porte = false;
-        bool verrou = false;
-        for (const test::Rencontre& r : chemin->rencontres) {
-            porte = porte || (r.pas == i && r.typeCase == PORTE_FERMEE);
-            verrou = verrou || (r.pas == i && r.typeCase == PORTE_CLE);
-        }
-        if (verrou) {
+        const Etape& etape = (*etapes)[i];
+        if (etape.typeCase == PORTE_CLE) {
             break;
         }
         touches.push_back(TOUCHE_PREFIXE);
-        touches.push_back(chemin->fleches[i]);
-        if (porte) {
+        touches.push_back(etape.fleche);
+        if (etape.typeCase == PORTE_FERMEE) {
             touches.push_back(TOUCHE_OUI);
         }
     }
