@@ -72,10 +72,17 @@ std::string ecran_en_texte(const EcranModele& modele) {
     return texte;
 }
 
-// The console operations since the last screen, as a player would notice them; the wait itself
-// and the end of the game are said elsewhere.
+// The console operations since the last screen, as a player would notice them, a run of the
+// same one counted once; the wait itself and the end of the game are said elsewhere.
 std::string operations(const std::string& sortie, std::size_t& depuis, std::string_view attente) {
     std::string liste;
+    std::string precedente;
+    int fois = 0;
+    const auto conclure = [&] {
+        if (fois > 0) {
+            liste += " [" + precedente + "]" + (fois > 1 ? "*" + std::to_string(fois) : "");
+        }
+    };
     for (std::size_t p = sortie.find('<', depuis); p != std::string::npos;
          p = sortie.find('<', p + 1)) {
         const std::size_t fin = sortie.find('>', p);
@@ -85,9 +92,15 @@ std::string operations(const std::string& sortie, std::size_t& depuis, std::stri
                             marque.starts_with("sleep ") || marque.starts_with("title ") ||
                             marque.starts_with("size ");
         if (connue && !attendue) {
-            liste += " [" + marque + "]";
+            if (marque != precedente) {
+                conclure();
+                precedente = marque;
+                fois = 0;
+            }
+            ++fois;
         }
     }
+    conclure();
     depuis = sortie.size();
     return liste;
 }
