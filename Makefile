@@ -4,16 +4,25 @@ RUN_DIR ?= run
 
 PREFIX ?= /usr/local
 
+# The Debian packages the game needs to build, and those its tests add; each command installs
+# what is missing (as root or through sudo) or says how.
+PAQUETS_JEU = cmake g++ make
+PAQUETS_TESTS = libgtest-dev libvterm-dev pkg-config libbenchmark-dev
+
 .PHONY: all build test run install uninstall sanitize fuzz clean mutants balance
 
 all: build
 
 build:
+	sh tools/dependances.sh $(PAQUETS_JEU)
 	cmake -S . -B $(BUILD)
 	cmake --build $(BUILD) -j 2
 
-test: build
-	ctest --test-dir $(BUILD) --output-on-failure
+test:
+	sh tools/dependances.sh $(PAQUETS_JEU) $(PAQUETS_TESTS)
+	cmake -S . -B $(BUILD)
+	cmake --build $(BUILD) -j 2
+	ctest --test-dir $(BUILD) --output-on-failure --no-tests=error
 
 # The game runs in a git-ignored folder whose data is refreshed from the repository on each
 # start; the players' files (saves and registry) are copied only when missing.
@@ -46,7 +55,7 @@ balance:
 sanitize:
 	cmake -S . -B $(BUILD)-sanitize -DKORVA_SANITIZE=ON
 	cmake --build $(BUILD)-sanitize -j 2
-	ctest --test-dir $(BUILD)-sanitize --output-on-failure
+	ctest --test-dir $(BUILD)-sanitize --output-on-failure --no-tests=error
 
 # Fuzzes the file readers, each for FUZZ_TIME seconds (0: no limit, e.g. with
 # FUZZ_FLAGS=-runs=1000000). New inputs go to a corpus in the build folder, seeded from
