@@ -67,7 +67,16 @@ def lancer(commande, dossier, delai=None):
 def preparer(copie):
     fichiers = subprocess.run(['git', 'ls-files', '-z'], cwd=DEPOT, check=True,
                               stdout=subprocess.PIPE).stdout.decode().split('\0')
-    for relatif in filter(None, fichiers):
+    suivis = set(filter(None, fichiers))
+    # What the repository no longer holds leaves the copy too.
+    for dossier, sous_dossiers, noms in os.walk(copie):
+        if os.path.relpath(dossier, copie) == '.':
+            sous_dossiers[:] = [d for d in sous_dossiers if d != 'build']
+        for nom in noms:
+            chemin = os.path.join(dossier, nom)
+            if os.path.relpath(chemin, copie) not in suivis:
+                os.remove(chemin)
+    for relatif in suivis:
         source, cible = os.path.join(DEPOT, relatif), os.path.join(copie, relatif)
         if os.path.isfile(source):
             os.makedirs(os.path.dirname(cible), exist_ok=True)
