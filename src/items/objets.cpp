@@ -3,6 +3,7 @@
 #include "characters/personnage.hpp"
 #include "console/console.hpp"
 #include "items/sac.hpp"
+#include "records/somme_bornee.hpp"
 
 #include <cerrno>
 #include <cstdio>
@@ -23,8 +24,8 @@ using Fichier = std::unique_ptr<std::FILE, FermerFichier>;
 void renforcer(int& stat, int& score, const char* message) {
     afficher_ligne(message);
     console().pause();
-    stat += rand_a_b(1, GAIN_FIN);
-    score += POINTS_OBJET;
+    stat = somme_bornee(stat, rand_a_b(1, GAIN_FIN));
+    score = somme_bornee(score, POINTS_OBJET);
 }
 
 } // namespace
@@ -75,7 +76,7 @@ void parch(sPerso& p) {
     }
     afficher_ligne("\nMessage parchment: ");
     afficher("\"%s\"", message);
-    p.score += POINTS_OBJET;
+    p.score = somme_bornee(p.score, POINTS_OBJET);
     afficher("\n\n");
     console().pause();
 }
