@@ -59,7 +59,7 @@ Lecture charger_registre(std::vector<sJoueur>& joueurs) {
     std::string texte;
     int numero_erreur = 0;
     if (!lire_fichier(FICHIER_REGISTRE, texte, numero_erreur)) {
-        signaler(FICHIER_REGISTRE, numero_erreur);
+        signaler_fichier(FICHIER_REGISTRE, numero_erreur);
         return Lecture::illisible;
     }
     std::string erreur;
@@ -251,7 +251,7 @@ int mettre_a_jour_registre(const sPerso& p) {
     }
     int numero_erreur = 0;
     if (!ecrire_fichier_atomique(FICHIER_REGISTRE, texte_du_registre(joueurs), numero_erreur)) {
-        signaler(FICHIER_REGISTRE, numero_erreur);
+        signaler_fichier(FICHIER_REGISTRE, numero_erreur);
         return 1;
     }
     return 0;

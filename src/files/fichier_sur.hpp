@@ -2,18 +2,38 @@
 // one, reaches the disk, then takes its place in one rename.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace korva {
 
+// The largest file the game reads. Its largest valid file, a save of a full 100 by 100 board
+// with the widest numbers, is about 2 MB; a larger file is refused before it fills the memory.
+inline constexpr std::size_t TAILLE_LECTURE_MAX = std::size_t{8} << 20;
+
+// The game's own reasons for refusing a file, beside the system's errno values.
+inline constexpr int ERREUR_PAS_UN_FICHIER = -1; // a pipe, a device: reading it could hang
+inline constexpr int ERREUR_TROP_GRAND = -2;     // over TAILLE_LECTURE_MAX bytes
+
 // Replaces the file at `chemin` with `contenu`. On failure the old file is whole, and
-// `numero_erreur` holds the system's reason.
+// `numero_erreur` holds the system's reason. The new file keeps the old one's permissions; a
+// file made anew gets those the system gives new files. Anything but a regular file in the way
+// is refused as lire_fichier refuses it.
 bool ecrire_fichier_atomique(const std::string& chemin, std::string_view contenu,
                              int& numero_erreur);
 
-// Reads a whole file; false with the system's reason when it cannot be read.
+// Reads a whole file; false with the reason when it cannot be read. Only a regular file (or a
+// link to one) is read, and only up to TAILLE_LECTURE_MAX bytes; a folder gives EISDIR. Never
+// waits for a writer, even on a pipe.
 bool lire_fichier(const std::string& chemin, std::string& contenu, int& numero_erreur);
+
+// Whether the system's text files end their lines with CR LF, which a read as text takes for a
+// single line feed.
+extern const bool FINS_DE_LIGNE_CRLF;
+
+// Reports a failed read or write as perror does: the path, a colon, a blank and the reason.
+void signaler_fichier(std::string_view chemin, int numero_erreur);
 
 // An advisory lock held for as long as the object lives, so that two games updating the same
 // file take turns. The lock lives on its own file beside the one it guards.

@@ -38,7 +38,7 @@ bool afficher_fichier(const char* chemin) {
     std::string contenu;
     int numero_erreur = 0;
     if (!lire_fichier(chemin, contenu, numero_erreur)) {
-        signaler(chemin, numero_erreur);
+        signaler_fichier(chemin, numero_erreur);
         return false;
     }
     console().ecrire(contenu);
