@@ -166,14 +166,15 @@ TEST(Registre, BrokenRegistryIsReportedAndNeverRewritten) {
         }
         {
             ConsoleScriptee ecran;
+            ecran.touche(' ');
             nomPerso d{};
             EXPECT_EQ(ouvrir_fichier_joueur(d), 1);
-            EXPECT_EQ(ecran.sortie(), ""); // back to the menu before any screen
+            EXPECT_EQ(ecran.sortie(), "<pause>"); // the report, then back to the menu
             EXPECT_TRUE(ecran.erreurs().starts_with(rapport));
         }
         {
             ConsoleScriptee ecran;
-            ecran.ligne("newbie");
+            ecran.ligne("newbie").touche(' ');
             sPerso p{};
             EXPECT_EQ(saisirPerso(p), 1);
             EXPECT_EQ(ecran.reste(), 0u);
@@ -189,14 +190,15 @@ TEST(Registre, MissingRegistryIsAFailure) {
     const std::string rapport = std::string(REGISTRE) + ": No such file or directory\n";
     {
         ConsoleScriptee ecran;
+        ecran.touche(' ');
         nomPerso d{};
         EXPECT_THROW(ouvrir_fichier_joueur(d), FinDuProcessus);
         EXPECT_EQ(ecran.erreurs(), rapport);
-        EXPECT_EQ(ecran.sortie(), "<exit 1>");
+        EXPECT_EQ(ecran.sortie(), "<pause><exit 1>");
     }
     {
         ConsoleScriptee ecran;
-        ecran.ligne("Alice");
+        ecran.ligne("Alice").touche(' ');
         sPerso p{};
         EXPECT_THROW(saisirPerso(p), FinDuProcessus);
         EXPECT_EQ(ecran.erreurs(), rapport);

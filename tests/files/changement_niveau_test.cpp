@@ -156,6 +156,7 @@ TEST(NouvelleCarte, MissingOrBadLevelFileEndsThePlayOnThatBoard) {
             dossier.supprimer(k.fichier);
         }
         test::ConsoleScriptee ecran;
+        ecran.touche(' ');
         auto plateau = test::plateau_rempli(TEMOIN);
         int l = k.l;
         int c = k.c;

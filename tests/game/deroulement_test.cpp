@@ -232,7 +232,7 @@ TEST(DeroulementJeu, TheEndOfTheDungeonOrAMissingLevelEndsTheGame) {
     test::DossierJeu dossier;
     dossier.supprimer("fichiers/niveaux/niveau2g.txt");
     test::ConsoleScriptee ecran;
-    ecran.touche(FLECHE_BAS);
+    ecran.touche(FLECHE_BAS).touche(' ');
     Partie partie(20, 50, 1, 19, 4);
     EXPECT_EQ(partie.jouer(), 1);
     EXPECT_EQ(ecran.erreurs(), "fichiers/niveaux/niveau2g.txt: No such file or directory\n");
