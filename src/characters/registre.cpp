@@ -174,7 +174,7 @@ std::optional<bool> nom_dans_registre(std::string_view nom) {
         return std::nullopt;
     }
     for (const sJoueur& j : joueurs) {
-        if (pseudo_de(j) == nom) {
+        if (egal_sans_casse(pseudo_de(j), nom)) {
             return true;
         }
     }
