@@ -1,5 +1,7 @@
-// Files that are never half written: a new content goes to a temporary file beside the old
-// one, reaches the disk, then takes its place in one rename.
+// The game's files, read and written safely: only regular files of a bounded size are read, so
+// that a pipe cannot hang the game nor a device fill its memory; a new content goes to a
+// temporary file beside the old one, reaches the disk, then takes its place in one rename, so
+// that a file is never half written.
 #pragma once
 
 #include <cstddef>
@@ -17,15 +19,15 @@ inline constexpr int ERREUR_PAS_UN_FICHIER = -1; // a pipe, a device: reading it
 inline constexpr int ERREUR_TROP_GRAND = -2;     // over TAILLE_LECTURE_MAX bytes
 
 // Replaces the file at `chemin` with `contenu`. On failure the old file is whole, and
-// `numero_erreur` holds the system's reason. The new file keeps the old one's permissions; a
-// file made anew gets those the system gives new files. Anything but a regular file in the way
-// is refused as lire_fichier refuses it.
+// `numero_erreur` holds the reason. The new file keeps the old one's permissions; a file made
+// anew gets those the system gives new files. On POSIX systems a pipe or a device in the way is
+// refused as lire_fichier refuses it.
 bool ecrire_fichier_atomique(const std::string& chemin, std::string_view contenu,
                              int& numero_erreur);
 
-// Reads a whole file; false with the reason when it cannot be read. Only a regular file (or a
-// link to one) is read, and only up to TAILLE_LECTURE_MAX bytes; a folder gives EISDIR. Never
-// waits for a writer, even on a pipe.
+// Reads a whole file; false with the reason when it cannot be read: the system's, or one of the
+// two above. Only a regular file (or a link to one) is read, and only up to TAILLE_LECTURE_MAX
+// bytes; a pipe is refused without waiting for a writer.
 bool lire_fichier(const std::string& chemin, std::string& contenu, int& numero_erreur);
 
 // Whether the system's text files end their lines with CR LF, which a read as text takes for a

@@ -14,7 +14,6 @@
 
 #include <climits>
 #include <filesystem>
-#include <functional>
 #ifndef _WIN32
 #include <sys/stat.h>
 #endif
