@@ -95,8 +95,8 @@ TEST(Personnage, NameRule) {
             EXPECT_EQ(raison, cas.raison) << nom;
         }
     }
-    for (const std::string nom : {"Ayla", "...", "joueurs2", "j.txt", "-x-", "console",
-                                  "COM0", "com10", "nul_", "joueurs.txt"}) {
+    for (const std::string nom : {"Ayla", "...", "joueurs2", "j.txt", "-x-", "console", "COM0",
+                                  "com10", "nul_", "joueurs.txt"}) {
         std::string raison;
         EXPECT_TRUE(nom_valide(nom, raison)) << nom << ": " << raison;
     }
