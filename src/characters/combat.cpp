@@ -3,8 +3,7 @@
 #include "characters/personnage.hpp"
 #include "console/affichage.hpp"
 #include "console/console.hpp"
-
-#include <climits>
+#include "records/somme_bornee.hpp"
 
 namespace korva {
 
@@ -22,14 +21,6 @@ struct Monstre {
 constexpr Monstre MONSTRES[] = {{"warrior", DE_EXCLU}, {"magician", MAGICIEN_EXCLU}};
 constexpr int NOMBRE_MONSTRES = 2;
 
-// A score or a stat read from a damaged save must not wrap around.
-int plus_borne(int valeur, int ajout) {
-    return valeur > INT_MAX - ajout ? INT_MAX : valeur + ajout;
-}
-int moins_un(int valeur) {
-    return valeur == INT_MIN ? INT_MIN : valeur - 1;
-}
-
 } // namespace
 
 void bataille(sPerso& unPersonnage, int niveau) {
@@ -41,8 +32,8 @@ void bataille(sPerso& unPersonnage, int niveau) {
     const int mstre = rand_a_b(0, NOMBRE_MONSTRES);
     const Monstre& monstre = MONSTRES[mstre];
     afficher("\nMONSTER type %s !! \n\n", monstre.nom);
-    habiliteMonstre = rand_a_b(1, monstre.borne_exclue) + niveau + BONUS_MONSTRE;
-    enduranceMonstre = rand_a_b(1, monstre.borne_exclue) + niveau + BONUS_MONSTRE;
+    habiliteMonstre = somme_bornee(rand_a_b(1, monstre.borne_exclue) + BONUS_MONSTRE, niveau);
+    enduranceMonstre = somme_bornee(rand_a_b(1, monstre.borne_exclue) + BONUS_MONSTRE, niveau);
     Color(BLANC, NOIR);
     afficher_ligne("\nThe fight begin !");
     afficher_ligne("\n");
@@ -63,10 +54,10 @@ void bataille(sPerso& unPersonnage, int niveau) {
         const long long total_monstre = static_cast<long long>(habiliteMonstre) + bete;
         if (total_heros < total_monstre) {
             afficher("\nThe %c inflicts an injury you ! \n", GLYPHE_MONSTRE);
-            unPersonnage.endurance = moins_un(unPersonnage.endurance);
+            unPersonnage.endurance = somme_bornee(unPersonnage.endurance, -1);
         } else if (total_heros > total_monstre) {
             afficher("\nYou deal injuring %c ! \n", GLYPHE_MONSTRE);
-            enduranceMonstre = moins_un(enduranceMonstre);
+            enduranceMonstre = somme_bornee(enduranceMonstre, -1);
         } else {
             afficher_ligne("\nNobody is hit! ");
         }
@@ -83,7 +74,7 @@ void bataille(sPerso& unPersonnage, int niveau) {
     }
     afficher_ligne("\nSUPER !!!");
     afficher("\nThe %c succumbed to his injuries!!! \n", GLYPHE_MONSTRE);
-    unPersonnage.score = plus_borne(unPersonnage.score, GAIN_VICTOIRE);
+    unPersonnage.score = somme_bornee(unPersonnage.score, GAIN_VICTOIRE);
     afficher_ligne("\n");
     console().pause();
 }

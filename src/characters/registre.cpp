@@ -59,7 +59,7 @@ Lecture charger_registre(std::vector<sJoueur>& joueurs) {
     std::string texte;
     int numero_erreur = 0;
     if (!lire_fichier(FICHIER_REGISTRE, texte, numero_erreur)) {
-        signaler(FICHIER_REGISTRE, numero_erreur);
+        signaler_fichier(FICHIER_REGISTRE, numero_erreur);
         return Lecture::illisible;
     }
     std::string erreur;
@@ -69,6 +69,21 @@ Lecture charger_registre(std::vector<sJoueur>& joueurs) {
         return Lecture::mal_formee;
     }
     return Lecture::lue;
+}
+
+// Reads the registry for the name check or the list of saved games. A failure's report stays on
+// the screen until a key is pressed; then an unreadable registry ends the game, and a damaged
+// one gives false.
+bool consulter_registre(std::vector<sJoueur>& joueurs) {
+    const Lecture lecture = charger_registre(joueurs);
+    if (lecture == Lecture::lue) {
+        return true;
+    }
+    console().pause();
+    if (lecture == Lecture::illisible) {
+        terminer(1);
+    }
+    return false;
 }
 
 std::string_view nom_du_personnage(const sPerso& p) {
@@ -155,16 +170,11 @@ bool lire_registre(std::string_view texte, std::vector<sJoueur>& joueurs, std::s
 
 std::optional<bool> nom_dans_registre(std::string_view nom) {
     std::vector<sJoueur> joueurs;
-    switch (charger_registre(joueurs)) {
-    case Lecture::illisible:
-        terminer(1);
-    case Lecture::mal_formee:
+    if (!consulter_registre(joueurs)) {
         return std::nullopt;
-    case Lecture::lue:
-        break;
     }
     for (const sJoueur& j : joueurs) {
-        if (pseudo_de(j) == nom) {
+        if (egal_sans_casse(pseudo_de(j), nom)) {
             return true;
         }
     }
@@ -173,13 +183,8 @@ std::optional<bool> nom_dans_registre(std::string_view nom) {
 
 int ouvrir_fichier_joueur(nomPerso& d) {
     std::vector<sJoueur> joueurs;
-    switch (charger_registre(joueurs)) {
-    case Lecture::illisible:
-        terminer(1);
-    case Lecture::mal_formee:
+    if (!consulter_registre(joueurs)) {
         return 1;
-    case Lecture::lue:
-        break;
     }
     console().effacer();
     afficher_ligne("\n");
@@ -251,7 +256,7 @@ int mettre_a_jour_registre(const sPerso& p) {
     }
     int numero_erreur = 0;
     if (!ecrire_fichier_atomique(FICHIER_REGISTRE, texte_du_registre(joueurs), numero_erreur)) {
-        signaler(FICHIER_REGISTRE, numero_erreur);
+        signaler_fichier(FICHIER_REGISTRE, numero_erreur);
         return 1;
     }
     return 0;

@@ -17,12 +17,15 @@ inline constexpr const char* FICHIER_REGISTRE = "fichiers/personnages/joueurs.tx
 // `erreur` saying what is wrong, when the text breaks the format; nothing is half read then.
 bool lire_registre(std::string_view texte, std::vector<sJoueur>& joueurs, std::string& erreur);
 
-// Whether a player line holds `nom`, compared byte for byte. Ends the process when the registry
-// cannot be read; nothing, after reporting it, when its content breaks the format.
+// Whether a player line holds `nom` when letter case is ignored: on the systems whose file names
+// ignore it, "Bob" and "bob" would share one save file. Ends the process when the registry
+// cannot be read; nothing when its content breaks the format. A failure is reported and waits
+// for a key, so that the player reads it.
 std::optional<bool> nom_dans_registre(std::string_view nom);
 
 // Lists the saved games and lets the player choose one: 0 and `d.nom` set when a game was
-// chosen, 1 when there is none or the player went back to the main menu.
+// chosen, 1 when there is none or the player went back to the main menu. A registry that cannot
+// be read is reported as for the name check.
 int ouvrir_fichier_joueur(nomPerso& d);
 
 // Records the character's name and score, ranks the players and rewrites the registry; 0 when

@@ -1,6 +1,7 @@
 #include "console/affichage.hpp"
 
 #include "console/console.hpp"
+#include "records/somme_bornee.hpp"
 
 namespace korva {
 
@@ -75,7 +76,7 @@ void affichage_plateau(const Plateau& plateau, int l, int c, sPerso p) {
     }
     Color(ROUGE_CLAIR, NOIR);
     afficher("\nScore : %d \t Level : %d  \t ", p.score,
-             plateau[0][0].statutCase - DECALAGE_NIVEAU);
+             somme_bornee(plateau[0][0].statutCase, -DECALAGE_NIVEAU));
     Color(JAUNE, NOIR);
     afficher("Gold : %d \n", p.piecOr);
     Color(BLANC, NOIR);

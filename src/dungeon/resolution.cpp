@@ -5,6 +5,7 @@
 #include "items/objets.hpp"
 #include "items/sac.hpp"
 #include "records/heros.hpp"
+#include "records/somme_bornee.hpp"
 
 namespace korva {
 
@@ -19,7 +20,7 @@ constexpr int OR_BORNE = 20;
 int essayer_porte(Plateau& plateau, int i, int j, int a, uneSerrure& f) {
     const int reponse = porte_fermee(plateau, i, j);
     if (a != FLECHE_BAS || reponse == 1) {
-        f.numero = plateau[i][j].statutCase - DECALAGE_CLE;
+        f.numero = somme_bornee(plateau[i][j].statutCase, -DECALAGE_CLE);
         f.l = i;
         f.c = j;
     }
@@ -82,7 +83,7 @@ int calcul_deplacement(Plateau& plateau, int l, int c, int a, sPerso& p, Sacoche
     case MONSTRE:
     case GARDIEN:
         // The fight is told the level of the board, not what it faces.
-        bataille(p, plateau[0][0].statutCase - DECALAGE_NIVEAU);
+        bataille(p, somme_bornee(plateau[0][0].statutCase, -DECALAGE_NIVEAU));
         break;
     case POTION:
     case CLE:
@@ -95,8 +96,8 @@ int calcul_deplacement(Plateau& plateau, int l, int c, int a, sPerso& p, Sacoche
         break;
     case PIECE_OR: {
         const int gain = rand_a_b(OR_MIN, OR_BORNE);
-        p.piecOr += gain;
-        p.score += gain;
+        p.piecOr = somme_bornee(p.piecOr, gain);
+        p.score = somme_bornee(p.score, gain);
         break;
     }
     case PARCHEMIN:
@@ -112,7 +113,7 @@ int calcul_deplacement(Plateau& plateau, int l, int c, int a, sPerso& p, Sacoche
 
 int porte_fermee(Plateau& plateau, int l, int c) {
     sCaseJeu& porte = plateau[l][c];
-    const int numero = porte.statutCase - DECALAGE_CLE;
+    const int numero = somme_bornee(porte.statutCase, -DECALAGE_CLE);
     int touche = 0;
     do {
         afficher("\nOpen the door ?  y/n : ");

@@ -71,7 +71,12 @@ int nouvellecarte(Plateau& plateau, int& l, int& c, int direction, sPerso p) {
         }
         chemin = FICHIERS_ALLER[niveau + 1];
     }
-    return charger_niveau(chemin, plateau, l, c);
+    if (charger_niveau(chemin, plateau, l, c) != 0) {
+        // The report stays on the screen until the player has read it.
+        console().pause();
+        return 1;
+    }
+    return 0;
 }
 
 } // namespace korva

@@ -1,29 +1,25 @@
 #include "files/fichier_sur.hpp"
 
-#include <cerrno>
-#include <cstdio>
+#include "console/console.hpp"
+
+#include <string>
 
 namespace korva {
 
-bool lire_fichier(const std::string& chemin, std::string& contenu, int& numero_erreur) {
-    // Binary, so that the bytes read are the bytes stored on every platform.
-    std::FILE* fichier = std::fopen(chemin.c_str(), "rb");
-    if (fichier == nullptr) {
-        numero_erreur = errno;
-        return false;
+void signaler_fichier(std::string_view chemin, int numero_erreur) {
+    switch (numero_erreur) {
+    case ERREUR_PAS_UN_FICHIER:
+        signaler_erreur("%.*s: not a regular file (a pipe or a device)\n",
+                        static_cast<int>(chemin.size()), chemin.data());
+        break;
+    case ERREUR_TROP_GRAND:
+        signaler_erreur("%.*s: larger than %zu MB, too large for a file of the game\n",
+                        static_cast<int>(chemin.size()), chemin.data(), TAILLE_LECTURE_MAX >> 20);
+        break;
+    default:
+        signaler(chemin, numero_erreur);
+        break;
     }
-    contenu.clear();
-    char tampon[4096];
-    std::size_t lu = 0;
-    while ((lu = std::fread(tampon, 1, sizeof tampon, fichier)) > 0) {
-        contenu.append(tampon, lu);
-    }
-    const bool reussi = std::ferror(fichier) == 0;
-    if (!reussi) {
-        numero_erreur = errno;
-    }
-    std::fclose(fichier);
-    return reussi;
 }
 
 } // namespace korva

@@ -9,6 +9,8 @@
 
 namespace korva {
 
+const bool FINS_DE_LIGNE_CRLF = false;
+
 namespace {
 
 bool tout_ecrire(int descripteur, std::string_view contenu) {
@@ -42,17 +44,88 @@ void synchroniser_dossier(const std::string& chemin) {
     }
 }
 
+// The reason a file of this kind is not read or replaced, 0 for a regular file.
+int refus_selon_type(mode_t type) {
+    if (S_ISREG(type)) {
+        return 0;
+    }
+    return S_ISDIR(type) ? EISDIR : ERREUR_PAS_UN_FICHIER;
+}
+
+// The permissions a file made anew gets: what the system gives new files, less the umask.
+mode_t permissions_nouvelles() {
+    const mode_t masque = ::umask(0); // the game has one thread: nothing sees it changed
+    ::umask(masque);
+    return 0666 & ~masque;
+}
+
 } // namespace
+
+bool lire_fichier(const std::string& chemin, std::string& contenu, int& numero_erreur) {
+    // Opened without waiting, so that a pipe cannot hang the game; its kind is then checked on
+    // the descriptor itself, which nothing can swap in between.
+    const int descripteur = ::open(chemin.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descripteur < 0) {
+        numero_erreur = errno;
+        return false;
+    }
+    struct stat etat {};
+    if (::fstat(descripteur, &etat) != 0) {
+        numero_erreur = errno;
+    } else if (const int refus = refus_selon_type(etat.st_mode); refus != 0) {
+        numero_erreur = refus;
+    } else if (static_cast<unsigned long long>(etat.st_size) > TAILLE_LECTURE_MAX) {
+        numero_erreur = ERREUR_TROP_GRAND;
+    } else {
+        std::string lu;
+        char tampon[65536];
+        for (;;) {
+            const ssize_t n = ::read(descripteur, tampon, sizeof tampon);
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n < 0) {
+                numero_erreur = errno;
+                break;
+            }
+            if (n == 0) {
+                contenu = std::move(lu);
+                ::close(descripteur);
+                return true;
+            }
+            // A file that grows while it is read is held to the same limit.
+            if (lu.size() + static_cast<std::size_t>(n) > TAILLE_LECTURE_MAX) {
+                numero_erreur = ERREUR_TROP_GRAND;
+                break;
+            }
+            lu.append(tampon, static_cast<std::size_t>(n));
+        }
+    }
+    ::close(descripteur);
+    return false;
+}
 
 bool ecrire_fichier_atomique(const std::string& chemin, std::string_view contenu,
                              int& numero_erreur) {
+    // The file replaced passes its permissions on: a private save stays private.
+    struct stat ancien {};
+    mode_t permissions = 0;
+    if (::stat(chemin.c_str(), &ancien) == 0) {
+        if (const int refus = refus_selon_type(ancien.st_mode); refus != 0) {
+            numero_erreur = refus;
+            return false;
+        }
+        permissions = ancien.st_mode & 07777;
+    } else {
+        permissions = permissions_nouvelles();
+    }
     std::string temporaire = chemin + ".XXXXXX";
     const int descripteur = ::mkostemp(temporaire.data(), O_CLOEXEC);
     if (descripteur < 0) {
         numero_erreur = errno;
         return false;
     }
-    ::fchmod(descripteur, 0644);
+    ::fchmod(descripteur, permissions);
     bool reussi = tout_ecrire(descripteur, contenu) && ::fsync(descripteur) == 0;
     if (!reussi) {
         numero_erreur = errno;

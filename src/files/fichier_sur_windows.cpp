@@ -11,6 +11,8 @@
 
 namespace korva {
 
+const bool FINS_DE_LIGNE_CRLF = true;
+
 namespace {
 
 // A file another program holds open (a virus scanner, a reader) refuses to be replaced for a
@@ -100,6 +102,48 @@ bool remplacer(const std::string& temporaire, const std::string& chemin) {
 }
 
 } // namespace
+
+bool lire_fichier(const std::string& chemin, std::string& contenu, int& numero_erreur) {
+    const HANDLE fichier =
+        CreateFileA(chemin.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (fichier == INVALID_HANDLE_VALUE) {
+        numero_erreur = numero_depuis_windows(GetLastError());
+        return false;
+    }
+    // A device (the console, a printer port) or a pipe would be read as if it were the file.
+    LARGE_INTEGER taille{};
+    bool reussi = false;
+    if (GetFileType(fichier) != FILE_TYPE_DISK) {
+        numero_erreur = ERREUR_PAS_UN_FICHIER;
+    } else if (!GetFileSizeEx(fichier, &taille)) {
+        numero_erreur = numero_depuis_windows(GetLastError());
+    } else if (static_cast<unsigned long long>(taille.QuadPart) > TAILLE_LECTURE_MAX) {
+        numero_erreur = ERREUR_TROP_GRAND;
+    } else {
+        std::string lu;
+        char tampon[65536];
+        DWORD n = 0;
+        for (;;) {
+            if (!ReadFile(fichier, tampon, sizeof tampon, &n, nullptr)) {
+                numero_erreur = numero_depuis_windows(GetLastError());
+                break;
+            }
+            if (n == 0) {
+                contenu = std::move(lu);
+                reussi = true;
+                break;
+            }
+            if (lu.size() + n > TAILLE_LECTURE_MAX) {
+                numero_erreur = ERREUR_TROP_GRAND;
+                break;
+            }
+            lu.append(tampon, n);
+        }
+    }
+    CloseHandle(fichier);
+    return reussi;
+}
 
 bool ecrire_fichier_atomique(const std::string& chemin, std::string_view contenu,
                              int& numero_erreur) {

@@ -42,7 +42,8 @@ int charger_niveau(const std::string& chemin, Plateau& plateau, int& l, int& c);
 int niveau_selon_taille(int l, int c);
 
 // Loads the level that lies in `direction` from the level of size `l` by `c`; 0 when play goes
-// on, 1 when it ends (the dungeon is won or the level could not be loaded).
+// on, 1 when it ends (the dungeon is won, or the level could not be loaded: reported, then a
+// key is waited for).
 int nouvellecarte(Plateau& plateau, int& l, int& c, int direction, sPerso p);
 
 } // namespace korva

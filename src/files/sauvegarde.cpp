@@ -241,7 +241,7 @@ int sauvegarde_carte_en_cour(const Plateau& plateau, int l, int c, sPerso p, con
     }
     int numero_erreur = 0;
     if (!ecrire_fichier_atomique(chemin, texte, numero_erreur)) {
-        signaler(chemin, numero_erreur);
+        signaler_fichier(chemin, numero_erreur);
         return SAUVEGARDE_ECHOUEE;
     }
     return inscrire(p) == 0 ? SAUVEGARDE_FAITE : SAUVEGARDE_REGISTRE_ECHOUE;
@@ -259,7 +259,7 @@ int charger_carte_en_cour(const char* a, Plateau& plateau, int& l, int& c, sPers
     std::string texte;
     int numero_erreur = 0;
     if (!lire_fichier(chemin, texte, numero_erreur)) {
-        signaler(chemin, numero_erreur);
+        signaler_fichier(chemin, numero_erreur);
         return 1;
     }
     auto brouillon = std::make_unique<Brouillon>();

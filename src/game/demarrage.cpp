@@ -38,7 +38,7 @@ bool afficher_fichier(const char* chemin) {
     std::string contenu;
     int numero_erreur = 0;
     if (!lire_fichier(chemin, contenu, numero_erreur)) {
-        signaler(chemin, numero_erreur);
+        signaler_fichier(chemin, numero_erreur);
         return false;
     }
     console().ecrire(contenu);
@@ -52,9 +52,9 @@ void nouvelle_partie(EtatJeu& jeu) {
     afficherPerso(jeu.monPersonnage);
     jeu.l = LIGNES_PREMIER_NIVEAU;
     jeu.c = COLONNES_PREMIER_NIVEAU;
-    const int charge = nouvellecarte(jeu.plateau, jeu.l, jeu.c, DEBUT_PARTIE, jeu.monPersonnage);
-    console().pause();
-    if (charge == 0) {
+    // A level that cannot be loaded has already waited for its key, under the report.
+    if (nouvellecarte(jeu.plateau, jeu.l, jeu.c, DEBUT_PARTIE, jeu.monPersonnage) == 0) {
+        console().pause();
         deroulement_jeu(jeu.plateau, jeu.l, jeu.c, jeu.monPersonnage, jeu.sacoche, jeu.f);
     }
 }
@@ -64,9 +64,11 @@ void charger_partie(EtatJeu& jeu) {
         return;
     }
     if (charger_carte_en_cour(jeu.d.nom, jeu.plateau, jeu.l, jeu.c, jeu.monPersonnage,
-                              jeu.sacoche) == 0) {
-        deroulement_jeu(jeu.plateau, jeu.l, jeu.c, jeu.monPersonnage, jeu.sacoche, jeu.f);
+                              jeu.sacoche) != 0) {
+        console().pause(); // the reason stays on the screen until the player has read it
+        return;
     }
+    deroulement_jeu(jeu.plateau, jeu.l, jeu.c, jeu.monPersonnage, jeu.sacoche, jeu.f);
 }
 
 } // namespace

@@ -23,10 +23,9 @@ bool est_fleche(int a) {
 }
 
 // Only a save that wrote nothing has failed: when the registry alone could not be updated, the
-// game itself is safe in its file.
-bool sauvegarder(const Plateau& plateau, int l, int c, const sPerso& p, const Sacoche& sacoche) {
-    return sauvegarde_carte_en_cour(plateau, l, c, p, sacoche, mettre_a_jour_registre) !=
-           SAUVEGARDE_ECHOUEE;
+// game itself is safe in its file. Either failure has been reported on the screen.
+int sauvegarder(const Plateau& plateau, int l, int c, const sPerso& p, const Sacoche& sacoche) {
+    return sauvegarde_carte_en_cour(plateau, l, c, p, sacoche, mettre_a_jour_registre);
 }
 
 // One arrow key: resolve what lies ahead, then step or change level. False when the game ends.
@@ -57,12 +56,15 @@ void sauvegarder_en_jeu(const Plateau& plateau, int l, int c, const sPerso& p,
                         const Sacoche& sacoche) {
     afficher("\n");
     afficher_ligne("\nBack-up of your game...");
-    if (sauvegarder(plateau, l, c, p, sacoche)) {
+    const int resultat = sauvegarder(plateau, l, c, p, sacoche);
+    if (resultat == SAUVEGARDE_FAITE) {
         console().dormir(UNE_SECONDE);
         return;
     }
-    afficher("%s", ECHEC_SAUVEGARDE);
-    console().pause();
+    if (resultat == SAUVEGARDE_ECHOUEE) {
+        afficher("%s", ECHEC_SAUVEGARDE);
+    }
+    console().pause(); // a report stays on the screen until the player has read it
 }
 
 // The end of the game after 'q'. False when the player chose to save and the save failed: the
@@ -78,13 +80,18 @@ bool terminer_partie(const Plateau& plateau, int l, int c, const sPerso& p,
     if (reponse == 'N') {
         return true;
     }
-    if (!sauvegarder(plateau, l, c, p, sacoche)) {
+    const int resultat = sauvegarder(plateau, l, c, p, sacoche);
+    if (resultat == SAUVEGARDE_ECHOUEE) {
         afficher("%s", ECHEC_SAUVEGARDE);
         console().pause();
         return false;
     }
     afficher("\nBack-up of your game in progress... ");
-    console().dormir(UNE_SECONDE);
+    if (resultat == SAUVEGARDE_REGISTRE_ECHOUE) {
+        console().pause(); // the registry's report stays until the player has read it
+    } else {
+        console().dormir(UNE_SECONDE);
+    }
     return true;
 }
 

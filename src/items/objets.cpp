@@ -2,29 +2,43 @@
 
 #include "characters/personnage.hpp"
 #include "console/console.hpp"
+#include "files/fichier_sur.hpp"
 #include "items/sac.hpp"
+#include "records/somme_bornee.hpp"
 
-#include <cerrno>
 #include <cstdio>
-#include <memory>
+#include <string>
+#include <string_view>
 
 namespace korva {
 
 namespace {
 
-constexpr int TAILLE_MESSAGE = LONGUEUR_MESSAGE_MAX + 2; // the line, its line feed, the end
 constexpr int TAILLE_CHEMIN = 100;
 
-struct FermerFichier {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using Fichier = std::unique_ptr<std::FILE, FermerFichier>;
+// The first line as a line read of text gives it: up to its line feed, kept, and at most
+// LONGUEUR_MESSAGE_MAX characters. An empty parchment shows a single blank.
+std::string premiere_ligne(std::string_view texte) {
+    std::string ligne;
+    for (std::size_t i = 0; i < texte.size() && ligne.size() < std::size_t{LONGUEUR_MESSAGE_MAX};
+         ++i) {
+        if (FINS_DE_LIGNE_CRLF && texte[i] == '\r' && i + 1 < texte.size() &&
+            texte[i + 1] == '\n') {
+            continue;
+        }
+        ligne += texte[i];
+        if (texte[i] == '\n') {
+            break;
+        }
+    }
+    return ligne.empty() ? " " : ligne;
+}
 
 void renforcer(int& stat, int& score, const char* message) {
     afficher_ligne(message);
     console().pause();
-    stat += rand_a_b(1, GAIN_FIN);
-    score += POINTS_OBJET;
+    stat = somme_bornee(stat, rand_a_b(1, GAIN_FIN));
+    score = somme_bornee(score, POINTS_OBJET);
 }
 
 } // namespace
@@ -40,7 +54,6 @@ void epe(sPerso& p) {
 }
 
 void parch(sPerso& p) {
-    char message[TAILLE_MESSAGE] = " ";
     // Both draws are made whatever follows, so that the generator moves on alike.
     const int numero = rand_a_b(1, NOMBRE_PARCHEMINS + 1);
     const int intellect_requis = rand_a_b(1, INTELLECT_REQUIS_FIN);
@@ -55,27 +68,17 @@ void parch(sPerso& p) {
         return;
     }
 
-    const Fichier fichier(std::fopen(chemin, "r"));
-    if (!fichier) {
+    std::string texte;
+    int numero_erreur = 0;
+    if (!lire_fichier(chemin, texte, numero_erreur)) {
         // A lost parchment costs the hero its message, never the game.
-        signaler(chemin, errno);
+        signaler_fichier(chemin, numero_erreur);
         console().pause();
         return;
     }
-
-    if (std::fgets(message, LONGUEUR_MESSAGE_MAX + 1, fichier.get()) == nullptr) {
-        if (std::ferror(fichier.get())) {
-            signaler(chemin, errno);
-            console().pause();
-            return;
-        }
-        // An empty parchment: the message stays a single blank.
-        message[0] = ' ';
-        message[1] = '\0';
-    }
     afficher_ligne("\nMessage parchment: ");
-    afficher("\"%s\"", message);
-    p.score += POINTS_OBJET;
+    afficher("\"%s\"", premiere_ligne(texte).c_str());
+    p.score = somme_bornee(p.score, POINTS_OBJET);
     afficher("\n\n");
     console().pause();
 }

@@ -2,6 +2,7 @@
 
 #include "characters/personnage.hpp"
 #include "console/console.hpp"
+#include "records/somme_bornee.hpp"
 
 #include <cstring>
 #include <string_view>
@@ -77,7 +78,7 @@ bool utiliser_cle(const unObjet& cle, sPerso& p, Plateau& plateau, const uneSerr
     sCaseJeu& porte = plateau[f.l][f.c];
     porte.typeCase = CASE_VIDE;
     porte.statutCase = 0;
-    p.score += POINTS_OBJET;
+    p.score = somme_bornee(p.score, POINTS_OBJET);
     afficher_ligne("\nThe door opens! \n");
     console().pause();
     return true;
@@ -116,7 +117,7 @@ void boire_potion(const unObjet& potion, sPerso& p) {
             afficher_ligne(effet.efficace);
         }
         int& stat = p.*effet.stat;
-        stat += potion.puissance;
+        stat = somme_bornee(stat, potion.puissance);
         if (stat == 0) {
             fin();
         }
@@ -148,7 +149,7 @@ int sac(sPerso& p, Sacoche& sacoche, int typeObjet, int numCle) {
         objet.attribut = 0;
         objet.puissance = 0;
     }
-    p.score += POINTS_OBJET;
+    p.score = somme_bornee(p.score, POINTS_OBJET);
     sacoche[0].nbObjet = nombre + 1;
     return OBJET_PRIS;
 }

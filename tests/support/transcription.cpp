@@ -126,7 +126,13 @@ void ajouter_jetons(ConsoleScriptee& console, const std::string& ligne, std::siz
         }
         for (int k = 0; k < fois; ++k, ++entrees) {
             if (jeton.front() == '"') {
-                console.ligne(jeton.substr(1, jeton.size() - 2));
+                std::string texte = jeton.substr(1, jeton.size() - 2);
+                // \xNN types a byte that the transcript cannot show as it is.
+                for (std::size_t x; (x = texte.find("\\x")) != std::string::npos;) {
+                    texte.replace(
+                        x, 4, 1, static_cast<char>(std::stoi(texte.substr(x + 2, 2), nullptr, 16)));
+                }
+                console.ligne(texte);
             } else if (jeton == "up" || jeton == "down" || jeton == "left" || jeton == "right") {
                 const int code = jeton == "up"     ? FLECHE_HAUT
                                  : jeton == "down" ? FLECHE_BAS
@@ -183,6 +189,7 @@ std::string niveau_depuis_carte(const std::string& carte, int niveau, bool vu) {
 }
 
 std::string rejouer_transcription(const std::string& texte) {
+    graine = 0;
     DossierJeu dossier;
     ConsoleScriptee console;
     std::vector<std::string> sortie;

@@ -1,0 +1,120 @@
+// The game's files where only a POSIX system can put something in their way: pipes and
+// devices named like them, permissions, a disk that refuses a write, two games at once.
+#include "files/fichier_sur.hpp"
+
+#include "support/dossier_jeu.hpp"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace korva {
+namespace {
+
+namespace fs = std::filesystem;
+
+int lire(const std::string& chemin, std::string& contenu) {
+    int numero_erreur = 0;
+    return lire_fichier(chemin, contenu, numero_erreur) ? 0 : numero_erreur;
+}
+
+// Runs `enfant` in a child process; true when it ended with status 0.
+template <typename F> bool dans_un_processus(F enfant) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::_exit(enfant() ? 0 : 1);
+    }
+    int statut = -1;
+    ::waitpid(pid, &statut, 0);
+    return WIFEXITED(statut) && WEXITSTATUS(statut) == 0;
+}
+
+TEST(FichierSurPosix, OnlyRegularFilesOfAGameFilesSizeAreRead) {
+    test::DossierJeu dossier;
+    dossier.ecrire("gros", std::string(TAILLE_LECTURE_MAX + 1, 'x'));
+    dossier.ecrire("petit", "kept");
+    ::mkfifo("fifo", 0644);
+    fs::create_symlink("/dev/zero", "zero");
+    fs::create_symlink("petit", "lien");
+    fs::create_directory("dossier");
+    std::string contenu;
+    EXPECT_EQ(lire("gros", contenu), ERREUR_TROP_GRAND);
+    EXPECT_EQ(lire("fifo", contenu), ERREUR_PAS_UN_FICHIER); // at once, with no writer
+    EXPECT_EQ(lire("zero", contenu), ERREUR_PAS_UN_FICHIER);
+    EXPECT_EQ(lire("dossier", contenu), EISDIR);
+    EXPECT_EQ(lire("lien", contenu), 0);
+    EXPECT_EQ(contenu, "kept");
+    int numero_erreur = 0;
+    EXPECT_FALSE(ecrire_fichier_atomique("fifo", "x", numero_erreur));
+    EXPECT_TRUE(fs::is_fifo("fifo"));
+}
+
+TEST(FichierSurPosix, AReplacedFileKeepsItsPermissionsAndANewOneFollowsTheUmask) {
+    for (const auto& [avant, masque, apres] :
+         {std::tuple{0600, 022, 0600}, {0666, 022, 0666}, {0, 022, 0644}, {0, 077, 0600}}) {
+        test::DossierJeu dossier;
+        if (avant != 0) {
+            dossier.ecrire("a.txt", "old");
+            fs::permissions("a.txt", static_cast<fs::perms>(avant));
+        }
+        const mode_t ancien = ::umask(static_cast<mode_t>(masque));
+        int numero_erreur = 0;
+        EXPECT_TRUE(ecrire_fichier_atomique("a.txt", "new", numero_erreur));
+        ::umask(ancien);
+        EXPECT_EQ(static_cast<int>(fs::status("a.txt").permissions()), apres) << avant;
+    }
+}
+
+TEST(FichierSurPosix, AWriteCutShortLeavesTheOldFileWholeAndNothingBeside) {
+    test::DossierJeu dossier;
+    fs::create_directory("essai");
+    dossier.ecrire("essai/a.txt", "old content\n");
+    EXPECT_TRUE(dans_un_processus([] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limite{1000, 1000};
+        ::setrlimit(RLIMIT_FSIZE, &limite);
+        int erreur = 0;
+        return !ecrire_fichier_atomique("essai/a.txt", std::string(5000, 'n'), erreur) &&
+               erreur == EFBIG;
+    }));
+    EXPECT_EQ(dossier.lire("essai/a.txt"), "old content\n");
+    EXPECT_EQ(test::noms_dans("essai"), std::vector<std::string>{"a.txt"});
+}
+
+TEST(FichierSurPosix, TwoGamesUnderTheLockLoseNoUpdate) {
+    test::DossierJeu dossier;
+    dossier.ecrire("compteur", "0");
+    constexpr int TOURS = 200;
+    // Read, add one, write back: without the lock the two would overwrite each other's rounds.
+    const auto compter = [] {
+        for (int i = 0; i < TOURS; ++i) {
+            const VerrouFichier verrou("compteur");
+            std::string texte;
+            int erreur = 0;
+            if (!verrou.tenu() || !lire_fichier("compteur", texte, erreur) ||
+                !ecrire_fichier_atomique("compteur", std::to_string(std::atoi(texte.c_str()) + 1),
+                                         erreur)) {
+                return false;
+            }
+        }
+        return true;
+    };
+    const pid_t autre = ::fork();
+    if (autre == 0) {
+        ::_exit(compter() ? 0 : 1);
+    }
+    EXPECT_TRUE(compter());
+    int statut = -1;
+    ::waitpid(autre, &statut, 0);
+    EXPECT_TRUE(WIFEXITED(statut) && WEXITSTATUS(statut) == 0);
+    EXPECT_EQ(dossier.lire("compteur"), std::to_string(2 * TOURS));
+}
+
+} // namespace
+} // namespace korva
