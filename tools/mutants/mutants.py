@@ -81,7 +81,7 @@ def preparer(copie):
         if os.path.isfile(source):
             os.makedirs(os.path.dirname(cible), exist_ok=True)
             if not os.path.exists(cible) or open(source, 'rb').read() != open(cible, 'rb').read():
-                shutil.copy2(source, cible)
+                shutil.copy(source, cible)  # a fresh time, so that the build sees it changed
     construction = os.path.join(copie, 'build')
     if lancer(['cmake', '-S', '.', '-B', 'build', '-DCMAKE_BUILD_TYPE=Release'], copie) != 0 or \
             lancer(['cmake', '--build', 'build', '-j', '2'], copie) != 0:
