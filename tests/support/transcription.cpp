@@ -9,6 +9,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <iomanip>
+#include <map>
 #include <optional>
 #include <sstream>
 #include <stdexcept>
@@ -106,44 +108,36 @@ std::string operations(const std::string& sortie, std::size_t& depuis, std::stri
 }
 
 void ajouter_jetons(ConsoleScriptee& console, const std::string& ligne, std::size_t& entrees) {
-    std::size_t p = 1;
-    while ((p = ligne.find_first_not_of(' ', p)) != std::string::npos) {
+    static const std::map<std::string, int> FLECHES{{"up", FLECHE_HAUT},
+                                                    {"down", FLECHE_BAS},
+                                                    {"left", FLECHE_GAUCHE},
+                                                    {"right", FLECHE_DROITE}};
+    std::istringstream mots(ligne.substr(1));
+    while (mots >> std::ws && !mots.eof()) {
+        const bool tapee = mots.peek() == '"';
         std::string jeton;
-        if (ligne[p] == '"') {
-            const std::size_t fin = ligne.find('"', p + 1);
-            jeton = ligne.substr(p, fin + 1 - p);
-            p = fin + 1;
-        } else {
-            const std::size_t fin = std::min(ligne.find(' ', p), ligne.size());
-            jeton = ligne.substr(p, fin - p);
-            p = fin;
-        }
+        mots >> std::quoted(jeton, '"', '\0'); // backslashes are the game's bytes, below
         int fois = 1;
-        const std::size_t etoile = jeton.rfind('*');
-        if (etoile != std::string::npos && etoile > 0 && etoile + 1 < jeton.size()) {
+        if (const std::size_t etoile = jeton.rfind('*');
+            !tapee && etoile != std::string::npos && etoile > 0) {
             fois = std::stoi(jeton.substr(etoile + 1));
             jeton.resize(etoile);
         }
+        // \xNN types a byte that the transcript cannot show as it is.
+        for (std::size_t x; tapee && (x = jeton.find("\\x")) != std::string::npos;) {
+            jeton.replace(x, 4, 1,
+                          static_cast<char>(std::stoi(jeton.substr(x + 2, 2), nullptr, 16)));
+        }
         for (int k = 0; k < fois; ++k, ++entrees) {
-            if (jeton.front() == '"') {
-                std::string texte = jeton.substr(1, jeton.size() - 2);
-                // \xNN types a byte that the transcript cannot show as it is.
-                for (std::size_t x; (x = texte.find("\\x")) != std::string::npos;) {
-                    texte.replace(
-                        x, 4, 1, static_cast<char>(std::stoi(texte.substr(x + 2, 2), nullptr, 16)));
-                }
-                console.ligne(texte);
-            } else if (jeton == "up" || jeton == "down" || jeton == "left" || jeton == "right") {
-                const int code = jeton == "up"     ? FLECHE_HAUT
-                                 : jeton == "down" ? FLECHE_BAS
-                                 : jeton == "left" ? FLECHE_GAUCHE
-                                                   : FLECHE_DROITE;
-                console.fleche(code);
+            if (tapee) {
+                console.ligne(jeton);
+            } else if (FLECHES.contains(jeton)) {
+                console.fleche(FLECHES.at(jeton));
                 ++entrees;
-            } else if (jeton.size() > 1 && jeton.front() == '#') {
-                console.touche(std::stoi(jeton.substr(1)));
             } else {
-                console.touche(static_cast<unsigned char>(jeton.front()));
+                console.touche(jeton.size() > 1 && jeton.front() == '#'
+                                   ? std::stoi(jeton.substr(1))
+                                   : static_cast<unsigned char>(jeton.front()));
             }
         }
     }
@@ -163,21 +157,19 @@ std::string niveau_depuis_carte(const std::string& carte, int niveau, bool vu) {
     for (std::size_t i = 0; i < rangees.size(); ++i) {
         for (std::size_t j = 0; j < rangees[i].size(); ++j) {
             const char signe = rangees[i][j];
-            int type = 0;
-            int statut = 0;
-            if (signe >= 'A' && signe <= 'I') {
-                type = PORTE_CLE;
-                statut = signe - 'A' + 1 + DECALAGE_CLE;
-            } else if (signe >= 'a' && signe <= 'i') {
-                type = CLE;
-                statut = signe - 'a' + 1 + DECALAGE_CLE;
-            } else if (signe == 'S') {
-                statut = STATUT_HEROS;
-            } else if (types.find(signe) != std::string::npos) {
-                type = static_cast<int>(types.find(signe));
-            } else {
+            // Doors and keys of every number are drawn as their own letter: 'A' and 'a' stand in
+            // the list of types at the place of their code.
+            const bool porte = signe >= 'A' && signe <= 'I';
+            const bool cle = signe >= 'a' && signe <= 'i';
+            const std::size_t type = types.find(porte          ? 'A'
+                                                : cle          ? 'a'
+                                                : signe == 'S' ? '.'
+                                                               : signe);
+            if (type == std::string::npos) {
                 throw std::invalid_argument(std::string("no cell is drawn as ") + signe);
             }
+            int statut = porte || cle ? (signe | 0x20) - 'a' + 1 + DECALAGE_CLE
+                                      : (signe == 'S' ? STATUT_HEROS : 0);
             if (i == 0 && j == 0) {
                 statut = niveau + DECALAGE_NIVEAU;
             }
