@@ -19,13 +19,6 @@ ConsoleScriptee& ConsoleScriptee::touche(int code) {
     return *this;
 }
 
-ConsoleScriptee& ConsoleScriptee::touches(std::string_view lettres) {
-    for (const char lettre : lettres) {
-        touche(static_cast<unsigned char>(lettre));
-    }
-    return *this;
-}
-
 ConsoleScriptee& ConsoleScriptee::fleche(int code) {
     return touche(TOUCHE_PREFIXE).touche(code);
 }
@@ -35,18 +28,8 @@ ConsoleScriptee& ConsoleScriptee::ligne(std::string texte) {
     return *this;
 }
 
-int ConsoleScriptee::nombre(std::string_view marqueur) const {
-    int n = 0;
-    for (std::size_t p = sortie_.find(marqueur); p != std::string::npos;
-         p = sortie_.find(marqueur, p + marqueur.size())) {
-        ++n;
-    }
-    return n;
-}
-
 void ConsoleScriptee::ecrire(std::string_view octets) {
     sortie_.append(octets);
-    texte_.append(octets);
     modele_.ecrire(octets);
 }
 
@@ -57,15 +40,12 @@ void ConsoleScriptee::ecrire_erreur(std::string_view texte) {
 
 void ConsoleScriptee::effacer() {
     sortie_ += "<cls>";
-    debut_ecran_ = texte_.size();
     modele_.effacer();
 }
 
 void ConsoleScriptee::pause() {
     sortie_ += "<pause>";
-    if (!pauses_automatiques_) {
-        suivante("pause", false);
-    }
+    suivante("pause", false);
 }
 
 void ConsoleScriptee::redimensionner(int lignes, int colonnes) {

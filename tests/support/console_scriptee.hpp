@@ -31,12 +31,9 @@ public:
 
     // The script.
     ConsoleScriptee& touche(int code);
-    ConsoleScriptee& touches(std::string_view lettres); // one key per character
-    ConsoleScriptee& fleche(int code);                  // the prefix code, then the arrow's
-    ConsoleScriptee& ligne(std::string texte);          // a line typed and ended with Enter
+    ConsoleScriptee& fleche(int code);         // the prefix code, then the arrow's
+    ConsoleScriptee& ligne(std::string texte); // a line typed and ended with Enter
     std::size_t reste() const { return script_.size(); }
-    // When on, a pause is answered at once and takes nothing from the script.
-    void pauses_automatiques(bool actives) { pauses_automatiques_ = actives; }
     // Called each time the game waits for the player (a key, a line, a pause, a sleep), with
     // the kind of wait, before anything is taken from the script.
     void observer(std::function<void(std::string_view attente)> observateur) {
@@ -46,11 +43,7 @@ public:
     // The bytes with markers: <cls>, <pause>, <sleep N>, <color N>, <title T>, <size LxC>,
     // <flush>, <exit N>.
     const std::string& sortie() const { return sortie_; }
-    // The bytes only, without markers, and the bytes since the last clear of the screen.
-    const std::string& texte() const { return texte_; }
-    std::string ecran() const { return texte_.substr(debut_ecran_); }
     const std::string& erreurs() const { return erreurs_; }
-    int nombre(std::string_view marqueur) const;
     // The screen as the player sees it; error reports show there too, as on a terminal.
     const EcranModele& modele() const { return modele_; }
 
@@ -79,11 +72,8 @@ private:
     std::deque<Entree> script_;
     std::function<void(std::string_view)> observateur_;
     std::string sortie_;
-    std::string texte_;
     std::string erreurs_;
-    std::size_t debut_ecran_ = 0;
     EcranModele modele_;
-    bool pauses_automatiques_ = false;
 };
 
 } // namespace korva::test
