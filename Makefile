@@ -2,7 +2,7 @@
 BUILD ?= build
 RUN_DIR ?= run
 
-.PHONY: all build test run sanitize fuzz clean
+.PHONY: all build test paquets run sanitize fuzz clean
 
 all: build
 
@@ -10,8 +10,19 @@ build:
 	cmake -S . -B $(BUILD)
 	cmake --build $(BUILD) -j 2
 
-test: build
+test: paquets build
 	ctest --test-dir $(BUILD) --output-on-failure
+
+# The terminal tests read the game's screen through libvterm: installed when missing, if this
+# may install packages (root on Debian), or else named.
+paquets:
+	@if command -v dpkg >/dev/null && ! dpkg -s libvterm-dev >/dev/null 2>&1; then \
+		if [ "$$(id -u)" -ne 0 ]; then \
+			echo "The terminal tests need libvterm: sudo apt-get install libvterm-dev" >&2; \
+			exit 1; \
+		fi; \
+		apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y libvterm-dev; \
+	fi
 
 # The game runs in a git-ignored folder whose data is refreshed from the repository on each
 # start; the players' files (saves and registry) are copied only when missing.
@@ -23,7 +34,7 @@ run: build
 	cp -R -n fichiers/personnages/. $(RUN_DIR)/fichiers/personnages/
 	cd $(RUN_DIR) && $(abspath $(BUILD))/korva
 
-sanitize:
+sanitize: paquets
 	cmake -S . -B $(BUILD)-sanitize -DKORVA_SANITIZE=ON
 	cmake --build $(BUILD)-sanitize -j 2
 	ctest --test-dir $(BUILD)-sanitize --output-on-failure

@@ -58,7 +58,14 @@ if(CMAKE_CROSSCOMPILING)
 else()
     gtest_discover_tests(korva_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
 endif()
-# The pseudo-terminal driver of the end-to-end tests (openpty lives in libutil on older systems).
+# The pseudo-terminal driver of the terminal tests (openpty lives in libutil on older systems),
+# which reads the screen through libvterm (Debian: libvterm-dev).
 if(UNIX)
-    target_link_libraries(korva_test_support PUBLIC util)
+    find_path(KORVA_VTERM_INCLUDE vterm.h)
+    find_library(KORVA_VTERM vterm)
+    if(NOT KORVA_VTERM_INCLUDE OR NOT KORVA_VTERM)
+        message(FATAL_ERROR "The terminal tests need libvterm: sudo apt-get install libvterm-dev")
+    endif()
+    target_include_directories(korva_test_support PUBLIC ${KORVA_VTERM_INCLUDE})
+    target_link_libraries(korva_test_support PUBLIC ${KORVA_VTERM} util)
 endif()
