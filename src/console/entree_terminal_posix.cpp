@@ -184,17 +184,13 @@ void EntreeTerminal::vider() {
     decodeur_.oublier();
 }
 
-bool EntreeTerminal::attendre_reveil(int delai, bool jeter) {
+bool EntreeTerminal::attendre_reveil() {
     const int reveil = remise::reveil();
     std::array<pollfd, 2> attente{pollfd{reveil, POLLIN, 0}, pollfd{ENTREE, POLLIN, 0}};
-    const int nombre = jeter && terminal_ && !fin_entree_ ? 2 : 1;
-    // Without a wake-up pipe, the screen is looked at again now and then.
-    if (reveil < 0 && (delai == SANS_FIN || delai > ATTENTE_SANS_REVEIL_MS)) {
-        delai = ATTENTE_SANS_REVEIL_MS;
-    }
+    const int nombre = terminal_ && !fin_entree_ ? 2 : 1;
     for (;;) {
-        const int pret = ::poll(attente.data(), nombre, delai);
-        if (pret <= 0) {
+        // Without a wake-up pipe, the screen is looked at again now and then.
+        if (::poll(attente.data(), nombre, reveil < 0 ? ATTENTE_SANS_REVEIL_MS : SANS_FIN) <= 0) {
             return true;
         }
         if ((attente[0].revents & POLLIN) != 0) {

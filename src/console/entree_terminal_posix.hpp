@@ -45,9 +45,9 @@ public:
     // Drops keys typed ahead (on a terminal only: a script's input is all meant to be read).
     void vider();
 
-    // Waits `delai` milliseconds at most (or without end) for the screen to be disturbed;
-    // with `jeter`, keys typed meanwhile are read and dropped. False once the input has ended.
-    bool attendre_reveil(int delai, bool jeter);
+    // Waits for the screen to be disturbed; keys typed meanwhile are read and dropped. False
+    // once the input has ended.
+    bool attendre_reveil();
 
 private:
     enum class Lecture { Octets, Delai, Fin };

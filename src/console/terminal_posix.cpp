@@ -23,7 +23,6 @@ constexpr int ERREURS = STDERR_FILENO;
 // A terminal that honours the resize request does so within this (checked in small steps).
 constexpr int ESSAIS_TAILLE = 10;
 constexpr long PAS_TAILLE_NS = 20'000'000;
-constexpr int SANS_FIN = -1;
 
 constexpr std::string_view INVITE_PAUSE = "Press any key to continue . . . ";
 constexpr std::string_view EFFACER = "\x1b[H\x1b[2J";
@@ -188,20 +187,8 @@ public:
 
     void dormir(int millisecondes) override {
         montrer();
-        timespec fin{};
-        ::clock_gettime(CLOCK_MONOTONIC, &fin);
-        const long long echeance = fin.tv_sec * 1000LL + fin.tv_nsec / 1'000'000 + millisecondes;
-        for (;;) {
-            timespec maintenant{};
-            ::clock_gettime(CLOCK_MONOTONIC, &maintenant);
-            const long long reste =
-                echeance - (maintenant.tv_sec * 1000LL + maintenant.tv_nsec / 1'000'000);
-            if (reste <= 0) {
-                return;
-            }
-            // A screen disturbed meanwhile is drawn again at once.
-            entree_.attendre_reveil(static_cast<int>(reste), false);
-            montrer();
+        timespec reste{millisecondes / 1000, static_cast<long>(millisecondes % 1000) * 1'000'000};
+        while (::nanosleep(&reste, &reste) != 0 && errno == EINTR) {
         }
     }
 
@@ -216,19 +203,16 @@ private:
     // smaller than the game's screen, a notice takes its place, kept up to date, and keys
     // typed meanwhile are dropped; then the game's screen comes back whole.
     void montrer() {
-        bool avis = false;
         for (auto taille = taille_terminal(); ecran_ && !assez_grand(taille);
              taille = taille_terminal()) {
-            vider_sortie(); // what the game asked of the terminal itself, its title
-            const std::string avis_texte = avis_taille(*taille);
-            remise::ecrire_tout(ECRAN, avis_texte.data(), avis_texte.size());
-            avis = true;
-            if (!entree_.attendre_reveil(SANS_FIN, true)) {
+            // What the game asked of the terminal itself (its title) goes out first. The resize
+            // that ends the wait asks for the game's screen to be drawn anew.
+            const std::string avis = sortie_ + avis_taille(*taille);
+            sortie_.clear();
+            remise::ecrire_tout(ECRAN, avis.data(), avis.size());
+            if (!entree_.attendre_reveil()) {
                 terminer(0);
             }
-        }
-        if (avis) {
-            ecran_sortie_.oublier();
         }
         vider_sortie();
     }
@@ -265,10 +249,10 @@ private:
                 ecran_sortie_.oublier();
             }
             if (!assez_grand(taille_terminal())) {
-                // What the game asked of the terminal itself (its title) goes out all the same.
+                // The game's screen waits for a terminal large enough; what the game asks of
+                // the terminal itself (its size, its title) does not.
                 remise::ecrire_tout(ECRAN, sortie_.data(), sortie_.size());
                 sortie_.clear();
-                ecran_sortie_.oublier();
                 return;
             }
             ecran_sortie_.commande(sortie_);

@@ -44,7 +44,8 @@ TEST(TerminalPosix, GivenBackOnEveryWayOut) {
     };
     for (const auto& [nom, statut] :
          {Cas{"quit", 0}, Cas{"Ctrl-C", 128 + SIGINT}, Cas{"SIGTERM", 128 + SIGTERM},
-          Cas{"SIGHUP", 128 + SIGHUP}, Cas{"SIGSEGV", 128 + SIGSEGV}, Cas{"line drops", 0}}) {
+          Cas{"SIGHUP", 128 + SIGHUP}, Cas{"SIGSEGV", 128 + SIGSEGV}, Cas{"Ctrl-D", 0},
+          Cas{"line drops", 0}}) {
         SCOPED_TRACE(nom);
         const std::string cas = nom;
         PartieTerminal partie(dossier.racine(), 50, 110,
@@ -108,6 +109,7 @@ TEST(TerminalPosix, CtrlZThenFgDrawsTheGameAgainWithTheLineBeingTyped) {
 // keys typed are not the game's; once large enough, the game's screen is back as it was.
 TEST(TerminalPosix, NoticeWhileTooSmallThenTheGameAsItWas) {
     DossierJeu dossier;
+    dossier.supprimer("fichiers/presentation/image.txt"); // a report, part of the screen too
     PartieTerminal partie(dossier.racine(), 24, 80);
     const auto avis = [&partie](int colonnes, int lignes) {
         return partie.attendre("This one has " + std::to_string(colonnes) + " columns by " +
@@ -120,6 +122,7 @@ TEST(TerminalPosix, NoticeWhileTooSmallThenTheGameAsItWas) {
     partie.redimensionner(50, 100);
     ASSERT_TRUE(avis(100, 50)) << partie.ecran();
     partie.redimensionner(50, 110);
+    ASSERT_TRUE(partie.attendre("fichiers/presentation/image.txt: No such file or directory"));
     jusqu_au_menu(partie); // the title's pause did not take the key typed at the notice
 
     const auto capture = [&partie] {
