@@ -18,58 +18,42 @@ constexpr const char* NOM = "Enter the name of your persona : ";
 // Goes on to the main menu, where the game has set its title and colours.
 void jusqu_au_menu(PartieTerminal& partie) {
     ASSERT_TRUE(partie.attendre(PAUSE)) << partie.ecran();
-    partie.taper(" ");
-    ASSERT_TRUE(partie.attendre(MENU)) << partie.ecran();
+    ASSERT_TRUE(partie.jouer(" ", MENU)) << partie.ecran();
     EXPECT_EQ(partie.vue.titre, "KORVA !!!");
     EXPECT_FALSE(partie.modes_restaures()); // single keys, no echo
 }
 
-// What the player had before is back: modes, title, colours, cursor.
-void attendre_remis(PartieTerminal& partie, int statut) {
-    EXPECT_EQ(partie.attendre_fin(), statut);
-    EXPECT_TRUE(partie.modes_restaures());
-    EXPECT_EQ(partie.vue.titre, "shell");
-    EXPECT_EQ(partie.vue.plume(), (CaseVue{"", -1, -1}));
-    EXPECT_TRUE(partie.vue.curseur_visible);
-}
-
 TEST(TerminalPosix, GivenBackOnEveryWayOut) {
     DossierJeu dossier;
-    // The line drops under `nohup`: its reads fail, and that ends the game too.
-    const std::vector<std::string> sans_raccrocher = {"/bin/sh", "-c", "trap '' HUP; exec \"$0\"",
-                                                      KORVA_BINAIRE};
     struct Cas {
-        const char* nom;
+        std::string_view touches; // typed at the menu
+        int signal;
         int statut;
     };
-    for (const auto& [nom, statut] :
-         {Cas{"quit", 0}, Cas{"Ctrl-C", 128 + SIGINT}, Cas{"SIGTERM", 128 + SIGTERM},
-          Cas{"SIGHUP", 128 + SIGHUP}, Cas{"SIGSEGV", 128 + SIGSEGV}, Cas{"Ctrl-D", 0},
-          Cas{"line drops", 0}}) {
-        SCOPED_TRACE(nom);
-        const std::string cas = nom;
-        PartieTerminal partie(dossier.racine(), 50, 110,
-                              cas == "line drops" ? sans_raccrocher
-                                                  : std::vector<std::string>{KORVA_BINAIRE});
+    // Quit; Ctrl-C; Ctrl-D, the end of input, at the name's prompt; signals from elsewhere.
+    for (const Cas& cas : {Cas{"3", 0, 0}, Cas{"\x03", 0, 128 + SIGINT}, Cas{"1\x04", 0, 0},
+                           Cas{"", SIGTERM, 128 + SIGTERM}, Cas{"", SIGHUP, 128 + SIGHUP},
+                           Cas{"", SIGSEGV, 128 + SIGSEGV}}) {
+        SCOPED_TRACE(testing::PrintToString(cas.touches) + std::to_string(cas.signal));
+        PartieTerminal partie(dossier.racine());
         partie.vue.titre = "shell";
         jusqu_au_menu(partie);
-        if (cas == "quit") {
-            partie.taper("3");
-        } else if (cas == "Ctrl-C") {
-            partie.taper("\x03");
-        } else if (cas == "Ctrl-D") { // the end of input, typed at the name's prompt
-            partie.taper("1");
-            ASSERT_TRUE(partie.attendre(NOM));
-            partie.taper("\x04");
-        } else if (cas == "line drops") {
-            partie.fermer(); // nothing more can be seen
-            EXPECT_EQ(partie.attendre_fin(), 0);
-            continue;
-        } else {
-            ::kill(partie.pid, cas == "SIGTERM" ? SIGTERM : cas == "SIGHUP" ? SIGHUP : SIGSEGV);
+        partie.taper(cas.touches);
+        if (cas.signal != 0) {
+            ::kill(partie.pid, cas.signal);
         }
-        attendre_remis(partie, statut);
+        EXPECT_EQ(partie.attendre_fin(), cas.statut);
+        EXPECT_TRUE(partie.modes_restaures());
+        EXPECT_EQ(partie.vue.titre, "shell");
+        EXPECT_EQ(partie.vue.plume(), (CaseVue{"", -1, -1}));
+        EXPECT_TRUE(partie.vue.curseur_visible);
     }
+    // The line drops under `nohup`: its reads fail, and that ends the game too.
+    PartieTerminal partie(dossier.racine(), 50, 110,
+                          {"/bin/sh", "-c", "trap '' HUP; exec \"$0\"", KORVA_BINAIRE});
+    jusqu_au_menu(partie);
+    partie.fermer();
+    EXPECT_EQ(partie.attendre_fin(), 0);
 }
 
 // Under a shell with job control, as a player has it.
@@ -79,8 +63,7 @@ TEST(TerminalPosix, CtrlZThenFgDrawsTheGameAgainWithTheLineBeingTyped) {
     partie.taper(std::string(KORVA_BINAIRE) + "\r");
     jusqu_au_menu(partie);
     const auto arret_puis_reprise = [&partie] {
-        partie.taper("\x1a");
-        ASSERT_TRUE(partie.attendre("Stopped")) << partie.ecran();
+        ASSERT_TRUE(partie.jouer("\x1a", "Stopped")) << partie.ecran();
         EXPECT_EQ(partie.vue.titre, "");
         EXPECT_EQ(partie.vue.plume(), (CaseVue{"", -1, -1}));
         partie.taper("fg\r");
@@ -91,18 +74,14 @@ TEST(TerminalPosix, CtrlZThenFgDrawsTheGameAgainWithTheLineBeingTyped) {
     };
     arret_puis_reprise();
     EXPECT_NE(partie.ecran().find(MENU), std::string::npos) << partie.ecran();
-    partie.taper("1");
-    ASSERT_TRUE(partie.attendre(NOM));
-    partie.taper("Zo");
-    ASSERT_TRUE(partie.attendre(std::string(NOM) + "Zo"));
+    ASSERT_TRUE(partie.jouer("1", NOM));
+    ASSERT_TRUE(partie.jouer("Zo", std::string(NOM) + "Zo"));
     arret_puis_reprise();
     EXPECT_NE(partie.ecran().find(std::string(NOM) + "Zo\n"), std::string::npos) << partie.ecran();
-    partie.taper("\x7fra\r"); // the line is still the game's to edit
-    ASSERT_TRUE(partie.attendre("===> ? :")) << partie.ecran();
-    partie.taper("2\r");
-    ASSERT_TRUE(partie.attendre("Here we are : Zra ,")) << partie.ecran();
-    partie.taper("\x03");
-    ASSERT_TRUE(partie.attendre("$ ")); // the shell's prompt again
+    // The line is still the game's to edit.
+    ASSERT_TRUE(partie.jouer("\x7fra\r", "===> ? :")) << partie.ecran();
+    ASSERT_TRUE(partie.jouer("2\r", "Here we are : Zra ,")) << partie.ecran();
+    ASSERT_TRUE(partie.jouer("\x03", "$ ")); // the shell's prompt again
 }
 
 // While the terminal is smaller than the game, a notice shows the size needed and the size now,

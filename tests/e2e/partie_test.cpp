@@ -14,6 +14,7 @@ namespace korva::test {
 namespace {
 
 constexpr std::string_view PAUSE = "Press any key to continue . . .";
+constexpr std::string_view MENU = "3 : quit";
 constexpr std::string_view LEGENDE = " q : save and quit";
 constexpr int NUMERO_CLE = 3;
 // Arrow keys as a terminal sends them.
@@ -45,21 +46,15 @@ TEST(PartieTerminal, NewHeroStepsBagSaveQuitLoadBackQuit) {
     PartieTerminal partie(dossier.racine());
     ASSERT_TRUE(partie.attendre(PAUSE)) << partie.ecran();
     EXPECT_NE(partie.ecran().find("░░▒▒▓▓████"), std::string::npos); // code page 437 art
-    partie.taper(" ");
-    ASSERT_TRUE(partie.attendre("3 : quit"));
-    partie.taper("1");
-    ASSERT_TRUE(partie.attendre("Enter the name of your persona :"));
-    partie.taper("Zed\r");
-    ASSERT_TRUE(partie.attendre("===> ? :"));
-    partie.taper("1\r");
-    ASSERT_TRUE(partie.attendre("Here we are : Zed , The genial magician !")) << partie.ecran();
+    ASSERT_TRUE(partie.jouer(" ", MENU));
+    ASSERT_TRUE(partie.jouer("1", "Enter the name of your persona :"));
+    ASSERT_TRUE(partie.jouer("Zed\r", "===> ? :"));
+    ASSERT_TRUE(partie.jouer("1\r", "Here we are : Zed , The genial magician !")) << partie.ecran();
     ASSERT_TRUE(partie.attendre(PAUSE));
-    partie.taper(GAUCHE); // one key press for the pause, both its codes
-    ASSERT_TRUE(partie.attendre(LEGENDE));
+    ASSERT_TRUE(partie.jouer(GAUCHE, LEGENDE)); // one key press for the pause, both its codes
 
     // Two steps right take the key (the score counts it), one down.
-    partie.taper(std::string(DROITE) + DROITE);
-    ASSERT_TRUE(partie.attendre("Score : 5 ")) << partie.ecran();
+    ASSERT_TRUE(partie.jouer(std::string(DROITE) + DROITE, "Score : 5 ")) << partie.ecran();
     partie.taper(BAS);
     ASSERT_TRUE(partie.attendre([&] { return partie.vue.case_(3, 4).glyphe == "☻"; }))
         << partie.ecran();
@@ -71,30 +66,19 @@ TEST(PartieTerminal, NewHeroStepsBagSaveQuitLoadBackQuit) {
     const auto score = ecran.begin() + static_cast<std::ptrdiff_t>(ecran.find("Score : 5 "));
     EXPECT_EQ(partie.vue.case_(static_cast<int>(std::count(ecran.begin(), score, '\n')), 0),
               (CaseVue{"S", 12, 0}));
-    partie.taper("i");
-    ASSERT_TRUE(partie.attendre("1 :      cle " + std::to_string(NUMERO_CLE))) << partie.ecran();
-    partie.taper("2");
-    ASSERT_TRUE(partie.attendre(LEGENDE));
+    ASSERT_TRUE(partie.jouer("i", "1 :      cle " + std::to_string(NUMERO_CLE))) << partie.ecran();
+    ASSERT_TRUE(partie.jouer("2", LEGENDE));
     const std::string plateau = partie.ecran();
 
-    partie.taper("s");
-    ASSERT_TRUE(partie.attendre("Back-up of your game..."));
-    ASSERT_TRUE(partie.attendre(LEGENDE));
-    partie.taper("q");
-    ASSERT_TRUE(partie.attendre("Back-up of your game Y/N ? :"));
-    partie.taper("N3"); // the menu drops the key typed ahead
-    ASSERT_TRUE(partie.attendre("3 : quit"));
-    partie.taper("2");
-    ASSERT_TRUE(partie.attendre("1 : Zed          score : 5")) << partie.ecran();
-    partie.taper("1\r");
-    ASSERT_TRUE(partie.attendre(LEGENDE));
+    ASSERT_TRUE(partie.jouer("s", "Back-up of your game..."));
+    ASSERT_TRUE(partie.jouer("q", "Back-up of your game Y/N ? :"));
+    ASSERT_TRUE(partie.jouer("N3", MENU)); // the menu drops the key typed ahead
+    ASSERT_TRUE(partie.jouer("2", "1 : Zed          score : 5")) << partie.ecran();
+    ASSERT_TRUE(partie.jouer("1\r", LEGENDE));
     EXPECT_EQ(partie.ecran(), plateau); // the same board, hero, figures and bag
-    partie.taper("q");
-    ASSERT_TRUE(partie.attendre("Back-up of your game Y/N ? :"));
-    partie.taper("N");
-    ASSERT_TRUE(partie.attendre("3 : quit")); // the menu drops keys typed ahead
-    partie.taper("3");
-    ASSERT_TRUE(partie.attendre("Bye Bye..."));
+    ASSERT_TRUE(partie.jouer("q", "Back-up of your game Y/N ? :"));
+    ASSERT_TRUE(partie.jouer("N", MENU));
+    ASSERT_TRUE(partie.jouer("3", "Bye Bye..."));
     EXPECT_EQ(partie.attendre_fin(), 0);
     EXPECT_TRUE(partie.modes_restaures());
 }

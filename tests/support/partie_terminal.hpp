@@ -57,6 +57,11 @@ public:
     bool attendre(std::string_view texte) {
         return attendre([this, texte] { return ecran().find(texte) != std::string::npos; });
     }
+    // Types the keys, then waits for the text.
+    bool jouer(std::string_view touches, std::string_view texte) {
+        taper(touches);
+        return attendre(texte);
+    }
     std::string ecran() const { return vue.texte(); }
     // Resizes the terminal; the system signals it to the game.
     void redimensionner(int lignes, int colonnes);

@@ -26,6 +26,13 @@ int index_console(const VTermColor& couleur, bool defaut) {
     return defaut ? -1 : VTERM_COLOR_IS_INDEXED(&couleur) ? INDEX.at(couleur.indexed.idx) : -2;
 }
 
+winsize taille_de(int lignes, int colonnes) {
+    winsize taille{};
+    taille.ws_row = static_cast<unsigned short>(lignes);
+    taille.ws_col = static_cast<unsigned short>(colonnes);
+    return taille;
+}
+
 std::string modes_de(int fd) {
     termios modes{};
     ::tcgetattr(fd, &modes);
@@ -111,7 +118,7 @@ std::string EcranVirtuel::texte() const {
 PartieTerminal::PartieTerminal(const std::filesystem::path& dossier, int lignes, int colonnes,
                                std::vector<std::string> commande)
     : vue(lignes, colonnes) {
-    winsize taille{static_cast<unsigned short>(lignes), static_cast<unsigned short>(colonnes)};
+    winsize taille = taille_de(lignes, colonnes);
     if (::openpty(&maitre_, &esclave_, nullptr, nullptr, &taille) != 0) {
         throw std::runtime_error("no pseudo-terminal");
     }
@@ -149,13 +156,15 @@ void PartieTerminal::taper(std::string_view octets) {
     }
 }
 
-// Takes what the game sent within `delai_ms`; false when nothing came.
+// Takes what the game sent within `delai_ms` (once the terminal is closed, only waits); false
+// when nothing came.
 bool PartieTerminal::lire(int delai_ms) {
     pollfd attente{maitre_, POLLIN, 0};
     std::array<char, 8192> tampon{};
-    const ssize_t lus = maitre_ >= 0 && ::poll(&attente, 1, delai_ms) > 0
-                            ? ::read(maitre_, tampon.data(), tampon.size())
-                            : 0;
+    if (::poll(&attente, 1, delai_ms) <= 0) {
+        return false;
+    }
+    const ssize_t lus = ::read(maitre_, tampon.data(), tampon.size());
     vue.recevoir(std::string_view(tampon.data(), lus > 0 ? static_cast<std::size_t>(lus) : 0));
     return lus > 0;
 }
@@ -174,7 +183,7 @@ bool PartieTerminal::attendre(const std::function<bool()>& vrai) {
 }
 
 void PartieTerminal::redimensionner(int lignes, int colonnes) {
-    winsize taille{static_cast<unsigned short>(lignes), static_cast<unsigned short>(colonnes)};
+    const winsize taille = taille_de(lignes, colonnes);
     ::ioctl(maitre_, TIOCSWINSZ, &taille);
     vterm_set_size(vue.vt, lignes, colonnes);
 }
@@ -185,16 +194,13 @@ void PartieTerminal::fermer() {
 }
 
 int PartieTerminal::attendre_fin() {
-    const auto fin = std::chrono::steady_clock::now() + LONGTEMPS;
-    for (int etat = 0; statut_ < 0 && std::chrono::steady_clock::now() < fin;) {
-        if (::waitpid(pid, &etat, WNOHANG) == pid) {
+    attendre([this] {
+        int etat = 0;
+        if (statut_ < 0 && ::waitpid(pid, &etat, WNOHANG) == pid) {
             statut_ = WIFSIGNALED(etat) ? 128 + WTERMSIG(etat) : WEXITSTATUS(etat);
-        } else if (!lire(20) && maitre_ < 0) {
-            ::usleep(20'000);
         }
-    }
-    while (lire(0)) { // what it wrote last
-    }
+        return statut_ >= 0;
+    });
     return statut_;
 }
 
