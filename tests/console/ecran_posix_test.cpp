@@ -14,6 +14,7 @@ namespace {
 
 using test::CaseVue;
 using test::EcranVirtuel;
+using namespace std::string_view_literals;
 
 // Bytes as the terminal's reads bring them; an empty read stands for a wait that ran out.
 TEST(DecodeurTouches, KeyCodesFromTerminalBytes) {
@@ -94,7 +95,7 @@ TEST(SortieEcran, TheTerminalShowsWhatTheModelHolds) {
     SortieEcran sortie([&](std::string_view trame) { vue.recevoir(onlcr(trame)); });
     std::mt19937 hasard(2024);
     const auto tirage = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(hasard); };
-    const std::string octets("ab #+@*\0\x02\x0f\x14\x15\x18\x94\xbe\xe8\xb0\n\n\t\b\r\a", 26);
+    const std::string_view octets = "ab #+@*\0\x02\x0f\x14\x15\x18\x94\xbe\xe8\xb0\n\n\t\b\r\a"sv;
     for (int ecran = 0; ecran < 200; ++ecran) {
         if (tirage(3) == 0) {
             sortie.effacer();

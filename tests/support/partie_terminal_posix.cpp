@@ -110,6 +110,7 @@ std::string EcranVirtuel::texte() const {
         const VTermRect rangee{l, l + 1, 0, colonnes};
         texte.append(ligne.data(), vterm_screen_get_text(vterm_obtain_screen(vt), ligne.data(),
                                                          ligne.size(), rangee));
+        texte.erase(texte.find_last_not_of(' ') + 1); // blanks written, as well as cleared ones
         texte += '\n';
     }
     return texte;
