@@ -50,7 +50,7 @@ TEST(PartieTerminal, NewHeroStepsBagSaveQuitLoadBackQuit) {
     ASSERT_TRUE(partie.jouer("1", "Enter the name of your persona :"));
     ASSERT_TRUE(partie.jouer("Zed\r", "===> ? :"));
     ASSERT_TRUE(partie.jouer("1\r", "Here we are : Zed , The genial magician !")) << partie.ecran();
-    ASSERT_TRUE(partie.attendre(PAUSE));
+    ASSERT_TRUE(partie.attendre("\n" + std::string(PAUSE))); // the prompt on a line of its own
     ASSERT_TRUE(partie.jouer(GAUCHE, LEGENDE)); // one key press for the pause, both its codes
 
     // Two steps right take the key (the score counts it), one down.
