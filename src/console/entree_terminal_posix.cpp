@@ -1,6 +1,7 @@
 #include "console/entree_terminal_posix.hpp"
 
 #include "console/remise_terminal_posix.hpp"
+#include "console/traduction_terminal.hpp"
 
 #include <array>
 #include <cerrno>
@@ -17,11 +18,43 @@ constexpr int ENTREE = STDIN_FILENO;
 // The rest of an escape sequence follows its first byte within this; a lone Escape does not.
 constexpr int ATTENTE_SEQUENCE_MS = 50;
 constexpr int SANS_FIN = -1;
+constexpr int ATTENTE_SANS_REVEIL_MS = 200;
 constexpr std::size_t TAILLE_LECTURE = 256;
+constexpr unsigned char EFFACER_CARACTERE = 0x7F; // Backspace, as terminals send it
+constexpr unsigned char RETOUR_ARRIERE = 0x08;
+constexpr unsigned char EFFACER_LIGNE = 0x15; // Ctrl-U
+constexpr unsigned char FIN_DE_SAISIE = 0x04; // Ctrl-D
+constexpr unsigned char ECHAP = 0x1b;
+
+// What brings a line shown as `avant` to show `apres`: back over the characters that differ,
+// then the new ones, and blanks over what is left of the old.
+std::string retaper(const std::string& avant, const std::string& apres) {
+    std::size_t commun = 0;
+    while (commun < avant.size() && commun < apres.size() && avant[commun] == apres[commun]) {
+        ++commun;
+    }
+    std::string octets(avant.size() - commun, '\b');
+    octets += apres.substr(commun);
+    if (apres.size() < avant.size()) {
+        const std::size_t reste = avant.size() - apres.size();
+        octets += std::string(reste, ' ') + std::string(reste, '\b');
+    }
+    return octets;
+}
+
+// Takes the last character (all its UTF-8 bytes) off the line.
+void oter_caractere(std::string& texte) {
+    while (!texte.empty() && (static_cast<unsigned char>(texte.back()) & 0xC0) == 0x80) {
+        texte.pop_back();
+    }
+    if (!texte.empty()) {
+        texte.pop_back();
+    }
+}
 
 } // namespace
 
-std::optional<int> EntreeTerminal::touche(const std::function<void()>& redessiner) {
+std::optional<int> EntreeTerminal::touche(const Redessiner& redessiner) {
     for (;;) {
         if (decodeur_.touche_prete()) {
             return decodeur_.prendre();
@@ -51,10 +84,64 @@ std::optional<int> EntreeTerminal::touche(const std::function<void()>& redessine
     }
 }
 
+std::optional<std::string> EntreeTerminal::ligne_editee(const Echo& echo,
+                                                        const Redessiner& montrer) {
+    decodeur_.oublier();
+    std::string texte;
+    std::string montre;
+    // Escape sequences (arrows, function keys) are no part of a line: 1 after Escape, 2 inside
+    // a sequence.
+    int echappement = 0;
+    const auto afficher = [&] {
+        const std::string voulu = en_code_page(texte);
+        echo(retaper(montre, voulu));
+        montre = voulu;
+    };
+    for (;;) {
+        if (lu_ == entree_.size()) {
+            if (fin_entree_) {
+                break;
+            }
+            afficher();
+            montrer();
+            if (remplir(SANS_FIN, &montrer) == Lecture::Fin) {
+                fin_entree_ = true;
+            }
+            continue;
+        }
+        const auto octet = static_cast<unsigned char>(entree_[lu_++]);
+        if (echappement == 1) {
+            echappement = octet == '[' || octet == 'O' ? 2 : 0;
+        } else if (echappement == 2) {
+            echappement = octet >= 0x40 && octet <= 0x7E ? 0 : 2;
+        } else if (octet == ECHAP) {
+            echappement = 1;
+        } else if (octet == '\r' || octet == '\n') {
+            afficher();
+            echo("\n");
+            return texte;
+        } else if (octet == EFFACER_CARACTERE || octet == RETOUR_ARRIERE) {
+            oter_caractere(texte);
+        } else if (octet == EFFACER_LIGNE) {
+            texte.clear();
+        } else if (octet == FIN_DE_SAISIE && texte.empty()) {
+            return std::nullopt;
+        } else if (octet >= 0x20) {
+            texte += static_cast<char>(octet);
+        }
+    }
+    if (texte.empty()) {
+        return std::nullopt;
+    }
+    afficher();
+    echo("\n");
+    return texte; // a last line without its Enter still counts
+}
+
 LigneTapee EntreeTerminal::ligne(const MontrerTape& montrer_tape) {
     decodeur_.oublier();
     std::size_t sans_echo = terminal_ ? entree_.size() - lu_ : 0;
-    LigneTapee lue{"", false, ""};
+    LigneTapee lue{"", false};
     std::string deja_tape;
     for (;;) {
         if (lu_ < entree_.size()) {
@@ -62,8 +149,6 @@ LigneTapee EntreeTerminal::ligne(const MontrerTape& montrer_tape) {
             if (sans_echo > 0) {
                 --sans_echo;
                 deja_tape += octet;
-            } else if (ecran_ && terminal_) {
-                lue.echo += octet; // echoed by the terminal itself
             }
             if (octet == '\n') {
                 lue.entiere = true;
@@ -99,10 +184,33 @@ void EntreeTerminal::vider() {
     decodeur_.oublier();
 }
 
+bool EntreeTerminal::attendre_reveil() {
+    const int reveil = remise::reveil();
+    std::array<pollfd, 2> attente{pollfd{reveil, POLLIN, 0}, pollfd{ENTREE, POLLIN, 0}};
+    const int nombre = terminal_ && !fin_entree_ ? 2 : 1;
+    for (;;) {
+        // Without a wake-up pipe, the screen is looked at again now and then.
+        if (::poll(attente.data(), nombre, reveil < 0 ? ATTENTE_SANS_REVEIL_MS : SANS_FIN) <= 0) {
+            return true;
+        }
+        if ((attente[0].revents & POLLIN) != 0) {
+            remise::vider_reveil();
+            return true;
+        }
+        if (nombre == 2 && attente[1].revents != 0) {
+            std::array<char, TAILLE_LECTURE> jetes{};
+            const ssize_t lus = ::read(ENTREE, jetes.data(), jetes.size());
+            if (lus == 0 || (lus < 0 && errno != EINTR && errno != EAGAIN)) {
+                fin_entree_ = true;
+                return false;
+            }
+        }
+    }
+}
+
 // Waits for input, `delai` milliseconds at most (or without end), and reads what came. With
 // `redessiner`, a screen disturbed meanwhile (resized, resumed) is drawn again at once.
-EntreeTerminal::Lecture EntreeTerminal::remplir(int delai,
-                                                const std::function<void()>* redessiner) {
+EntreeTerminal::Lecture EntreeTerminal::remplir(int delai, const Redessiner* redessiner) {
     if (lu_ == entree_.size()) {
         entree_.clear();
         lu_ = 0;

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace korva {
 
@@ -14,34 +15,45 @@ namespace korva {
 struct LigneTapee {
     std::string texte; // without its line feed
     bool entiere;      // ended by Enter rather than by the end of input
-    std::string echo;  // what the terminal echoed of it on the screen
 };
 
 class EntreeTerminal {
 public:
-    // `terminal`: standard input is a terminal (it echoes lines, and keys typed ahead may be
-    // dropped); `ecran`: the output is a screen, which the terminal echo writes on.
-    EntreeTerminal(bool terminal, bool ecran) : terminal_(terminal), ecran_(ecran) {}
+    // `terminal`: standard input is a terminal (keys typed ahead may be dropped).
+    explicit EntreeTerminal(bool terminal) : terminal_(terminal) {}
 
-    // The next key code; nothing once the input has ended. `redessiner` runs when the screen
-    // was disturbed during the wait.
-    std::optional<int> touche(const std::function<void()>& redessiner);
+    // Runs when the screen was disturbed during a wait (resized, resumed after a stop).
+    using Redessiner = std::function<void()>;
 
-    // The next typed line. Bytes read earlier in single-key mode were never echoed: they are
-    // handed to `montrer_tape`, with `attente` true when the screen must show them before the
-    // wait for the rest of the line, false once the line is complete.
+    // The next key code; nothing once the input has ended.
+    std::optional<int> touche(const Redessiner& redessiner);
+
+    // The next line, edited here while the terminal sends single keys: typed characters,
+    // Backspace and Ctrl-U change it, other keys are left out. Each change goes to `echo` as
+    // the code page 437 bytes that show it; `montrer` runs before each wait for a key and when
+    // the screen was disturbed, so that the prompt and the line typed so far are always shown.
+    // Nothing when the input ends, or Ctrl-D is typed, before anything was typed.
+    using Echo = std::function<void(std::string_view)>;
+    std::optional<std::string> ligne_editee(const Echo& echo, const Redessiner& montrer);
+
+    // The next line, as the terminal (or a script) sends it whole. Bytes read earlier in
+    // single-key mode were never echoed: they are handed to `montrer_tape`, with `attente`
+    // true when they must be shown before the wait for the rest of the line.
     using MontrerTape = std::function<void(const std::string& tape, bool attente)>;
     LigneTapee ligne(const MontrerTape& montrer_tape);
 
     // Drops keys typed ahead (on a terminal only: a script's input is all meant to be read).
     void vider();
 
+    // Waits for the screen to be disturbed; keys typed meanwhile are read and dropped. False
+    // once the input has ended.
+    bool attendre_reveil();
+
 private:
     enum class Lecture { Octets, Delai, Fin };
-    Lecture remplir(int delai, const std::function<void()>* redessiner);
+    Lecture remplir(int delai, const Redessiner* redessiner);
 
     bool terminal_;
-    bool ecran_;
     std::string entree_; // bytes read and not yet taken, shared by keys and lines
     std::size_t lu_ = 0;
     bool fin_entree_ = false;

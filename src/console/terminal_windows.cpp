@@ -1,9 +1,10 @@
+#include "console/fenetre_windows.hpp"
+#include "console/remise_console_windows.hpp"
 #include "console/terminal.hpp"
 
 #include <windows.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdlib>
 #include <deque>
 #include <string>
@@ -12,10 +13,6 @@ namespace korva {
 
 namespace {
 
-// The code page whose glyphs the game's bytes are drawn with.
-constexpr UINT PAGE_DE_CODE_JEU = 437;
-// Light grey on black, the console's own colours, when the old ones cannot be read.
-constexpr WORD ATTRIBUT_ORDINAIRE = 7;
 // A key without a character comes as a prefix code, then its scan code (72 up, 80 down, 75
 // left, 77 right for the arrows): 224 for the keys of the grey block, 0 for the others.
 constexpr int PREFIXE_TOUCHE_ETENDUE = 224;
@@ -23,61 +20,8 @@ constexpr int PREFIXE_TOUCHE_FONCTION = 0;
 constexpr const char* INVITE_PAUSE = "Press any key to continue . . . ";
 constexpr DWORD TAILLE_LECTURE = 4096;
 constexpr std::size_t TAILLE_TAMPON_SORTIE = 1 << 16;
-
-#ifndef ENABLE_VIRTUAL_TERMINAL_INPUT
-#define ENABLE_VIRTUAL_TERMINAL_INPUT 0x0200
-#endif
-#ifndef ENABLE_VIRTUAL_TERMINAL_PROCESSING
-#define ENABLE_VIRTUAL_TERMINAL_PROCESSING 0x0004
-#endif
-
-// The console as the player had it, put back when the game ends or is interrupted.
-struct EtatConsole {
-    HANDLE entree = nullptr;
-    HANDLE sortie = nullptr;
-    bool entree_console = false;
-    bool sortie_console = false;
-    DWORD mode_entree = 0;
-    DWORD mode_sortie = 0;
-    UINT page_de_code = 0;
-    WORD attribut = ATTRIBUT_ORDINAIRE;
-    std::string titre;
-};
-
-void restaurer(const EtatConsole& etat) {
-    if (etat.entree_console) {
-        SetConsoleMode(etat.entree, etat.mode_entree);
-    }
-    if (etat.sortie_console) {
-        SetConsoleMode(etat.sortie, etat.mode_sortie);
-        SetConsoleTextAttribute(etat.sortie, etat.attribut);
-    }
-    if (etat.page_de_code != 0) {
-        SetConsoleOutputCP(etat.page_de_code);
-    }
-    SetConsoleTitleA(etat.titre.c_str());
-}
-
-// Windows calls the Ctrl-C handler with no context of ours, on a thread of its own: this is the
-// one place the console to put back can be found.
-std::atomic<const EtatConsole*> etat_a_restaurer{nullptr};
-
-BOOL WINAPI sur_interruption(DWORD) {
-    if (const EtatConsole* etat = etat_a_restaurer.load()) {
-        restaurer(*etat);
-    }
-    return FALSE; // the system's own handler then ends the process as it always does
-}
-
-// Keys one at a time, without echo: no line editing, but Ctrl-C still interrupts.
-DWORD mode_touches(DWORD mode) {
-    return (mode & ~(ENABLE_LINE_INPUT | ENABLE_ECHO_INPUT | ENABLE_VIRTUAL_TERMINAL_INPUT)) |
-           ENABLE_PROCESSED_INPUT;
-}
-
-DWORD mode_ligne(DWORD mode) {
-    return mode_touches(mode) | ENABLE_LINE_INPUT | ENABLE_ECHO_INPUT;
-}
+// A key wait looks at the window this often, in case it was made too small meanwhile.
+constexpr DWORD INTERVALLE_FENETRE_MS = 200;
 
 bool est_touche_de_modification(WORD touche) {
     switch (touche) {
@@ -114,41 +58,15 @@ bool ecrire_tout(HANDLE sortie, bool console, const char* octets, std::size_t ta
 class ConsoleWindows final : public Console {
 public:
     ConsoleWindows() {
-        etat_.entree = GetStdHandle(STD_INPUT_HANDLE);
-        etat_.sortie = GetStdHandle(STD_OUTPUT_HANDLE);
+        prendre_console(etat_);
         erreur_ = GetStdHandle(STD_ERROR_HANDLE);
         DWORD mode = 0;
         erreur_console_ = GetConsoleMode(erreur_, &mode) != 0;
-        etat_.entree_console = GetConsoleMode(etat_.entree, &etat_.mode_entree) != 0;
-        etat_.sortie_console = GetConsoleMode(etat_.sortie, &etat_.mode_sortie) != 0;
-        CONSOLE_SCREEN_BUFFER_INFO info;
-        if (GetConsoleScreenBufferInfo(etat_.sortie, &info)) {
-            etat_.attribut = info.wAttributes;
-        }
-        etat_.page_de_code = GetConsoleOutputCP();
-        char titre[1024];
-        etat_.titre.assign(titre, GetConsoleTitleA(titre, sizeof titre));
-
-        if (etat_.entree_console) {
-            SetConsoleMode(etat_.entree, mode_touches(etat_.mode_entree));
-        }
-        if (etat_.sortie_console) {
-            // Escape sequences would swallow the glyphs below 0x20 that the board draws.
-            SetConsoleMode(etat_.sortie, (etat_.mode_sortie & ~ENABLE_VIRTUAL_TERMINAL_PROCESSING) |
-                                             ENABLE_PROCESSED_OUTPUT);
-        }
-        if (etat_.page_de_code != 0) {
-            SetConsoleOutputCP(PAGE_DE_CODE_JEU);
-        }
-        etat_a_restaurer.store(&etat_);
-        SetConsoleCtrlHandler(sur_interruption, TRUE);
     }
 
     ~ConsoleWindows() override {
         vider_sortie();
-        SetConsoleCtrlHandler(sur_interruption, FALSE);
-        etat_a_restaurer.store(nullptr);
-        restaurer(etat_);
+        rendre_console(etat_);
     }
 
     ConsoleWindows(const ConsoleWindows&) = delete;
@@ -236,7 +154,7 @@ public:
     }
 
     int lire_touche() override {
-        vider_sortie();
+        attendre_fenetre_assez_grande();
         if (!en_attente_.empty()) {
             const int code = en_attente_.front();
             en_attente_.pop_front();
@@ -250,6 +168,10 @@ public:
             return octet;
         }
         for (;;) {
+            if (WaitForSingleObject(etat_.entree, INTERVALLE_FENETRE_MS) == WAIT_TIMEOUT) {
+                attendre_fenetre_assez_grande();
+                continue;
+            }
             INPUT_RECORD evenement;
             DWORD lus = 0;
             if (!ReadConsoleInputA(etat_.entree, &evenement, 1, &lus) || lus == 0) {
@@ -271,7 +193,7 @@ public:
     }
 
     std::string lire_ligne() override {
-        vider_sortie();
+        attendre_fenetre_assez_grande();
         std::string ligne;
         if (!etat_.entree_console) {
             for (int octet = lire_octet(); octet != '\n'; octet = lire_octet()) {
@@ -313,19 +235,26 @@ public:
     }
 
     void dormir(int millisecondes) override {
-        vider_sortie();
+        attendre_fenetre_assez_grande();
         Sleep(static_cast<DWORD>(std::max(millisecondes, 0)));
     }
 
     [[noreturn]] void terminer(int statut) override {
         vider_sortie();
-        SetConsoleCtrlHandler(sur_interruption, FALSE);
-        etat_a_restaurer.store(nullptr);
-        restaurer(etat_);
+        rendre_console(etat_);
         std::exit(statut);
     }
 
 private:
+    // Every wait first sends what is pending; while the console window is smaller than the
+    // game's screen, a notice shows in its place.
+    void attendre_fenetre_assez_grande() {
+        vider_sortie();
+        if (etat_.sortie_console) {
+            attendre_fenetre(etat_.sortie, etat_.entree_console ? etat_.entree : nullptr);
+        }
+    }
+
     // Codes of one key press, as the console's own key read gives them.
     void coder(const KEY_EVENT_RECORD& touche) {
         const int caractere = static_cast<unsigned char>(touche.uChar.AsciiChar);

@@ -1,260 +1,208 @@
 #include "support/partie_terminal.hpp"
 
 #include <array>
-#include <cerrno>
+#include <chrono>
 #include <csignal>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
-#include <thread>
 
-#include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
-#include <termios.h>
 #include <unistd.h>
 #include <utmp.h>
+#include <vterm.h>
 
 namespace korva::test {
 
 namespace {
 
-using Horloge = std::chrono::steady_clock;
+// Generous: a wait for the game, never a measure of its speed.
+constexpr auto LONGTEMPS = std::chrono::seconds(20);
 
-// The modes that matter for the player, as comparable bytes.
-std::string modes_de(int fd) {
-    termios modes{};
-    if (::tcgetattr(fd, &modes) != 0) {
-        return "unreadable: " + std::string(std::strerror(errno));
-    }
-    std::string octets;
-    auto ajouter = [&octets](const void* p, std::size_t n) {
-        octets.append(static_cast<const char*>(p), n);
-    };
-    ajouter(&modes.c_iflag, sizeof modes.c_iflag);
-    ajouter(&modes.c_oflag, sizeof modes.c_oflag);
-    ajouter(&modes.c_cflag, sizeof modes.c_cflag);
-    ajouter(&modes.c_lflag, sizeof modes.c_lflag);
-    ajouter(modes.c_cc, sizeof modes.c_cc);
-    return octets;
+// ANSI colour numbers count red as bit 0 and blue as bit 2, the console the other way round.
+int index_console(const VTermColor& couleur, bool defaut) {
+    constexpr std::array<int, 16> INDEX = {0, 4, 2, 6, 1, 5, 3, 7, 8, 12, 10, 14, 9, 13, 11, 15};
+    return defaut ? -1 : VTERM_COLOR_IS_INDEXED(&couleur) ? INDEX.at(couleur.indexed.idx) : -2;
 }
 
-int millisecondes_restantes(Horloge::time_point fin) {
-    const auto reste = std::chrono::duration_cast<std::chrono::milliseconds>(fin - Horloge::now());
-    return reste.count() > 0 ? static_cast<int>(reste.count()) : 0;
+winsize taille_de(int lignes, int colonnes) {
+    winsize taille{};
+    taille.ws_row = static_cast<unsigned short>(lignes);
+    taille.ws_col = static_cast<unsigned short>(colonnes);
+    return taille;
+}
+
+std::string modes_de(int fd) {
+    termios modes{};
+    ::tcgetattr(fd, &modes);
+    return std::string(reinterpret_cast<const char*>(&modes), sizeof modes);
 }
 
 } // namespace
 
-PartieTerminal::PartieTerminal(const std::filesystem::path& dossier, int lignes, int colonnes) {
-    demarrer(lignes, colonnes, [&dossier] {
-        if (::chdir(dossier.c_str()) != 0) {
-            ::_exit(126);
+EcranVirtuel::EcranVirtuel(int lignes, int colonnes) : vt(vterm_new(lignes, colonnes)) {
+    vterm_set_utf8(vt, 1);
+    static VTermScreenCallbacks rappels{};
+    rappels.settermprop = [](VTermProp prop, VTermValue* valeur, void* ecran) {
+        if (prop == VTERM_PROP_TITLE) {
+            static_cast<EcranVirtuel*>(ecran)->titre = valeur->string;
+        } else if (prop == VTERM_PROP_CURSORVISIBLE) {
+            static_cast<EcranVirtuel*>(ecran)->curseur_visible = valeur->boolean != 0;
         }
-        ::execl(KORVA_BINAIRE, "korva", static_cast<char*>(nullptr));
-        ::_exit(127);
-    });
+        return 1;
+    };
+    // What libvterm leaves to us of xterm's window operations: the size request (CSI 8 ; lines
+    // ; columns t) and the title stack (CSI 22 t pushes, CSI 23 t pops).
+    static VTermParserCallbacks autres{};
+    autres.csi = [](const char*, const long a[], int n, const char*, char fin, void* donnees) {
+        auto& e = *static_cast<EcranVirtuel*>(donnees);
+        const long operation = fin == 't' && n > 0 ? CSI_ARG(a[0]) : 0;
+        if (operation == 8 && n == 3) {
+            e.taille_demandee = {CSI_ARG(a[1]), CSI_ARG(a[2])};
+        } else if (operation == 22) {
+            e.titres_empiles.push_back(e.titre);
+        } else if (operation == 23 && !e.titres_empiles.empty()) {
+            e.titre = e.titres_empiles.back();
+            e.titres_empiles.pop_back();
+        }
+        return 1;
+    };
+    vterm_screen_set_callbacks(vterm_obtain_screen(vt), &rappels, this);
+    vterm_screen_set_unrecognised_fallbacks(vterm_obtain_screen(vt), &autres, this);
+    vterm_screen_reset(vterm_obtain_screen(vt), 1);
 }
 
-PartieTerminal::PartieTerminal(const std::function<void()>& enfant, int lignes, int colonnes) {
-    demarrer(lignes, colonnes, [&enfant] {
-        enfant();
-        ::_exit(0);
-    });
+EcranVirtuel::~EcranVirtuel() {
+    vterm_free(vt);
 }
 
-void PartieTerminal::demarrer(int lignes, int colonnes, const std::function<void()>& enfant) {
-    std::string modele = (std::filesystem::temp_directory_path() / "korva-erreurs-XXXXXX").string();
-    const int fd_erreurs = ::mkstemp(modele.data());
-    if (fd_erreurs < 0) {
-        throw std::runtime_error("no file for the error stream");
+void EcranVirtuel::recevoir(std::string_view octets) {
+    vterm_input_write(vt, octets.data(), octets.size());
+}
+
+CaseVue EcranVirtuel::case_(int ligne, int colonne) const {
+    VTermScreenCell cellule{};
+    vterm_screen_get_cell(vterm_obtain_screen(vt), VTermPos{ligne, colonne}, &cellule);
+    std::array<char, 16> utf8{};
+    const std::size_t n = vterm_screen_get_text(vterm_obtain_screen(vt), utf8.data(), utf8.size(),
+                                                VTermRect{ligne, ligne + 1, colonne, colonne + 1});
+    return {n == 0 ? " " : std::string(utf8.data(), n),
+            index_console(cellule.fg, VTERM_COLOR_IS_DEFAULT_FG(&cellule.fg)),
+            index_console(cellule.bg, VTERM_COLOR_IS_DEFAULT_BG(&cellule.bg))};
+}
+
+CaseVue EcranVirtuel::plume() const {
+    std::array<VTermValue, 2> v{};
+    vterm_state_get_penattr(vterm_obtain_state(vt), VTERM_ATTR_FOREGROUND, &v[0]);
+    vterm_state_get_penattr(vterm_obtain_state(vt), VTERM_ATTR_BACKGROUND, &v[1]);
+    return {"", index_console(v[0].color, VTERM_COLOR_IS_DEFAULT_FG(&v[0].color)),
+            index_console(v[1].color, VTERM_COLOR_IS_DEFAULT_BG(&v[1].color))};
+}
+
+std::string EcranVirtuel::texte() const {
+    int lignes = 0;
+    int colonnes = 0;
+    vterm_get_size(vt, &lignes, &colonnes);
+    std::string texte;
+    std::string ligne(static_cast<std::size_t>(colonnes) * 4, '\0');
+    for (int l = 0; l < lignes; ++l) {
+        const VTermRect rangee{l, l + 1, 0, colonnes};
+        texte.append(ligne.data(), vterm_screen_get_text(vterm_obtain_screen(vt), ligne.data(),
+                                                         ligne.size(), rangee));
+        texte.erase(texte.find_last_not_of(' ') + 1); // blanks written, as well as cleared ones
+        texte += '\n';
     }
-    ::close(fd_erreurs);
-    fichier_erreurs_ = modele;
+    return texte;
+}
 
-    emulateur_ = std::make_unique<EmulateurTerminal>(lignes, colonnes);
-    winsize taille{};
-    taille.ws_row = static_cast<unsigned short>(lignes);
-    taille.ws_col = static_cast<unsigned short>(colonnes);
+PartieTerminal::PartieTerminal(const std::filesystem::path& dossier, int lignes, int colonnes,
+                               std::vector<std::string> commande)
+    : vue(lignes, colonnes) {
+    winsize taille = taille_de(lignes, colonnes);
     if (::openpty(&maitre_, &esclave_, nullptr, nullptr, &taille) != 0) {
         throw std::runtime_error("no pseudo-terminal");
     }
-    ::fcntl(maitre_, F_SETFD, FD_CLOEXEC);
-    ::fcntl(esclave_, F_SETFD, FD_CLOEXEC);
-    // Read before the game can change them.
     modes_depart_ = modes_de(esclave_);
-
-    std::fflush(nullptr); // nothing buffered here may come out twice
-    pid_ = ::fork();
-    if (pid_ < 0) {
-        throw std::runtime_error("no process for the game");
-    }
-    if (pid_ == 0) {
-        sigset_t aucun;
-        sigemptyset(&aucun);
-        ::sigprocmask(SIG_SETMASK, &aucun, nullptr);
+    pid = ::fork();
+    if (pid == 0) {
         ::close(maitre_);
-        if (::login_tty(::dup(esclave_)) != 0) {
+        if (::login_tty(::dup(esclave_)) != 0 || ::chdir(dossier.c_str()) != 0) {
             ::_exit(126);
         }
-        const int erreurs = ::open(fichier_erreurs_.c_str(), O_WRONLY | O_TRUNC);
-        if (erreurs < 0 || ::dup2(erreurs, STDERR_FILENO) < 0) {
-            ::_exit(126);
-        }
-        ::close(erreurs);
         ::setenv("TERM", "xterm-256color", 1);
-        enfant();
+        ::setenv("PS1", "$ ", 1);
+        std::vector<char*> arguments;
+        for (std::string& argument : commande) {
+            arguments.push_back(argument.data());
+        }
+        arguments.push_back(nullptr);
+        ::execvp(arguments[0], arguments.data());
         ::_exit(127);
     }
 }
 
 PartieTerminal::~PartieTerminal() {
-    if (statut_ < 0 && pid_ > 0) {
-        ::kill(pid_, SIGKILL);
-        ::waitpid(pid_, nullptr, 0);
+    if (statut_ < 0 && pid > 0) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
     }
     ::close(maitre_);
     ::close(esclave_);
-    std::error_code ignore;
-    std::filesystem::remove(fichier_erreurs_, ignore);
 }
 
-void PartieTerminal::envoyer(std::string_view octets) {
-    while (!octets.empty()) {
-        const ssize_t ecrits = ::write(maitre_, octets.data(), octets.size());
-        if (ecrits < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return;
-        }
-        octets.remove_prefix(static_cast<std::size_t>(ecrits));
+void PartieTerminal::taper(std::string_view octets) {
+    if (::write(maitre_, octets.data(), octets.size()) != static_cast<ssize_t>(octets.size())) {
+        throw std::runtime_error("the terminal took no keys");
     }
 }
 
-void PartieTerminal::lire_disponible(std::chrono::milliseconds delai) {
+// Takes what the game sent within `delai_ms` (once the terminal is closed, only waits); false
+// when nothing came.
+bool PartieTerminal::lire(int delai_ms) {
     pollfd attente{maitre_, POLLIN, 0};
-    int duree = static_cast<int>(delai.count());
-    for (;;) {
-        const int pret = ::poll(&attente, 1, duree);
-        if (pret <= 0 || (attente.revents & POLLIN) == 0) {
-            return;
-        }
-        std::array<char, 4096> tampon{};
-        const ssize_t lus = ::read(maitre_, tampon.data(), tampon.size());
-        if (lus <= 0) {
-            return;
-        }
-        sortie_.append(tampon.data(), static_cast<std::size_t>(lus));
-        duree = 0; // then take whatever else is already there
+    std::array<char, 8192> tampon{};
+    if (::poll(&attente, 1, delai_ms) <= 0) {
+        return false;
     }
+    const ssize_t lus = ::read(maitre_, tampon.data(), tampon.size());
+    vue.recevoir(std::string_view(tampon.data(), lus > 0 ? static_cast<std::size_t>(lus) : 0));
+    return lus > 0;
 }
 
-bool PartieTerminal::attendre(std::string_view texte, std::chrono::milliseconds delai) {
-    const auto fin = Horloge::now() + delai;
-    for (;;) {
-        const std::size_t trouve = sortie_.find(texte, curseur_);
-        if (trouve != std::string::npos) {
-            curseur_ = trouve + texte.size();
-            return true;
-        }
-        const int reste = millisecondes_restantes(fin);
-        if (reste == 0) {
+bool PartieTerminal::attendre(const std::function<bool()>& vrai) {
+    const auto fin = std::chrono::steady_clock::now() + LONGTEMPS;
+    while (!vrai()) {
+        if (std::chrono::steady_clock::now() > fin) {
             return false;
         }
-        lire_disponible(std::chrono::milliseconds(std::min(reste, 100)));
+        lire(100);
     }
-}
-
-bool PartieTerminal::attendre_ecran(std::string_view texte, std::chrono::milliseconds delai) {
-    const auto fin = Horloge::now() + delai;
-    for (;;) {
-        if (sortie_.size() > curseur_) {
-            if (ecran().find(texte) != std::string::npos) {
-                curseur_ = sortie_.size();
-                return true;
-            }
-        }
-        const int reste = millisecondes_restantes(fin);
-        if (reste == 0) {
-            return false;
-        }
-        lire_disponible(std::chrono::milliseconds(std::min(reste, 100)));
+    while (lire(50)) { // the rest of the frame
     }
+    return true;
 }
 
-std::string PartieTerminal::ecran() {
-    lire_disponible(std::chrono::milliseconds(0));
-    emulateur_->recevoir(std::string_view(sortie_).substr(emule_));
-    emule_ = sortie_.size();
-    return emulateur_->texte();
+void PartieTerminal::redimensionner(int lignes, int colonnes) {
+    const winsize taille = taille_de(lignes, colonnes);
+    ::ioctl(maitre_, TIOCSWINSZ, &taille);
+    vterm_set_size(vue.vt, lignes, colonnes);
 }
 
-const std::string& PartieTerminal::sortie() {
-    lire_disponible(std::chrono::milliseconds(0));
-    return sortie_;
-}
-
-std::string PartieTerminal::erreurs() const {
-    std::ifstream fichier(fichier_erreurs_, std::ios::binary);
-    std::ostringstream contenu;
-    contenu << fichier.rdbuf();
-    return contenu.str();
-}
-
-int PartieTerminal::attendre_fin(std::chrono::milliseconds delai) {
-    const auto fin = Horloge::now() + delai;
-    while (statut_ < 0) {
-        int etat = 0;
-        const pid_t fini = ::waitpid(pid_, &etat, WNOHANG);
-        if (fini == pid_) {
-            statut_ = WIFSIGNALED(etat) ? 128 + WTERMSIG(etat) : WEXITSTATUS(etat);
-            break;
-        }
-        const int reste = millisecondes_restantes(fin);
-        if (reste == 0) {
-            return -1;
-        }
-        // The game must never block on a full terminal while we wait.
-        lire_disponible(std::chrono::milliseconds(std::min(reste, 20)));
-    }
-    lire_disponible(std::chrono::milliseconds(0));
-    return statut_;
-}
-
-void PartieTerminal::fermer_entree() {
-    ::kill(pid_, SIGHUP);
-}
-
-bool PartieTerminal::attendre_mode(bool ligne, std::chrono::milliseconds delai) {
-    const auto fin = Horloge::now() + delai;
-    for (;;) {
-        termios modes{};
-        if (::tcgetattr(esclave_, &modes) == 0) {
-            const bool canonique = (modes.c_lflag & ICANON) != 0 && (modes.c_lflag & ECHO) != 0;
-            const bool touches = (modes.c_lflag & (ICANON | ECHO)) == 0;
-            if (ligne ? canonique : touches) {
-                return true;
-            }
-        }
-        const int reste = millisecondes_restantes(fin);
-        if (reste == 0) {
-            return false;
-        }
-        lire_disponible(std::chrono::milliseconds(std::min(reste, 10)));
-    }
-}
-
-void PartieTerminal::fermer_terminal() {
-    lire_disponible(std::chrono::milliseconds(0));
+void PartieTerminal::fermer() {
     ::close(maitre_);
     maitre_ = -1;
-    ::close(esclave_);
-    esclave_ = -1;
+}
+
+int PartieTerminal::attendre_fin() {
+    attendre([this] {
+        int etat = 0;
+        if (statut_ < 0 && ::waitpid(pid, &etat, WNOHANG) == pid) {
+            statut_ = WIFSIGNALED(etat) ? 128 + WTERMSIG(etat) : WEXITSTATUS(etat);
+        }
+        return statut_ >= 0;
+    });
+    return statut_;
 }
 
 bool PartieTerminal::modes_restaures() const {

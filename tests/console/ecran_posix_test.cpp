@@ -1,0 +1,134 @@
+// What the terminal is sent, judged by libvterm: the keys it sends back, and the frames of
+// differences that must leave it showing what the game drew.
+#include "console/decodeur_touches.hpp"
+#include "console/emetteur_ecran.hpp"
+#include "console/traduction_terminal.hpp"
+#include "support/partie_terminal.hpp"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace korva {
+namespace {
+
+using test::CaseVue;
+using test::EcranVirtuel;
+using namespace std::string_view_literals;
+
+// Bytes as the terminal's reads bring them; an empty read stands for a wait that ran out.
+TEST(DecodeurTouches, KeyCodesFromTerminalBytes) {
+    const int P = TOUCHE_PREFIXE;
+    const std::vector<std::pair<std::vector<std::string_view>, std::vector<int>>> cas = {
+        {{"\x1b[A\x1b[B\x1b[C\x1b[D"}, {P, 72, P, 80, P, 77, P, 75}},
+        {{"\x1bOA\x1bOB\x1bOC\x1bOD"}, {P, 72, P, 80, P, 77, P, 75}},
+        {{"\x1b[1;5A\x1b[1;2D", "\x1b[", "B"}, {P, 72, P, 75, P, 80}},
+        {{"HPKMq3 \n"}, {72, 80, 75, 77, 'q', '3', ' ', '\n'}},
+        {{"\x1b", "", "y\x1b\x1b[C"}, {27, 'y', 27, P, 77}},
+        {{"\x1b[2~\x1b[15~\x1bOP\x1b[1;5H\x1b[[A\x1bx\x1b[H", "z"}, {'z'}},
+        {{"\x1b[1;", "", "a\x1b", ""}, {'a', 27}},
+        {{"\xc3\xa9\xe2\x82\xac\xff"}, {0x82}}, // as code page 437, or nothing
+    };
+    for (const auto& [lectures, touches] : cas) {
+        DecodeurTouches decodeur;
+        std::vector<int> recues;
+        for (const std::string_view lecture : lectures) {
+            if (lecture.empty()) {
+                decodeur.delai_ecoule();
+            }
+            for (const char octet : lecture) {
+                decodeur.recevoir(static_cast<unsigned char>(octet));
+            }
+            while (decodeur.touche_prete()) {
+                recues.push_back(decodeur.prendre());
+            }
+        }
+        EXPECT_EQ(recues, touches) << testing::PrintToString(lectures);
+    }
+}
+
+// The pseudo-terminal starts each line feed at the first column, as the game sets it.
+std::string onlcr(std::string_view octets) {
+    std::string sortie;
+    for (const char octet : octets) {
+        sortie += octet == '\n' ? std::string("\r\n") : std::string(1, octet);
+    }
+    return sortie;
+}
+
+// A cell of the model as the terminal must show it.
+CaseVue attendue(const Cellule& c) {
+    const int a = c.attribut;
+    return {std::string(glyphe_utf8(c.octet)), a < 0 ? -1 : a & 0xF, a < 0 ? -1 : a >> 4};
+}
+
+// Blanks show their background only.
+bool pareilles(const CaseVue& a, const CaseVue& b) {
+    return a.glyphe == b.glyphe && a.fond == b.fond && (a.glyphe == " " || a.texte == b.texte);
+}
+
+TEST(SortieEcran, GlyphsAndColoursAsTheConsoleShowsThem) {
+    EcranVirtuel vue(CONSOLE_LIGNES, CONSOLE_COLONNES);
+    SortieEcran sortie([&](std::string_view trame) { vue.recevoir(onlcr(trame)); });
+    for (const auto& [attribut, octet] : {std::pair{12, '\x94'},
+                                          {0x4E, '\x0F'},
+                                          {15, '\x02'},
+                                          {5, '\xE8'},
+                                          {4, '\x14'},
+                                          {2, '\x18'}}) {
+        sortie.couleur(attribut);
+        sortie.ecrire(std::string(1, octet));
+    }
+    sortie.envoyer();
+    const std::vector<CaseVue> vues = {{"ö", 12, 0}, {"☼", 14, 4}, {"☻", 15, 0},
+                                       {"Φ", 5, 0},  {"¶", 4, 0},  {"↑", 2, 0}};
+    for (std::size_t i = 0; i < vues.size(); ++i) {
+        EXPECT_EQ(vue.case_(0, static_cast<int>(i)), vues[i]) << i;
+    }
+}
+
+// Seeded random screens of the game's kinds of bytes and colours: after each frame the
+// terminal shows what the model holds, and what the whole stream of the game's output shows.
+TEST(SortieEcran, TheTerminalShowsWhatTheModelHolds) {
+    EcranVirtuel vue(CONSOLE_LIGNES, CONSOLE_COLONNES);
+    EcranVirtuel flux(CONSOLE_LIGNES, CONSOLE_COLONNES);
+    SortieEcran sortie([&](std::string_view trame) { vue.recevoir(onlcr(trame)); });
+    std::mt19937 hasard(2024);
+    const auto tirage = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(hasard); };
+    const std::string_view octets = "ab #+@*\0\x02\x0f\x14\x15\x18\x94\xbe\xe8\xb0\n\n\t\b\r\a"sv;
+    for (int ecran = 0; ecran < 200; ++ecran) {
+        if (tirage(3) == 0) {
+            sortie.effacer();
+            flux.recevoir("\x1b[H\x1b[2J");
+        }
+        for (int morceau = tirage(12); morceau > 0; --morceau) {
+            const int attribut = tirage(4) == 0 ? tirage(256) : tirage(16);
+            sortie.couleur(attribut);
+            flux.recevoir(sequence_couleur(attribut));
+            std::string texte;
+            for (int n = tirage(tirage(8) == 0 ? 400 : 40); n > 0; --n) {
+                texte += octets[static_cast<std::size_t>(tirage(static_cast<int>(octets.size())))];
+            }
+            sortie.ecrire(texte);
+            for (const char octet : texte) {
+                flux.recevoir(onlcr(glyphe_utf8(static_cast<unsigned char>(octet))));
+            }
+        }
+        if (tirage(10) == 0) {
+            sortie.oublier();
+        }
+        sortie.envoyer(tirage(5) == 0);
+        const EcranModele& modele = sortie.modele();
+        for (int l = 0; l < CONSOLE_LIGNES; ++l) {
+            for (int c = 0; c < CONSOLE_COLONNES; ++c) {
+                ASSERT_TRUE(pareilles(vue.case_(l, c), attendue(modele.cellule(l, c))))
+                    << "screen " << ecran << ", cell " << l << "," << c;
+                ASSERT_TRUE(pareilles(vue.case_(l, c), flux.case_(l, c)))
+                    << "screen " << ecran << ", cell " << l << "," << c;
+            }
+        }
+    }
+}
+
+} // namespace
+} // namespace korva

@@ -1,0 +1,87 @@
+// One whole game at a terminal, by the real program, on a first level of the test's own: a new
+// hero takes a few steps and a key, opens the bag, saves, quits to the menu, loads the game back
+// and quits.
+#include "records/enregistrements.hpp"
+#include "support/dossier_jeu.hpp"
+#include "support/partie_terminal.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+namespace korva::test {
+namespace {
+
+constexpr std::string_view PAUSE = "Press any key to continue . . .";
+constexpr std::string_view MENU = "3 : quit";
+constexpr std::string_view LEGENDE = " q : save and quit";
+constexpr int NUMERO_CLE = 3;
+// Arrow keys as a terminal sends them.
+constexpr const char* DROITE = "\x1b[C";
+constexpr const char* BAS = "\x1b[B";
+constexpr const char* GAUCHE = "\x1b[D";
+
+// Walls round it, the hero at row 2, column 2, the key two steps to its right; nothing else.
+std::string premier_niveau() {
+    std::string texte = "20\n50\n";
+    for (int i = 0; i < 20; ++i) {
+        for (int j = 0; j < 50; ++j) {
+            int type = i == 0 || j == 0 || i == 19 || j == 49 ? MUR_EXTERIEUR : CASE_VIDE;
+            int statut = i == 0 && j == 0 ? 2 : (i == 2 && j == 2 ? STATUT_HEROS : 0);
+            if (i == 2 && j == 4) {
+                type = CLE;
+                statut = NUMERO_CLE + DECALAGE_CLE;
+            }
+            texte += "{" + std::to_string(type) + "," + std::to_string(statut) + ",0},";
+        }
+        texte += "\n";
+    }
+    return texte;
+}
+
+TEST(PartieTerminal, NewHeroStepsBagSaveQuitLoadBackQuit) {
+    DossierJeu dossier;
+    dossier.ecrire("fichiers/niveaux/niveau1g.txt", premier_niveau());
+    PartieTerminal partie(dossier.racine());
+    ASSERT_TRUE(partie.attendre(PAUSE)) << partie.ecran();
+    EXPECT_NE(partie.ecran().find("░░▒▒▓▓████"), std::string::npos); // code page 437 art
+    ASSERT_TRUE(partie.jouer(" ", MENU));
+    ASSERT_TRUE(partie.jouer("1", "Enter the name of your persona :"));
+    ASSERT_TRUE(partie.jouer("Zed\r", "===> ? :"));
+    ASSERT_TRUE(partie.jouer("1\r", "Here we are : Zed , The genial magician !")) << partie.ecran();
+    ASSERT_TRUE(partie.attendre("\n" + std::string(PAUSE))); // the prompt on a line of its own
+    ASSERT_TRUE(partie.jouer(GAUCHE, LEGENDE)); // one key press for the pause, both its codes
+
+    // Two steps right take the key (the score counts it), one down.
+    ASSERT_TRUE(partie.jouer(std::string(DROITE) + DROITE, "Score : 5 ")) << partie.ecran();
+    partie.taper(BAS);
+    ASSERT_TRUE(partie.attendre([&] { return partie.vue.case_(3, 4).glyphe == "☻"; }))
+        << partie.ecran();
+    EXPECT_EQ(partie.vue.case_(3, 4), (CaseVue{"☻", 15, 0}));
+    EXPECT_EQ(partie.vue.case_(2, 2).glyphe, " ");
+    // The walls seen on the way, in dark grey; the score in light red.
+    EXPECT_EQ(partie.vue.case_(0, 5), (CaseVue{"#", 8, 0}));
+    const std::string ecran = partie.ecran();
+    const auto score = ecran.begin() + static_cast<std::ptrdiff_t>(ecran.find("Score : 5 "));
+    EXPECT_EQ(partie.vue.case_(static_cast<int>(std::count(ecran.begin(), score, '\n')), 0),
+              (CaseVue{"S", 12, 0}));
+    ASSERT_TRUE(partie.jouer("i", "1 :      cle " + std::to_string(NUMERO_CLE))) << partie.ecran();
+    ASSERT_TRUE(partie.jouer("2", LEGENDE));
+    const std::string plateau = partie.ecran();
+
+    ASSERT_TRUE(partie.jouer("s", "Back-up of your game..."));
+    ASSERT_TRUE(partie.jouer("q", "Back-up of your game Y/N ? :"));
+    ASSERT_TRUE(partie.jouer("N3", MENU)); // the menu drops the key typed ahead
+    ASSERT_TRUE(partie.jouer("2", "1 : Zed          score : 5")) << partie.ecran();
+    ASSERT_TRUE(partie.jouer("1\r", LEGENDE));
+    EXPECT_EQ(partie.ecran(), plateau); // the same board, hero, figures and bag
+    ASSERT_TRUE(partie.jouer("q", "Back-up of your game Y/N ? :"));
+    ASSERT_TRUE(partie.jouer("N", MENU));
+    ASSERT_TRUE(partie.jouer("3", "Bye Bye..."));
+    EXPECT_EQ(partie.attendre_fin(), 0);
+    EXPECT_TRUE(partie.modes_restaures());
+}
+
+} // namespace
+} // namespace korva::test
