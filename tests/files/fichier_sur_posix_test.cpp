@@ -37,7 +37,8 @@ template <typename F> bool dans_un_processus(F enfant) {
 
 TEST(FichierSurPosix, OnlyRegularFilesOfAGameFilesSizeAreRead) {
     test::DossierJeu dossier;
-    dossier.ecrire("gros", std::string(TAILLE_LECTURE_MAX + 1, 'x'));
+    // Larger than any file of the game: a save of a full board is about 2 MB.
+    dossier.ecrire("gros", std::string(std::size_t{9} << 20, 'x'));
     dossier.ecrire("petit", "kept");
     ::mkfifo("fifo", 0644);
     fs::create_symlink("/dev/zero", "zero");
