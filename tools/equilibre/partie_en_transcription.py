@@ -1,0 +1,114 @@
+#!/usr/bin/env python3
+"""Writes tests/transcriptions/partie.txt, the whole game through the shipped dungeon, from the
+keys the balance tool plays for one seed. After a change of the maps:
+
+    python3 tools/equilibre/partie_en_transcription.py 3 0      # the keys, a screen every 30
+    KORVA_REGENERER=1 build/korva_tests --gtest_filter='*partie'
+    python3 tools/equilibre/partie_en_transcription.py --elaguer # one screen a level, a save
+    KORVA_REGENERER=1 build/korva_tests --gtest_filter='*partie'
+
+then read the transcript before committing it. The first step needs build/korva_equilibre.
+"""
+
+import os
+import re
+import subprocess
+import sys
+
+ICI = os.path.dirname(os.path.abspath(__file__))
+DEPOT = os.path.normpath(os.path.join(ICI, '..', '..'))
+PARTIE = os.path.join(DEPOT, 'tests', 'transcriptions', 'partie.txt')
+FLECHES = {72: 'up', 80: 'down', 75: 'left', 77: 'right'}
+PAR_LIGNE = 30  # reads on one input line of the transcript
+
+ENTETE = '''# A whole game through the shipped dungeon, played as a careful {classe}: every monster in
+# the way fought, everything within reach taken, potions drunk before the fights they help; a
+# save, quitting and loading on the way into level 3; the victory screen; the registry at the
+# end. The keys are what the balance tool plays for this seed (korva_equilibre --script {graine}
+# {code}); tools/equilibre/partie_en_transcription.py writes them again after a change of maps.
+seed {graine}
+> . 1 "Hugo" "{code}"
+---
+> .
+---
+'''
+CLASSES = ['warrior', 'magician', 'priest', 'crafty']
+
+
+def jetons(script):
+    """The script's reads (touche CODE, pause, ligne TEXT) as transcript tokens."""
+    lus = [l for l in script.splitlines() if l and not l.startswith('#')]
+    sortie, i = [], 0
+    while i < len(lus):
+        mots = lus[i].split(' ', 1)
+        if mots[0] == 'touche' and mots[1] == '224' and i + 1 < len(lus):
+            sortie.append(FLECHES[int(lus[i + 1].split()[1])])
+            i += 2
+            continue
+        if mots[0] == 'pause':
+            sortie.append('.')
+        elif mots[0] == 'ligne':
+            sortie.append('"' + mots[1] + '"')
+        else:
+            code = int(mots[1])
+            sortie.append(chr(code) if 32 < code < 127 and chr(code) not in '"#*' else f'#{code}')
+        i += 1
+    return sortie
+
+
+def ligne(morceau):
+    """Runs of one token written once, with their count."""
+    groupes = []
+    for jeton in morceau:
+        if groupes and groupes[-1][0] == jeton:
+            groupes[-1][1] += 1
+        else:
+            groupes.append([jeton, 1])
+    return '> ' + ' '.join(j if n == 1 else f'{j}*{n}' for j, n in groupes)
+
+
+def ecrire(graine, code):
+    script = subprocess.run([os.path.join(DEPOT, 'build', 'korva_equilibre'), '--script', graine,
+                             code], check=True, stdout=subprocess.PIPE, text=True).stdout
+    tous = jetons(script)
+    texte = ENTETE.format(classe=CLASSES[int(code)], graine=graine, code=code)
+    # The last key answers the victory screen: on a line of its own, so that the screen shows.
+    for debut in range(0, len(tous) - 1, PAR_LIGNE):
+        texte += ligne(tous[debut:min(debut + PAR_LIGNE, len(tous) - 1)]) + '\n---\n'
+    texte += ligne(tous[-1:]) + '\n---\nexpect fichiers/personnages/joueurs.txt\nend\n'
+    open(PARTIE, 'w').write(texte)
+
+
+def elaguer():
+    """Keeps the sheet, the first board of each level, the victory and the menu after it;
+    saves, quits and loads at the first board of level 3."""
+    lignes = open(PARTIE).read().split('\n')
+    sortie, niveaux = [], set()
+    ecrans = [n for n, l in enumerate(lignes) if l.startswith('---')]
+    for n, l in enumerate(lignes):
+        if l.startswith(('|', '! ', '=== ')):
+            continue
+        if l.startswith('---'):
+            fin = next((m for m in range(n + 1, len(lignes)) if not lignes[m].startswith('|')),
+                       len(lignes))
+            ecran = '\n'.join(lignes[n + 1:fin])
+            niveau = re.search(r'Level : (\d)', ecran)
+            nouveau = l.startswith('--- key') and niveau and niveau.group(1) not in niveaux
+            if n in ecrans[:2] or n == ecrans[-1] or nouveau or 'CONGRATULATION' in ecran:
+                sortie.append('---')
+                if nouveau:
+                    niveaux.add(niveau.group(1))
+                    if niveau.group(1) == '3':
+                        sortie += ['> s q N 2', '---', '> "1"', '---']
+            continue
+        sortie.append(l)
+    open(PARTIE, 'w').write('\n'.join(sortie) + '\n')
+
+
+if __name__ == '__main__':
+    if sys.argv[1:] == ['--elaguer']:
+        elaguer()
+    elif len(sys.argv) == 3:
+        ecrire(sys.argv[1], sys.argv[2])
+    else:
+        sys.exit(__doc__)
