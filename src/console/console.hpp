@@ -25,6 +25,22 @@ inline constexpr int CONSOLE_COLONNES = 110;
 inline constexpr const char* TITRE_JEU = "KORVA !!!";
 inline constexpr int UNE_SECONDE = 1000; // timed messages stay this many milliseconds
 
+// What cuts a game in progress short from outside it.
+enum class Interruption {
+    ctrl_c,         // the player pressed Ctrl-C
+    terminal_perdu, // the terminal went away (a hang-up, the input's end) or the system is
+                    // ending the process (SIGTERM; on Windows the window closed, a logoff, a
+                    // shutdown)
+};
+
+// Thrown out of a wait (a key, a line, a pause, a sleep) while a game is kept: the turn loop
+// catches it, so that the game in progress is offered a save, or saved, before anything ends.
+struct PartieInterrompue {
+    Interruption cause;
+    // The terminal lost: the status the process ends with once the game is saved.
+    int statut = 0;
+};
+
 class Console {
 public:
     virtual ~Console() = default;
@@ -53,6 +69,14 @@ public:
     virtual void dormir(int millisecondes) = 0;
     // Puts the terminal back as it was, then ends the process with `statut`.
     [[noreturn]] virtual void terminer(int statut) = 0;
+
+    // From the first board of a game until its turn loop returns. While kept, Ctrl-C and the
+    // terminal going away no longer end the process: the wait under way, or the next one, throws
+    // PartieInterrompue (once for each Ctrl-C; for a terminal lost, every wait from then on,
+    // until `terminer`, which then ends the process as the signal would have). Ctrl-D on an
+    // empty typed line is then an empty line, not the end. Consoles that nothing interrupts need
+    // nothing here.
+    virtual void garder_partie(bool gardee) { static_cast<void>(gardee); }
 };
 
 // The one accessor through which the game reaches its console.
