@@ -66,6 +66,8 @@ void bataille(sPerso& unPersonnage, int niveau) {
     } while (unPersonnage.endurance > 0 && enduranceMonstre > 0);
 
     if (unPersonnage.endurance <= 0) {
+        // A dead hero's game is over: from here on, nothing of it is ever saved.
+        console().garder_partie(false);
         afficher("\n...You are terrace by the %c...\n", GLYPHE_MONSTRE);
         afficher_ligne("\n...Your adventure ends here ...");
         afficher_ligne("\n");

@@ -133,7 +133,7 @@ void affichage_aide() {
     }
 }
 
-void fin_du_jeu(sPerso p) {
+void fin_du_jeu(sPerso p, const std::function<void()>& avant_attente) {
     console().effacer();
     Color(ROUGE_CLAIR, NOIR);
     afficher("!!! CONGRATULATION your adventure is over !!! \n ");
@@ -157,6 +157,9 @@ void fin_du_jeu(sPerso p) {
     afficher("Skill :\t %d \n ", p.habilete);
     afficher("\n  ");
     afficher("\n");
+    if (avant_attente) {
+        avant_attente();
+    }
     console().pause();
 }
 

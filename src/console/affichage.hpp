@@ -3,6 +3,8 @@
 
 #include "records/enregistrements.hpp"
 
+#include <functional>
+
 namespace korva {
 
 // Console colour indexes the game uses.
@@ -30,7 +32,8 @@ void affichage_plateau(const Plateau& plateau, int l, int c, sPerso p);
 // The help screen: the legend of glyphs and the move keys.
 void affichage_aide();
 
-// The victory screen; waits for a key and returns.
-void fin_du_jeu(sPerso p);
+// The victory screen; runs `avant_attente` (when given) under it, then waits for a key and
+// returns.
+void fin_du_jeu(sPerso p, const std::function<void()>& avant_attente = nullptr);
 
 } // namespace korva

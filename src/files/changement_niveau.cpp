@@ -50,9 +50,18 @@ int niveau_selon_taille(int l, int c) {
     return DERNIER_NIVEAU;
 }
 
-int nouvellecarte(Plateau& plateau, int& l, int& c, int direction, sPerso p) {
+bool sortie_du_donjon(int l, int c, int direction) {
+    return direction != FLECHE_GAUCHE && niveau_selon_taille(l, c) == DERNIER_NIVEAU;
+}
+
+int nouvellecarte(Plateau& plateau, int& l, int& c, int direction, sPerso p,
+                  const std::function<void()>& victoire) {
     const int niveau = niveau_selon_taille(l, c);
     const char* chemin = nullptr;
+    if (sortie_du_donjon(l, c, direction)) {
+        fin_du_jeu(p, victoire);
+        return 1;
+    }
     if (direction == FLECHE_GAUCHE) {
         if (niveau == 1) {
             // The way back out of the dungeon's entrance is closed.
@@ -65,10 +74,6 @@ int nouvellecarte(Plateau& plateau, int& l, int& c, int direction, sPerso p) {
     } else if (direction == DEBUT_PARTIE && niveau == 1) {
         chemin = FICHIERS_ALLER[1];
     } else {
-        if (niveau == DERNIER_NIVEAU) {
-            fin_du_jeu(p);
-            return 1;
-        }
         chemin = FICHIERS_ALLER[niveau + 1];
     }
     if (charger_niveau(chemin, plateau, l, c) != 0) {

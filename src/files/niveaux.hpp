@@ -3,6 +3,7 @@
 
 #include "records/enregistrements.hpp"
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -41,9 +42,14 @@ int charger_niveau(const std::string& chemin, Plateau& plateau, int& l, int& c);
 // number, the size tells.
 int niveau_selon_taille(int l, int c);
 
+// Whether a step in `direction` off the level of size `l` by `c` leaves the dungeon, won.
+bool sortie_du_donjon(int l, int c, int direction);
+
 // Loads the level that lies in `direction` from the level of size `l` by `c`; 0 when play goes
 // on, 1 when it ends (the dungeon is won, or the level could not be loaded: reported, then a
-// key is waited for).
-int nouvellecarte(Plateau& plateau, int& l, int& c, int direction, sPerso p);
+// key is waited for). On the way out of the dungeon, `victoire` runs under the victory screen,
+// before its wait.
+int nouvellecarte(Plateau& plateau, int& l, int& c, int direction, sPerso p,
+                  const std::function<void()>& victoire = nullptr);
 
 } // namespace korva

@@ -17,6 +17,16 @@ constexpr int TOUCHE_AIDE = 'h';
 constexpr int TOUCHE_QUITTER = 'q';
 
 constexpr const char* ECHEC_SAUVEGARDE = "\nThe back-up of your game failed: your game goes on.\n";
+constexpr const char* ECHEC_VICTOIRE = "\nThe back-up of your won game failed.\n";
+
+// The game is kept from Ctrl-C and a lost terminal for as long as its turn loop runs.
+class PartieGardee {
+public:
+    PartieGardee() { console().garder_partie(true); }
+    ~PartieGardee() { console().garder_partie(false); }
+    PartieGardee(const PartieGardee&) = delete;
+    PartieGardee& operator=(const PartieGardee&) = delete;
+};
 
 bool est_fleche(int a) {
     return a == FLECHE_HAUT || a == FLECHE_BAS || a == FLECHE_GAUCHE || a == FLECHE_DROITE;
@@ -28,6 +38,17 @@ int sauvegarder(const Plateau& plateau, int l, int c, const sPerso& p, const Sac
     return sauvegarde_carte_en_cour(plateau, l, c, p, sacoche, mettre_a_jour_registre);
 }
 
+// The way out of the dungeon: the won game is saved, under the victory screen, so that the
+// ranking shows the winning score and the hero's file holds the won game.
+void sauver_la_victoire(const Plateau& plateau, int l, int c, const sPerso& p,
+                        const Sacoche& sacoche) {
+    if (sauvegarder(plateau, l, c, p, sacoche) == SAUVEGARDE_ECHOUEE) {
+        afficher("%s", ECHEC_VICTOIRE);
+    }
+    // The game is over: a hang-up at the victory screen has nothing left to save.
+    console().garder_partie(false);
+}
+
 // One arrow key: resolve what lies ahead, then step or change level. False when the game ends.
 bool jouer_fleche(Plateau& plateau, int& l, int& c, int a, sPerso& p, Sacoche& sacoche,
                   uneSerrure& f) {
@@ -35,8 +56,10 @@ bool jouer_fleche(Plateau& plateau, int& l, int& c, int a, sPerso& p, Sacoche& s
     case PAS_LIBRE:
         deplacement(plateau, l, c, a);
         return true;
-    case PAS_SORTIE:
-        return nouvellecarte(plateau, l, c, a, p) == 0;
+    case PAS_SORTIE: {
+        const auto victoire = [&] { sauver_la_victoire(plateau, l, c, p, sacoche); };
+        return nouvellecarte(plateau, l, c, a, p, victoire) == 0;
+    }
     default:
         return true;
     }
@@ -95,37 +118,62 @@ bool terminer_partie(const Plateau& plateau, int l, int c, const sPerso& p,
     return true;
 }
 
+// One turn: false when the game ends.
+bool jouer_un_tour(Plateau& plateau, int& l, int& c, sPerso& p, Sacoche& sacoche, uneSerrure& f) {
+    console().effacer();
+    affichage_plateau(plateau, l, c, p);
+    // An arrow's prefix code lands here like any unknown key: one more redraw.
+    const int a = console().lire_touche();
+    if (est_fleche(a) && !jouer_fleche(plateau, l, c, a, p, sacoche, f)) {
+        return false;
+    }
+    switch (a) {
+    case TOUCHE_SAC:
+        ouvrir_sac(plateau, p, sacoche, f);
+        break;
+    case TOUCHE_SAUVEGARDE:
+        sauvegarder_en_jeu(plateau, l, c, p, sacoche);
+        break;
+    case TOUCHE_AIDE:
+        affichage_aide();
+        afficher("\n");
+        console().pause();
+        break;
+    case TOUCHE_QUITTER:
+        return !terminer_partie(plateau, l, c, p, sacoche);
+    default:
+        break;
+    }
+    return true;
+}
+
+// The terminal is gone: the game is saved as 's' saves it, with nobody left to read a word,
+// then the process ends as it would have.
+[[noreturn]] void sauver_et_finir(const Plateau& plateau, int l, int c, const sPerso& p,
+                                  const Sacoche& sacoche, int statut) {
+    sauvegarder(plateau, l, c, p, sacoche);
+    terminer(statut);
+}
+
 } // namespace
 
 int deroulement_jeu(Plateau& plateau, int l, int c, sPerso monPersonnage, Sacoche& sacoche,
                     uneSerrure f) {
+    const PartieGardee garde;
+    // Ctrl-C asks what 'q' asks, wherever the game stood; asked again if pressed at the question.
+    bool question = false;
     for (;;) {
-        console().effacer();
-        affichage_plateau(plateau, l, c, monPersonnage);
-        // An arrow's prefix code lands here like any unknown key: one more redraw.
-        const int a = console().lire_touche();
-        if (est_fleche(a) && !jouer_fleche(plateau, l, c, a, monPersonnage, sacoche, f)) {
-            return 1;
-        }
-        switch (a) {
-        case TOUCHE_SAC:
-            ouvrir_sac(plateau, monPersonnage, sacoche, f);
-            break;
-        case TOUCHE_SAUVEGARDE:
-            sauvegarder_en_jeu(plateau, l, c, monPersonnage, sacoche);
-            break;
-        case TOUCHE_AIDE:
-            affichage_aide();
-            afficher("\n");
-            console().pause();
-            break;
-        case TOUCHE_QUITTER:
-            if (terminer_partie(plateau, l, c, monPersonnage, sacoche)) {
+        try {
+            if (question ? terminer_partie(plateau, l, c, monPersonnage, sacoche)
+                         : !jouer_un_tour(plateau, l, c, monPersonnage, sacoche, f)) {
                 return 1;
             }
-            break;
-        default:
-            break;
+            question = false;
+        } catch (const PartieInterrompue& interruption) {
+            if (interruption.cause == Interruption::terminal_perdu) {
+                sauver_et_finir(plateau, l, c, monPersonnage, sacoche, interruption.statut);
+            }
+            question = true;
         }
     }
 }

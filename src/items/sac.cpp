@@ -66,8 +66,8 @@ bool porte_de_la_cle(const Plateau& plateau, const uneSerrure& f, int numero) {
            porte.statutCase == static_cast<long long>(numero) + DECALAGE_CLE;
 }
 
-// True when the key opened its door and leaves the bag.
-bool utiliser_cle(const unObjet& cle, sPerso& p, Plateau& plateau, const uneSerrure& f) {
+// Announces the key; true when it fits the door the lock names, which then opens.
+bool cle_de_la_porte(const unObjet& cle, const Plateau& plateau, const uneSerrure& f) {
     afficher("\nYou use the number key : %d \n ", cle.numero);
     console().dormir(UNE_SECONDE);
     if (!porte_de_la_cle(plateau, f, cle.numero)) {
@@ -75,13 +75,16 @@ bool utiliser_cle(const unObjet& cle, sPerso& p, Plateau& plateau, const uneSerr
         console().pause();
         return false;
     }
+    return true;
+}
+
+void ouvrir_porte(sPerso& p, Plateau& plateau, const uneSerrure& f) {
     sCaseJeu& porte = plateau[f.l][f.c];
     porte.typeCase = CASE_VIDE;
     porte.statutCase = 0;
     p.score = somme_bornee(p.score, POINTS_OBJET);
     afficher_ligne("\nThe door opens! \n");
     console().pause();
-    return true;
 }
 
 struct EffetPotion {
@@ -211,23 +214,29 @@ void gestion_sac(Sacoche& sacoche, sPerso& p, Plateau& plateau, uneSerrure f) {
     if (emplacement == 0) {
         return;
     }
-    unObjet& objet = sacoche[emplacement].ob;
-    if (objet.numero != 0) {
-        if (!utiliser_cle(objet, p, plateau, f)) {
-            return;
-        }
+    const unObjet objet = sacoche[emplacement].ob;
+    const bool cle = objet.numero != 0;
+    if (cle && !cle_de_la_porte(objet, plateau, f)) {
+        return;
+    }
+    // Out of the bag before it acts: a game cut short under the object's message (and saved
+    // there) never finds it in the bag again.
+    unObjet& emplacement_utilise = sacoche[emplacement].ob;
+    copier_nom(emplacement_utilise.nom, NOM_UTILISE);
+    emplacement_utilise.attribut = 0;
+    emplacement_utilise.numero = NUMERO_UTILISE;
+    emplacement_utilise.puissance = 0;
+    rangement_sac(sacoche);
+    if (cle) {
+        ouvrir_porte(p, plateau, f);
     } else {
         boire_potion(objet, p);
     }
-
-    copier_nom(objet.nom, NOM_UTILISE);
-    objet.attribut = 0;
-    objet.numero = NUMERO_UTILISE;
-    objet.puissance = 0;
-    rangement_sac(sacoche);
 }
 
 void fin() {
+    // A dead hero's game is over: from here on, nothing of it is ever saved.
+    console().garder_partie(false);
     console().effacer();
     afficher("Your adventure stops here...\n\n");
     console().pause();

@@ -2,6 +2,7 @@
 
 #include "records/enregistrements.hpp"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace korva::test {
@@ -15,7 +16,17 @@ ConsoleScriptee::~ConsoleScriptee() {
 }
 
 ConsoleScriptee& ConsoleScriptee::touche(int code) {
-    script_.push_back({false, code, {}});
+    script_.push_back({Sorte::touche, code, {}});
+    return *this;
+}
+
+ConsoleScriptee& ConsoleScriptee::fin_de_saisie() {
+    script_.push_back({Sorte::fin_de_saisie, 0, {}});
+    return *this;
+}
+
+ConsoleScriptee& ConsoleScriptee::interruption(Interruption cause, int statut) {
+    script_.push_back({Sorte::interruption, statut, {}, cause});
     return *this;
 }
 
@@ -24,7 +35,7 @@ ConsoleScriptee& ConsoleScriptee::fleche(int code) {
 }
 
 ConsoleScriptee& ConsoleScriptee::ligne(std::string texte) {
-    script_.push_back({true, 0, std::move(texte)});
+    script_.push_back({Sorte::ligne, 0, std::move(texte)});
     return *this;
 }
 
@@ -35,6 +46,14 @@ void ConsoleScriptee::ecrire(std::string_view octets) {
 
 void ConsoleScriptee::ecrire_erreur(std::string_view texte) {
     erreurs_.append(texte);
+    // A report starts on a line of its own, as on a terminal: after anything but blanks.
+    bool ligne_blanche = true;
+    for (int j = 0; j < std::min(modele_.colonne(), modele_.colonnes()); ++j) {
+        ligne_blanche = ligne_blanche && modele_.cellule(modele_.ligne(), j).octet == ' ';
+    }
+    if (!ligne_blanche && !texte.empty()) {
+        modele_.ecrire("\n");
+    }
     modele_.ecrire(texte);
 }
 
@@ -67,6 +86,9 @@ int ConsoleScriptee::lire_touche() {
 
 std::string ConsoleScriptee::lire_ligne() {
     const Entree e = suivante("line", true);
+    if (e.sorte == Sorte::fin_de_saisie && !gardee_) {
+        terminer(0); // the end of input, outside a game
+    }
     // The terminal echoes what is typed, Enter included.
     ecrire(e.texte + "\n");
     return e.texte;
@@ -81,6 +103,13 @@ void ConsoleScriptee::dormir(int millisecondes) {
     if (observateur_) {
         observateur_("sleep " + std::to_string(millisecondes));
     }
+    if (perdu_ && gardee_) {
+        throw PartieInterrompue{Interruption::terminal_perdu, statut_perdu_};
+    }
+}
+
+void ConsoleScriptee::garder_partie(bool gardee) {
+    gardee_ = gardee;
 }
 
 void ConsoleScriptee::terminer(int statut) {
@@ -92,12 +121,24 @@ ConsoleScriptee::Entree ConsoleScriptee::suivante(std::string_view attente, bool
     if (observateur_) {
         observateur_(attente);
     }
+    if (perdu_ && gardee_) {
+        throw PartieInterrompue{Interruption::terminal_perdu, statut_perdu_};
+    }
     if (script_.empty()) {
         throw ScriptEpuise{};
     }
     Entree e = std::move(script_.front());
     script_.pop_front();
-    if (e.est_ligne != ligne) {
+    if (e.sorte == Sorte::interruption) {
+        sortie_ += e.cause == Interruption::ctrl_c ? "<ctrl-c>" : "<hang-up>";
+        if (!gardee_) {
+            terminer(e.code); // as the signal ends the process outside a game
+        }
+        perdu_ = e.cause == Interruption::terminal_perdu;
+        statut_perdu_ = e.code;
+        throw PartieInterrompue{e.cause, e.code};
+    }
+    if ((e.sorte == Sorte::touche) == ligne) {
         throw std::logic_error(ligne ? "the script holds a key where a typed line is read"
                                      : "the script holds a typed line where a key is read");
     }

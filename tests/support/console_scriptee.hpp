@@ -33,6 +33,9 @@ public:
     ConsoleScriptee& touche(int code);
     ConsoleScriptee& fleche(int code);         // the prefix code, then the arrow's
     ConsoleScriptee& ligne(std::string texte); // a line typed and ended with Enter
+    ConsoleScriptee& fin_de_saisie();          // Ctrl-D on an empty typed line
+    // Ctrl-C, or the terminal lost with the status the signal gives, at the next read.
+    ConsoleScriptee& interruption(Interruption cause, int statut);
     std::size_t reste() const { return script_.size(); }
     // Called each time the game waits for the player (a key, a line, a pause, a sleep), with
     // the kind of wait, before anything is taken from the script.
@@ -59,12 +62,15 @@ public:
     void vider_entree() override;
     void dormir(int millisecondes) override;
     [[noreturn]] void terminer(int statut) override;
+    void garder_partie(bool gardee) override;
 
 private:
+    enum class Sorte { touche, ligne, fin_de_saisie, interruption };
     struct Entree {
-        bool est_ligne;
-        int code;
+        Sorte sorte;
+        int code; // a key's code; an interruption's status
         std::string texte;
+        Interruption cause = Interruption::ctrl_c;
     };
     Entree suivante(std::string_view attente, bool ligne);
 
@@ -74,6 +80,9 @@ private:
     std::string sortie_;
     std::string erreurs_;
     EcranModele modele_;
+    bool gardee_ = false;
+    bool perdu_ = false; // the terminal is gone: every later wait is interrupted
+    int statut_perdu_ = 0;
 };
 
 } // namespace korva::test

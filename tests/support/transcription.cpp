@@ -112,6 +112,11 @@ void ajouter_jetons(ConsoleScriptee& console, const std::string& ligne, std::siz
                                                     {"down", FLECHE_BAS},
                                                     {"left", FLECHE_GAUCHE},
                                                     {"right", FLECHE_DROITE}};
+    // Ctrl-C, and the terminal lost as a hang-up or SIGTERM leave it, with the status they give.
+    static const std::map<std::string, std::pair<Interruption, int>> INTERRUPTIONS{
+        {"^C", {Interruption::ctrl_c, 130}},
+        {"hangup", {Interruption::terminal_perdu, 129}},
+        {"sigterm", {Interruption::terminal_perdu, 143}}};
     std::istringstream mots(ligne.substr(1));
     while (mots >> std::ws && !mots.eof()) {
         const bool tapee = mots.peek() == '"';
@@ -131,6 +136,11 @@ void ajouter_jetons(ConsoleScriptee& console, const std::string& ligne, std::siz
         for (int k = 0; k < fois; ++k, ++entrees) {
             if (tapee) {
                 console.ligne(jeton);
+            } else if (jeton == "^D") {
+                console.fin_de_saisie();
+            } else if (INTERRUPTIONS.contains(jeton)) {
+                const auto [cause, statut] = INTERRUPTIONS.at(jeton);
+                console.interruption(cause, statut);
             } else if (FLECHES.contains(jeton)) {
                 console.fleche(FLECHES.at(jeton));
                 ++entrees;

@@ -8,8 +8,9 @@
 //   map PATH LEVEL [seen] / end   a level drawn with the map legend of tools/niveaux, turned into
 //                        a level file; every cell unseen but the hero's, or all seen
 //   > TOKENS             input: up down left right (arrow keys), "typed line" (\xNN a byte),
-//                        #N (key code N), any other single character (that key); a token may
-//                        end in *N (N times)
+//                        #N (key code N), ^C (Ctrl-C), ^D (Ctrl-D on an empty line), hangup and
+//                        sigterm (the terminal lost), any other single character (that key); a
+//                        token may end in *N (N times)
 //   ---                  the screen at the next wait; the runner writes the kind of wait and the
 //                        console operations since the last screen behind the dashes, then the
 //                        rows, each behind '|', colours as {attribute} where they change
