@@ -61,13 +61,15 @@ void bataille(sPerso& unPersonnage, int niveau) {
         } else {
             afficher_ligne("\nNobody is hit! ");
         }
+        if (unPersonnage.endurance <= 0) {
+            // The hero is dead from this blow on: nothing of this game is ever saved again.
+            console().garder_partie(false);
+        }
         afficher_ligne("\n");
         console().pause();
     } while (unPersonnage.endurance > 0 && enduranceMonstre > 0);
 
     if (unPersonnage.endurance <= 0) {
-        // A dead hero's game is over: from here on, nothing of it is ever saved.
-        console().garder_partie(false);
         afficher("\n...You are terrace by the %c...\n", GLYPHE_MONSTRE);
         afficher_ligne("\n...Your adventure ends here ...");
         afficher_ligne("\n");

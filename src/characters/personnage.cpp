@@ -4,6 +4,7 @@
 #include "console/console.hpp"
 #include "files/lecture_texte.hpp"
 #include "files/nom_joueur.hpp"
+#include "files/sauvegarde.hpp"
 
 #include <cstdlib>
 #include <ctime>
@@ -42,7 +43,7 @@ std::string lire_nom() {
         const std::string ligne = console().lire_ligne();
         const std::string_view nom = sans_blancs_autour(ligne);
         std::string raison;
-        if (nom_valide(nom, raison)) {
+        if (nom_nouveau_valide(nom, raison)) {
             return std::string(nom);
         }
         afficher("\nThis name cannot be used: %s.\n\n", raison.c_str());
@@ -94,7 +95,9 @@ int saisirPerso(sPerso& p) {
     if (!pris) {
         return 1;
     }
-    if (*pris) {
+    // A save of that name with no registry line (an orphan, or "Bob.txt" where file names
+    // ignore letter case and "bob" is typed) is someone's game all the same.
+    if (*pris || sauvegarde_existe(nom)) {
         afficher("\nPseudonym : %s is already exist...restart the game \n\n\n ", p.nom);
         console().pause();
         terminer(0);

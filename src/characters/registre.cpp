@@ -5,6 +5,7 @@
 #include "files/lecture_texte.hpp"
 #include "files/nom_joueur.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -94,6 +95,12 @@ std::string_view pseudo_de(const sJoueur& j) {
     return std::string_view(j.pseudo, strnlen(j.pseudo, TAILLE_NOM));
 }
 
+// Names compare byte for byte: "Bob" and "bob" are two players.
+bool tient(const std::vector<sJoueur>& joueurs, std::string_view nom) {
+    return std::any_of(joueurs.begin(), joueurs.end(),
+                       [nom](const sJoueur& j) { return pseudo_de(j) == nom; });
+}
+
 std::string texte_du_registre(const std::vector<sJoueur>& joueurs) {
     std::string texte = std::to_string(joueurs.size()) + "\n";
     for (const sJoueur& j : joueurs) {
@@ -173,12 +180,16 @@ std::optional<bool> nom_dans_registre(std::string_view nom) {
     if (!consulter_registre(joueurs)) {
         return std::nullopt;
     }
-    for (const sJoueur& j : joueurs) {
-        if (egal_sans_casse(pseudo_de(j), nom)) {
-            return true;
-        }
-    }
-    return false;
+    return tient(joueurs, nom);
+}
+
+bool nom_inscrit(std::string_view nom) {
+    std::string texte;
+    std::vector<sJoueur> joueurs;
+    std::string erreur;
+    int numero_erreur = 0;
+    return lire_fichier(FICHIER_REGISTRE, texte, numero_erreur) &&
+           lire_registre(texte, joueurs, erreur) && tient(joueurs, nom);
 }
 
 int ouvrir_fichier_joueur(nomPerso& d) {
@@ -225,13 +236,6 @@ int mettre_a_jour_registre(const sPerso& p) {
     if (!nom_valide(nom, raison)) {
         signaler_erreur("%s: cannot record the player \"%.*s\": %s\n", FICHIER_REGISTRE,
                         static_cast<int>(nom.size()), nom.data(), raison.c_str());
-        return 1;
-    }
-    // Held from the read to the rewrite, so that a game saving at the same time cannot write
-    // a registry read before this player's line went in.
-    const VerrouFichier verrou(FICHIER_REGISTRE);
-    if (!verrou.tenu()) {
-        signaler(std::string(FICHIER_REGISTRE) + ".lock", verrou.erreur());
         return 1;
     }
     std::vector<sJoueur> joueurs;

@@ -2,6 +2,7 @@
 // of their last save, ranked by score.
 #pragma once
 
+#include "files/sauvegarde.hpp"
 #include "records/enregistrements.hpp"
 
 #include <optional>
@@ -11,17 +12,18 @@
 
 namespace korva {
 
-inline constexpr const char* FICHIER_REGISTRE = "fichiers/personnages/joueurs.txt";
-
 // Reads the registry's text: the count, then one "name score" line per player. False, with
 // `erreur` saying what is wrong, when the text breaks the format; nothing is half read then.
 bool lire_registre(std::string_view texte, std::vector<sJoueur>& joueurs, std::string& erreur);
 
-// Whether a player line holds `nom` when letter case is ignored: on the systems whose file names
-// ignore it, "Bob" and "bob" would share one save file. Ends the process when the registry
-// cannot be read; nothing when its content breaks the format. A failure is reported and waits
-// for a key, so that the player reads it.
+// Whether a player line holds `nom`, byte for byte. Ends the process when the registry cannot
+// be read; nothing when its content breaks the format. A failure is reported and waits for a
+// key, so that the player reads it.
 std::optional<bool> nom_dans_registre(std::string_view nom);
+
+// The same, quietly, for a save's checks: false when the registry cannot be read, which the
+// update that follows reports.
+bool nom_inscrit(std::string_view nom);
 
 // Lists the saved games and lets the player choose one: 0 and `d.nom` set when a game was
 // chosen, 1 when there is none or the player went back to the main menu. A registry that cannot
@@ -29,7 +31,8 @@ std::optional<bool> nom_dans_registre(std::string_view nom);
 int ouvrir_fichier_joueur(nomPerso& d);
 
 // Records the character's name and score, ranks the players and rewrites the registry; 0 when
-// rewritten, 1 when it could not be (reported on the error stream).
+// rewritten, 1 when it could not be (reported on the error stream). Called under the registry's
+// lock, which the save holds.
 int mettre_a_jour_registre(const sPerso& p);
 
 // Selection sort of the first n records, highest score first.

@@ -30,6 +30,10 @@ bool ecrire_fichier_atomique(const std::string& chemin, std::string_view contenu
 // bytes; a pipe is refused without waiting for a writer.
 bool lire_fichier(const std::string& chemin, std::string& contenu, int& numero_erreur);
 
+// Whether something of that name is there, whatever its kind; a link counts, even one that
+// leads nowhere.
+bool fichier_existe(const std::string& chemin);
+
 // Whether the system's text files end their lines with CR LF, which a read as text takes for a
 // single line feed.
 extern const bool FINS_DE_LIGNE_CRLF;

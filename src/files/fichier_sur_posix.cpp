@@ -1,6 +1,7 @@
 #include "files/fichier_sur.hpp"
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -12,6 +13,9 @@ namespace korva {
 const bool FINS_DE_LIGNE_CRLF = false;
 
 namespace {
+
+// Links followed on the way to a file, as the system itself follows them at most.
+constexpr int LIENS_MAX = 40;
 
 bool tout_ecrire(int descripteur, std::string_view contenu) {
     std::size_t ecrit = 0;
@@ -57,6 +61,34 @@ mode_t permissions_nouvelles() {
     const mode_t masque = ::umask(0); // the game has one thread: nothing sees it changed
     ::umask(masque);
     return 0666 & ~masque;
+}
+
+// Where a write to `chemin` must go: the file a link leads to (through every link on the way,
+// even to a file not made yet), or `chemin` itself.
+bool cible_du_lien(const std::string& chemin, std::string& cible, int& numero_erreur) {
+    cible = chemin;
+    for (int liens = 0;; ++liens) {
+        struct stat etat {};
+        if (::lstat(cible.c_str(), &etat) != 0 || !S_ISLNK(etat.st_mode)) {
+            return true;
+        }
+        if (liens == LIENS_MAX) {
+            numero_erreur = ELOOP;
+            return false;
+        }
+        std::string vers(static_cast<std::size_t>(PATH_MAX), '\0');
+        const ssize_t n = ::readlink(cible.c_str(), vers.data(), vers.size());
+        if (n < 0) {
+            numero_erreur = errno;
+            return false;
+        }
+        vers.resize(static_cast<std::size_t>(n));
+        // A relative link leads from the folder that holds it.
+        const std::size_t barre = cible.rfind('/');
+        cible = vers.starts_with('/') || barre == std::string::npos
+                    ? vers
+                    : cible.substr(0, barre + 1) + vers;
+    }
 }
 
 } // namespace
@@ -105,14 +137,29 @@ bool lire_fichier(const std::string& chemin, std::string& contenu, int& numero_e
     return false;
 }
 
-bool ecrire_fichier_atomique(const std::string& chemin, std::string_view contenu,
+bool fichier_existe(const std::string& chemin) {
+    struct stat etat {};
+    return ::lstat(chemin.c_str(), &etat) == 0;
+}
+
+bool ecrire_fichier_atomique(const std::string& lien_ou_fichier, std::string_view contenu,
                              int& numero_erreur) {
-    // The file replaced passes its permissions on: a private save stays private.
+    // A file kept elsewhere through a link is written where it lies, and the link stays.
+    std::string chemin;
+    if (!cible_du_lien(lien_ou_fichier, chemin, numero_erreur)) {
+        return false;
+    }
+    // The file replaced passes its permissions on: a private save stays private, and one its
+    // owner made read-only is not replaced at all.
     struct stat ancien {};
     mode_t permissions = 0;
     if (::stat(chemin.c_str(), &ancien) == 0) {
         if (const int refus = refus_selon_type(ancien.st_mode); refus != 0) {
             numero_erreur = refus;
+            return false;
+        }
+        if ((ancien.st_mode & S_IWUSR) == 0 || ::access(chemin.c_str(), W_OK) != 0) {
+            numero_erreur = EACCES;
             return false;
         }
         permissions = ancien.st_mode & 07777;

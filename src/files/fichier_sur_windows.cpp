@@ -101,6 +101,24 @@ bool remplacer(const std::string& temporaire, const std::string& chemin) {
     }
 }
 
+// The file a link at `chemin` leads to, or `chemin` itself (also when the link leads nowhere).
+std::string cible_du_lien(const std::string& chemin) {
+    const DWORD attributs = GetFileAttributesA(chemin.c_str());
+    if (attributs == INVALID_FILE_ATTRIBUTES || (attributs & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+        return chemin;
+    }
+    const HANDLE fichier =
+        CreateFileA(chemin.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (fichier == INVALID_HANDLE_VALUE) {
+        return chemin;
+    }
+    char cible[MAX_PATH * 4];
+    const DWORD n = GetFinalPathNameByHandleA(fichier, cible, sizeof cible, FILE_NAME_NORMALIZED);
+    CloseHandle(fichier);
+    return n > 0 && n < sizeof cible ? std::string(cible, n) : chemin;
+}
+
 } // namespace
 
 bool lire_fichier(const std::string& chemin, std::string& contenu, int& numero_erreur) {
@@ -145,8 +163,19 @@ bool lire_fichier(const std::string& chemin, std::string& contenu, int& numero_e
     return reussi;
 }
 
-bool ecrire_fichier_atomique(const std::string& chemin, std::string_view contenu,
+bool fichier_existe(const std::string& chemin) {
+    return GetFileAttributesA(chemin.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool ecrire_fichier_atomique(const std::string& lien_ou_fichier, std::string_view contenu,
                              int& numero_erreur) {
+    // A file kept elsewhere through a link is written where it lies, and the link stays.
+    const std::string chemin = cible_du_lien(lien_ou_fichier);
+    const DWORD attributs = GetFileAttributesA(chemin.c_str());
+    if (attributs != INVALID_FILE_ATTRIBUTES && (attributs & FILE_ATTRIBUTE_READONLY) != 0) {
+        numero_erreur = EACCES; // the player made it read-only: it is not replaced
+        return false;
+    }
     std::string temporaire;
     const HANDLE fichier = creer_temporaire(chemin, temporaire);
     if (fichier == INVALID_HANDLE_VALUE) {

@@ -220,8 +220,29 @@ bool lire_sauvegarde(std::string_view texte, std::string_view nom_attendu, Plate
     return true;
 }
 
+bool sauvegarde_existe(std::string_view nom) {
+    return fichier_existe(chemin_sauvegarde(nom));
+}
+
+namespace {
+
+// A new hero's file is this game's own: absent, with the name in no registry line, before its
+// first save; as this game last wrote it (or gone) after.
+bool fichier_a_nous(const std::string& chemin, std::string_view nom, const Registre& registre,
+                    const HerosNouveau& nouveau) {
+    if (!nouveau.a_ecrit) {
+        return !fichier_existe(chemin) && !registre.tient(nom);
+    }
+    std::string actuel;
+    int numero_erreur = 0;
+    return !fichier_existe(chemin) ||
+           (lire_fichier(chemin, actuel, numero_erreur) && actuel == nouveau.ecrit);
+}
+
+} // namespace
+
 int sauvegarde_carte_en_cour(const Plateau& plateau, int l, int c, sPerso p, const Sacoche& sacoche,
-                             InscriptionRegistre inscrire) {
+                             const Registre& registre, HerosNouveau* nouveau) {
     const std::string_view nom = nom_de(p.nom);
     std::string erreur;
     if (!nom_valide(nom, erreur)) {
@@ -239,12 +260,28 @@ int sauvegarde_carte_en_cour(const Plateau& plateau, int l, int c, sPerso p, con
             return SAUVEGARDE_ECHOUEE;
         }
     }
+    // Held from the checks to the registry's rewrite, so that two games saving at once take
+    // turns; a lock that cannot be had fails the registry's update only, as before.
+    const VerrouFichier verrou(FICHIER_REGISTRE);
+    if (nouveau != nullptr && !fichier_a_nous(chemin, nom, registre, *nouveau)) {
+        signaler_erreur("%s: another game saved a hero of this name after yours was made\n",
+                        chemin.c_str());
+        return SAUVEGARDE_ECHOUEE;
+    }
     int numero_erreur = 0;
     if (!ecrire_fichier_atomique(chemin, texte, numero_erreur)) {
         signaler_fichier(chemin, numero_erreur);
         return SAUVEGARDE_ECHOUEE;
     }
-    return inscrire(p) == 0 ? SAUVEGARDE_FAITE : SAUVEGARDE_REGISTRE_ECHOUE;
+    if (nouveau != nullptr) {
+        nouveau->a_ecrit = true;
+        nouveau->ecrit = texte;
+    }
+    if (!verrou.tenu()) {
+        signaler(std::string(FICHIER_REGISTRE) + ".lock", verrou.erreur());
+        return SAUVEGARDE_REGISTRE_ECHOUE;
+    }
+    return registre.inscrire(p) == 0 ? SAUVEGARDE_FAITE : SAUVEGARDE_REGISTRE_ECHOUE;
 }
 
 int charger_carte_en_cour(const char* a, Plateau& plateau, int& l, int& c, sPerso& p,

@@ -10,6 +10,8 @@ namespace korva {
 
 inline constexpr const char* DOSSIER_PERSONNAGES = "fichiers/personnages/";
 inline constexpr const char* EXTENSION_SAUVEGARDE = ".txt";
+// The player registry, whose lock every save holds from its checks to the registry's update.
+inline constexpr const char* FICHIER_REGISTRE = "fichiers/personnages/joueurs.txt";
 
 // Results of a save.
 inline constexpr int SAUVEGARDE_FAITE = 0;           // save file and registry written
@@ -31,13 +33,27 @@ std::string texte_sauvegarde(const Plateau& plateau, int l, int c, const sPerso&
 bool lire_sauvegarde(std::string_view texte, std::string_view nom_attendu, Plateau& plateau, int& l,
                      int& c, sPerso& p, Sacoche& sacoche, std::string& erreur);
 
-// Records a saved character's score in the player registry; 0 when done.
-using InscriptionRegistre = int (*)(const sPerso& p);
+// What a save asks of the player registry, whose reader sits above the files.
+struct Registre {
+    int (*inscrire)(const sPerso& p);    // records the score; 0 when done
+    bool (*tient)(std::string_view nom); // the registry holds that name, byte for byte
+};
 
-// Writes the game to its save file, then records the score in the registry through `inscrire`.
-// The old save is replaced only once the new one is whole on disk.
+// What a game that made its hero knows of the hero's save file: it may replace only the file it
+// wrote itself, never one that another game wrote under the same name since.
+struct HerosNouveau {
+    bool a_ecrit = false;
+    std::string ecrit; // the text this game last wrote there
+};
+
+// Whether a save file of that name is there (a link counts, even one that leads nowhere).
+bool sauvegarde_existe(std::string_view nom);
+
+// Writes the game to its save file, then records the score in the registry; the old save is
+// replaced only once the new one is whole on disk. With `nouveau`, the save is refused, and
+// nothing written, when another game has registered the name or written the file since.
 int sauvegarde_carte_en_cour(const Plateau& plateau, int l, int c, sPerso p, const Sacoche& sacoche,
-                             InscriptionRegistre inscrire);
+                             const Registre& registre, HerosNouveau* nouveau = nullptr);
 
 // Reads the save of player `a`; 0 when read, 1 when it could not be (reported on the error
 // stream; nothing changed then).

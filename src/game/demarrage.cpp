@@ -55,7 +55,7 @@ void nouvelle_partie(EtatJeu& jeu) {
     // A level that cannot be loaded has already waited for its key, under the report.
     if (nouvellecarte(jeu.plateau, jeu.l, jeu.c, DEBUT_PARTIE, jeu.monPersonnage) == 0) {
         console().pause();
-        deroulement_jeu(jeu.plateau, jeu.l, jeu.c, jeu.monPersonnage, jeu.sacoche, jeu.f);
+        deroulement_jeu(jeu.plateau, jeu.l, jeu.c, jeu.monPersonnage, jeu.sacoche, jeu.f, true);
     }
 }
 

@@ -7,6 +7,8 @@
 #include "game/jeu.hpp"
 #include "items/sac.hpp"
 
+#include <optional>
+
 namespace korva {
 
 namespace {
@@ -18,6 +20,20 @@ constexpr int TOUCHE_QUITTER = 'q';
 
 constexpr const char* ECHEC_SAUVEGARDE = "\nThe back-up of your game failed: your game goes on.\n";
 constexpr const char* ECHEC_VICTOIRE = "\nThe back-up of your won game failed.\n";
+
+constexpr Registre REGISTRE{mettre_a_jour_registre, nom_inscrit};
+
+// The game in play: the loop's own size, character and lock, the board and the bag it plays
+// on, and, for a hero made in this game, what it wrote of the hero's save file.
+struct Partie {
+    Plateau& plateau;
+    int l;
+    int c;
+    sPerso p;
+    Sacoche& sacoche;
+    uneSerrure f;
+    std::optional<HerosNouveau> nouveau;
+};
 
 // The game is kept from Ctrl-C and a lost terminal for as long as its turn loop runs.
 class PartieGardee {
@@ -34,15 +50,15 @@ bool est_fleche(int a) {
 
 // Only a save that wrote nothing has failed: when the registry alone could not be updated, the
 // game itself is safe in its file. Either failure has been reported on the screen.
-int sauvegarder(const Plateau& plateau, int l, int c, const sPerso& p, const Sacoche& sacoche) {
-    return sauvegarde_carte_en_cour(plateau, l, c, p, sacoche, mettre_a_jour_registre);
+int sauvegarder(Partie& partie) {
+    return sauvegarde_carte_en_cour(partie.plateau, partie.l, partie.c, partie.p, partie.sacoche,
+                                    REGISTRE, partie.nouveau ? &*partie.nouveau : nullptr);
 }
 
 // The way out of the dungeon: the won game is saved, under the victory screen, so that the
 // ranking shows the winning score and the hero's file holds the won game.
-void sauver_la_victoire(const Plateau& plateau, int l, int c, const sPerso& p,
-                        const Sacoche& sacoche) {
-    if (sauvegarder(plateau, l, c, p, sacoche) == SAUVEGARDE_ECHOUEE) {
+void sauver_la_victoire(Partie& partie) {
+    if (sauvegarder(partie) == SAUVEGARDE_ECHOUEE) {
         afficher("%s", ECHEC_VICTOIRE);
     }
     // The game is over: a hang-up at the victory screen has nothing left to save.
@@ -50,36 +66,35 @@ void sauver_la_victoire(const Plateau& plateau, int l, int c, const sPerso& p,
 }
 
 // One arrow key: resolve what lies ahead, then step or change level. False when the game ends.
-bool jouer_fleche(Plateau& plateau, int& l, int& c, int a, sPerso& p, Sacoche& sacoche,
-                  uneSerrure& f) {
-    switch (calcul_deplacement(plateau, l, c, a, p, sacoche, f)) {
+bool jouer_fleche(Partie& partie, int a) {
+    switch (calcul_deplacement(partie.plateau, partie.l, partie.c, a, partie.p, partie.sacoche,
+                               partie.f)) {
     case PAS_LIBRE:
-        deplacement(plateau, l, c, a);
+        deplacement(partie.plateau, partie.l, partie.c, a);
         return true;
     case PAS_SORTIE: {
-        const auto victoire = [&] { sauver_la_victoire(plateau, l, c, p, sacoche); };
-        return nouvellecarte(plateau, l, c, a, p, victoire) == 0;
+        const auto victoire = [&partie] { sauver_la_victoire(partie); };
+        return nouvellecarte(partie.plateau, partie.l, partie.c, a, partie.p, victoire) == 0;
     }
     default:
         return true;
     }
 }
 
-void ouvrir_sac(Plateau& plateau, sPerso& p, Sacoche& sacoche, const uneSerrure& f) {
-    affichage_sac(sacoche);
-    if (sacoche[0].nbObjet <= 0) {
+void ouvrir_sac(Partie& partie) {
+    affichage_sac(partie.sacoche);
+    if (partie.sacoche[0].nbObjet <= 0) {
         afficher_ligne("\nEMPTY \n");
         console().pause();
         return;
     }
-    gestion_sac(sacoche, p, plateau, f);
+    gestion_sac(partie.sacoche, partie.p, partie.plateau, partie.f);
 }
 
-void sauvegarder_en_jeu(const Plateau& plateau, int l, int c, const sPerso& p,
-                        const Sacoche& sacoche) {
+void sauvegarder_en_jeu(Partie& partie) {
     afficher("\n");
     afficher_ligne("\nBack-up of your game...");
-    const int resultat = sauvegarder(plateau, l, c, p, sacoche);
+    const int resultat = sauvegarder(partie);
     if (resultat == SAUVEGARDE_FAITE) {
         console().dormir(UNE_SECONDE);
         return;
@@ -92,8 +107,7 @@ void sauvegarder_en_jeu(const Plateau& plateau, int l, int c, const sPerso& p,
 
 // The end of the game after 'q'. False when the player chose to save and the save failed: the
 // game goes on, so that the player may try again or leave without saving.
-bool terminer_partie(const Plateau& plateau, int l, int c, const sPerso& p,
-                     const Sacoche& sacoche) {
+bool terminer_partie(Partie& partie) {
     console().effacer();
     int reponse = 0;
     do {
@@ -103,7 +117,7 @@ bool terminer_partie(const Plateau& plateau, int l, int c, const sPerso& p,
     if (reponse == 'N') {
         return true;
     }
-    const int resultat = sauvegarder(plateau, l, c, p, sacoche);
+    const int resultat = sauvegarder(partie);
     if (resultat == SAUVEGARDE_ECHOUEE) {
         afficher("%s", ECHEC_SAUVEGARDE);
         console().pause();
@@ -119,20 +133,20 @@ bool terminer_partie(const Plateau& plateau, int l, int c, const sPerso& p,
 }
 
 // One turn: false when the game ends.
-bool jouer_un_tour(Plateau& plateau, int& l, int& c, sPerso& p, Sacoche& sacoche, uneSerrure& f) {
+bool jouer_un_tour(Partie& partie) {
     console().effacer();
-    affichage_plateau(plateau, l, c, p);
+    affichage_plateau(partie.plateau, partie.l, partie.c, partie.p);
     // An arrow's prefix code lands here like any unknown key: one more redraw.
     const int a = console().lire_touche();
-    if (est_fleche(a) && !jouer_fleche(plateau, l, c, a, p, sacoche, f)) {
+    if (est_fleche(a) && !jouer_fleche(partie, a)) {
         return false;
     }
     switch (a) {
     case TOUCHE_SAC:
-        ouvrir_sac(plateau, p, sacoche, f);
+        ouvrir_sac(partie);
         break;
     case TOUCHE_SAUVEGARDE:
-        sauvegarder_en_jeu(plateau, l, c, p, sacoche);
+        sauvegarder_en_jeu(partie);
         break;
     case TOUCHE_AIDE:
         affichage_aide();
@@ -140,38 +154,36 @@ bool jouer_un_tour(Plateau& plateau, int& l, int& c, sPerso& p, Sacoche& sacoche
         console().pause();
         break;
     case TOUCHE_QUITTER:
-        return !terminer_partie(plateau, l, c, p, sacoche);
+        return !terminer_partie(partie);
     default:
         break;
     }
     return true;
 }
 
-// The terminal is gone: the game is saved as 's' saves it, with nobody left to read a word,
-// then the process ends as it would have.
-[[noreturn]] void sauver_et_finir(const Plateau& plateau, int l, int c, const sPerso& p,
-                                  const Sacoche& sacoche, int statut) {
-    sauvegarder(plateau, l, c, p, sacoche);
-    terminer(statut);
-}
-
 } // namespace
 
 int deroulement_jeu(Plateau& plateau, int l, int c, sPerso monPersonnage, Sacoche& sacoche,
-                    uneSerrure f) {
+                    uneSerrure f, bool heros_nouveau) {
+    Partie partie{plateau, l, c, monPersonnage, sacoche, f, std::nullopt};
+    if (heros_nouveau) {
+        partie.nouveau.emplace();
+    }
     const PartieGardee garde;
     // Ctrl-C asks what 'q' asks, wherever the game stood; asked again if pressed at the question.
     bool question = false;
     for (;;) {
         try {
-            if (question ? terminer_partie(plateau, l, c, monPersonnage, sacoche)
-                         : !jouer_un_tour(plateau, l, c, monPersonnage, sacoche, f)) {
+            if (question ? terminer_partie(partie) : !jouer_un_tour(partie)) {
                 return 1;
             }
             question = false;
         } catch (const PartieInterrompue& interruption) {
             if (interruption.cause == Interruption::terminal_perdu) {
-                sauver_et_finir(plateau, l, c, monPersonnage, sacoche, interruption.statut);
+                // The terminal is gone: the game is saved as 's' saves it, with nobody left to
+                // read a word, then the process ends as it would have.
+                sauvegarder(partie);
+                terminer(interruption.statut);
             }
             question = true;
         }

@@ -26,8 +26,9 @@ int chargement_illustration();
 // Shows the main menu until '1', '2' or '3'; returns 1 or 2, quits the process on '3'.
 int menu_principal();
 
-// Plays one game on the given board and bag; always returns 1 (back to the main menu).
+// Plays one game on the given board and bag; always returns 1 (back to the main menu). A hero
+// made for this game (`heros_nouveau`) saves only over the file it wrote itself.
 int deroulement_jeu(Plateau& plateau, int l, int c, sPerso monPersonnage, Sacoche& sacoche,
-                    uneSerrure f);
+                    uneSerrure f, bool heros_nouveau = false);
 
 } // namespace korva

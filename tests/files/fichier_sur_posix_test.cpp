@@ -1,5 +1,5 @@
 // The game's files where only a POSIX system can put something in their way: pipes and
-// devices named like them, permissions, a disk that refuses a write, two games at once.
+// devices named like them, links, permissions, a disk that refuses a write, two games at once.
 #include "files/fichier_sur.hpp"
 
 #include "support/dossier_jeu.hpp"
@@ -69,6 +69,27 @@ TEST(FichierSurPosix, AReplacedFileKeepsItsPermissionsAndANewOneFollowsTheUmask)
         EXPECT_TRUE(ecrire_fichier_atomique("a.txt", "new", numero_erreur));
         ::umask(ancien);
         EXPECT_EQ(static_cast<int>(fs::status("a.txt").permissions()), apres) << avant;
+    }
+}
+
+// A save kept elsewhere through a link is written where it lies, the link kept; one its owner
+// made read-only is refused, whole.
+TEST(FichierSurPosix, ALinkIsWrittenThroughAndAReadOnlyFileStays) {
+    test::DossierJeu dossier;
+    dossier.ecrire("ailleurs/a.txt", "old");
+    dossier.ecrire("seul.txt", "kept");
+    fs::create_symlink("ailleurs/a.txt", "lien");
+    fs::create_symlink("ailleurs/neuf.txt", "vers_rien");
+    fs::permissions("seul.txt", fs::perms::owner_read);
+    int erreur = 0;
+    EXPECT_TRUE(ecrire_fichier_atomique("lien", "new", erreur) && fs::is_symlink("lien"));
+    EXPECT_TRUE(ecrire_fichier_atomique("vers_rien", "made", erreur));
+    EXPECT_FALSE(ecrire_fichier_atomique("seul.txt", "new", erreur));
+    EXPECT_EQ(erreur, EACCES);
+    for (const auto& [chemin, contenu] : {std::pair{"ailleurs/a.txt", "new"},
+                                          {"ailleurs/neuf.txt", "made"},
+                                          {"seul.txt", "kept"}}) {
+        EXPECT_EQ(dossier.lire(chemin), contenu);
     }
 }
 
