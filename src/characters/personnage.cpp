@@ -1,12 +1,12 @@
 #include "characters/personnage.hpp"
 
+#include "characters/hasard.hpp"
 #include "characters/registre.hpp"
 #include "console/console.hpp"
 #include "files/lecture_texte.hpp"
 #include "files/nom_joueur.hpp"
 #include "files/sauvegarde.hpp"
 
-#include <cstdlib>
 #include <ctime>
 #include <optional>
 #include <utility>
@@ -103,7 +103,7 @@ int saisirPerso(sPerso& p) {
         terminer(0);
     }
     const int classe = lire_classe();
-    std::srand(static_cast<unsigned>(horloge()));
+    semer_hasard(static_cast<unsigned>(horloge()));
     tirer_caracteristiques(p, classe);
     p.score = 0;
     p.piecOr = 0;
@@ -125,7 +125,7 @@ Horloge installer_horloge(Horloge nouvelle) {
 }
 
 int rand_a_b(int a, int b) {
-    return a + std::rand() % (b - a);
+    return a + tirer_hasard() % (b - a);
 }
 
 void afficherPerso(sPerso p) {

@@ -1,4 +1,4 @@
-// Creating the character, its sheet, and the game's one source of random numbers.
+// Creating the character, its sheet, and the dice every rule rolls.
 #pragma once
 
 #include "records/enregistrements.hpp"
@@ -26,7 +26,7 @@ void tirer_caracteristiques(sPerso& p, int classe);
 using Horloge = std::time_t (*)();
 Horloge installer_horloge(Horloge horloge);
 
-// A pseudo-random whole number from a to b - 1; the caller passes b > a.
+// A pseudo-random whole number from a to b - 1, from the game's dice; the caller passes b > a.
 int rand_a_b(int a, int b);
 
 // Prints the character sheet.

@@ -1,5 +1,6 @@
 #include "support/transcription.hpp"
 
+#include "characters/hasard.hpp"
 #include "characters/personnage.hpp"
 #include "console/traduction_terminal.hpp"
 #include "game/jeu.hpp"
@@ -264,9 +265,11 @@ std::string rejouer_transcription(const std::string& texte) {
     });
     std::string fin;
     const Horloge ancienne = installer_horloge(horloge_fixe);
-    // A loaded game draws from the generator as it stands: the runner starts it somewhere of its
-    // own, not where creation seeds it, so that a hero never seeded would draw other numbers.
-    std::srand(static_cast<unsigned>(graine) ^ 0x5eedU);
+    // Dice that draw the same numbers on every system. A loaded game draws from the generator as
+    // it stands: the runner starts it somewhere of its own, not where creation seeds it, so that
+    // a hero never seeded would draw other numbers.
+    const Hasard hasard_du_jeu = installer_hasard(hasard_portable());
+    semer_hasard(static_cast<unsigned>(graine) ^ 0x5eedU);
     try {
         jeu_principal();
     } catch (const FinDuProcessus& arret) {
@@ -277,6 +280,7 @@ std::string rejouer_transcription(const std::string& texte) {
         fin = decalage.what();
     }
     installer_horloge(ancienne);
+    installer_hasard(hasard_du_jeu);
     while (capture < captures.size()) {
         capturer("end");
     }
