@@ -2,7 +2,7 @@
 # launcher at P/bin/korva, the game under P/libexec/korva, its data under P/share/korva/fichiers,
 # the manual page and the documentation; `cpack -G DEB` packs that tree for Debian. On Windows the
 # install is a portable folder, korva.exe with fichiers/ beside it (`cpack -G ZIP`).
-set(KORVA_VERSION 0.1.0)
+set(KORVA_VERSION ${PROJECT_VERSION})
 set(KORVA_DATE 2026-12-06)
 set(CPACK_PACKAGE_CONTACT "the KORVA developers <korva@example.org>"
     CACHE STRING "Who answers for the packages: Debian's Maintainer field")

@@ -24,6 +24,7 @@ inline constexpr int CONSOLE_LIGNES = 50;
 inline constexpr int CONSOLE_COLONNES = 110;
 inline constexpr const char* TITRE_JEU = "KORVA !!!";
 inline constexpr int UNE_SECONDE = 1000; // timed messages stay this many milliseconds
+inline constexpr std::string_view INVITE_DE_PAUSE = "Press any key to continue . . . ";
 
 // What cuts a game in progress short from outside it.
 enum class Interruption {
@@ -77,6 +78,13 @@ public:
     // empty typed line is then an empty line, not the end. Consoles that nothing interrupts need
     // nothing here.
     virtual void garder_partie(bool gardee) { static_cast<void>(gardee); }
+
+    // A key if one comes within `millisecondes`, nothing otherwise (a replay's controls between
+    // its steps). A console that cannot wait for a key that way only waits.
+    virtual std::optional<int> touche_dans(int millisecondes) {
+        dormir(millisecondes);
+        return std::nullopt;
+    }
 };
 
 // The one accessor through which the game reaches its console.

@@ -50,6 +50,17 @@ int niveau_selon_taille(int l, int c) {
     return DERNIER_NIVEAU;
 }
 
+std::vector<std::string> fichiers_des_niveaux() {
+    std::vector<std::string> fichiers;
+    for (int niveau = 1; niveau <= DERNIER_NIVEAU; ++niveau) {
+        fichiers.emplace_back(FICHIERS_ALLER[static_cast<std::size_t>(niveau)]);
+        if (niveau < DERNIER_NIVEAU) {
+            fichiers.emplace_back(FICHIERS_RETOUR[static_cast<std::size_t>(niveau)]);
+        }
+    }
+    return fichiers;
+}
+
 bool sortie_du_donjon(int l, int c, int direction) {
     return direction != FLECHE_GAUCHE && niveau_selon_taille(l, c) == DERNIER_NIVEAU;
 }

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace korva {
 
@@ -41,6 +42,9 @@ int charger_niveau(const std::string& chemin, Plateau& plateau, int& l, int& c);
 // The level a board of `l` rows by `c` columns belongs to, 1 to 5: the game keeps no level
 // number, the size tells.
 int niveau_selon_taille(int l, int c);
+
+// Every level file the dungeon may load, in the order the levels come.
+std::vector<std::string> fichiers_des_niveaux();
 
 // Whether a step in `direction` off the level of size `l` by `c` leaves the dungeon, won.
 bool sortie_du_donjon(int l, int c, int direction);

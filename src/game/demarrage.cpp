@@ -5,6 +5,7 @@
 #include "files/fichier_sur.hpp"
 #include "files/niveaux.hpp"
 #include "files/sauvegarde.hpp"
+#include "game/enregistreur.hpp"
 #include "game/jeu.hpp"
 
 #include <memory>
@@ -45,6 +46,14 @@ bool afficher_fichier(const char* chemin) {
     return true;
 }
 
+// Plays the game that stands in `jeu`, from its first board, recorded.
+void jouer(EtatJeu& jeu, bool nouveau) {
+    const PartieEnregistree enregistrement(
+        en_tete_de(jeu.plateau, jeu.l, jeu.c, jeu.monPersonnage, jeu.sacoche, jeu.f, nouveau));
+    deroulement_jeu(jeu.plateau, jeu.l, jeu.c, jeu.monPersonnage, jeu.sacoche, jeu.f, nouveau,
+                    &enregistrement.temoin());
+}
+
 void nouvelle_partie(EtatJeu& jeu) {
     if (saisirPerso(jeu.monPersonnage) != 0) {
         return;
@@ -55,7 +64,7 @@ void nouvelle_partie(EtatJeu& jeu) {
     // A level that cannot be loaded has already waited for its key, under the report.
     if (nouvellecarte(jeu.plateau, jeu.l, jeu.c, DEBUT_PARTIE, jeu.monPersonnage) == 0) {
         console().pause();
-        deroulement_jeu(jeu.plateau, jeu.l, jeu.c, jeu.monPersonnage, jeu.sacoche, jeu.f, true);
+        jouer(jeu, true);
     }
 }
 
@@ -68,7 +77,7 @@ void charger_partie(EtatJeu& jeu) {
         console().pause(); // the reason stays on the screen until the player has read it
         return;
     }
-    deroulement_jeu(jeu.plateau, jeu.l, jeu.c, jeu.monPersonnage, jeu.sacoche, jeu.f);
+    jouer(jeu, false);
 }
 
 } // namespace

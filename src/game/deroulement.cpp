@@ -33,6 +33,7 @@ struct Partie {
     Sacoche& sacoche;
     uneSerrure f;
     std::optional<HerosNouveau> nouveau;
+    const Temoin* temoin;
 };
 
 // The game is kept from Ctrl-C and a lost terminal for as long as its turn loop runs.
@@ -51,8 +52,20 @@ bool est_fleche(int a) {
 // Only a save that wrote nothing has failed: when the registry alone could not be updated, the
 // game itself is safe in its file. Either failure has been reported on the screen.
 int sauvegarder(Partie& partie) {
-    return sauvegarde_carte_en_cour(partie.plateau, partie.l, partie.c, partie.p, partie.sacoche,
-                                    REGISTRE, partie.nouveau ? &*partie.nouveau : nullptr);
+    const Temoin* temoin = partie.temoin;
+    if (temoin != nullptr && temoin->sauvegarde_rejouee) {
+        return temoin->sauvegarde_rejouee();
+    }
+    if (temoin != nullptr && temoin->avant_sauvegarde) {
+        temoin->avant_sauvegarde();
+    }
+    const int resultat =
+        sauvegarde_carte_en_cour(partie.plateau, partie.l, partie.c, partie.p, partie.sacoche,
+                                 REGISTRE, partie.nouveau ? &*partie.nouveau : nullptr);
+    if (temoin != nullptr && temoin->apres_sauvegarde) {
+        temoin->apres_sauvegarde(resultat);
+    }
+    return resultat;
 }
 
 // The way out of the dungeon: the won game is saved, under the victory screen, so that the
@@ -164,8 +177,8 @@ bool jouer_un_tour(Partie& partie) {
 } // namespace
 
 int deroulement_jeu(Plateau& plateau, int l, int c, sPerso monPersonnage, Sacoche& sacoche,
-                    uneSerrure f, bool heros_nouveau) {
-    Partie partie{plateau, l, c, monPersonnage, sacoche, f, std::nullopt};
+                    uneSerrure f, bool heros_nouveau, const Temoin* temoin) {
+    Partie partie{plateau, l, c, monPersonnage, sacoche, f, std::nullopt, temoin};
     if (heros_nouveau) {
         partie.nouveau.emplace();
     }

@@ -3,6 +3,8 @@
 
 #include "records/enregistrements.hpp"
 
+#include <functional>
+
 namespace korva {
 
 // Title files echoed at start-up.
@@ -26,9 +28,22 @@ int chargement_illustration();
 // Shows the main menu until '1', '2' or '3'; returns 1 or 2, quits the process on '3'.
 int menu_principal();
 
+// The game's version, which its recordings carry.
+inline constexpr const char* VERSION_JEU = KORVA_VERSION;
+
+// What stands by a game besides its player: the recording kept of it, or the recording it
+// replays. Every part may be empty.
+struct Temoin {
+    // Around each save the game makes: before it, and with its result.
+    std::function<void()> avant_sauvegarde;
+    std::function<void(int resultat)> apres_sauvegarde;
+    // A replay: the result the recording kept, given in place of the save, which writes nothing.
+    std::function<int()> sauvegarde_rejouee;
+};
+
 // Plays one game on the given board and bag; always returns 1 (back to the main menu). A hero
 // made for this game (`heros_nouveau`) saves only over the file it wrote itself.
 int deroulement_jeu(Plateau& plateau, int l, int c, sPerso monPersonnage, Sacoche& sacoche,
-                    uneSerrure f, bool heros_nouveau = false);
+                    uneSerrure f, bool heros_nouveau = false, const Temoin* temoin = nullptr);
 
 } // namespace korva

@@ -64,7 +64,13 @@ void ConsoleScriptee::effacer() {
 
 void ConsoleScriptee::pause() {
     sortie_ += "<pause>";
+    // The prompt on a line of its own, as a terminal shows it; the key pressed is not shown.
+    if (modele_.colonne() != 0) {
+        modele_.ecrire("\n");
+    }
+    modele_.ecrire(INVITE_DE_PAUSE);
     suivante("pause", false);
+    modele_.ecrire("\n");
 }
 
 void ConsoleScriptee::redimensionner(int lignes, int colonnes) {

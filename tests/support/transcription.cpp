@@ -3,11 +3,15 @@
 #include "characters/hasard.hpp"
 #include "characters/personnage.hpp"
 #include "console/traduction_terminal.hpp"
+#include "files/enregistrement.hpp"
+#include "files/sauvegarde.hpp"
 #include "game/jeu.hpp"
+#include "game/rejeu.hpp"
 #include "records/enregistrements.hpp"
 #include "support/console_scriptee.hpp"
 #include "support/dossier_jeu.hpp"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <iomanip>
@@ -154,6 +158,71 @@ void ajouter_jetons(ConsoleScriptee& console, const std::string& ligne, std::siz
     }
 }
 
+// The players' files as a game left them, names and contents.
+std::string fichiers_des_joueurs(const DossierJeu& dossier) {
+    std::string tout;
+    for (const std::string& nom : noms_dans(dossier.racine() / DOSSIER_PERSONNAGES)) {
+        tout += nom + "\n" + dossier.lire(std::string(DOSSIER_PERSONNAGES) + nom);
+    }
+    return tout;
+}
+
+// Whether `vus` are screens of `ecrans`, one after the other.
+bool suite_de(const std::vector<std::string>& vus, const std::vector<std::string>& ecrans) {
+    return !vus.empty() &&
+           std::search(ecrans.begin(), ecrans.end(), vus.begin(), vus.end()) != ecrans.end();
+}
+
+// Every game recorded itself: each recording, replayed straight through, shows the very screens
+// its game showed, wait after wait, and writes nothing.
+std::string rejouer_les_parties(const DossierJeu& dossier, const std::vector<std::string>& ecrans) {
+    const std::string avant = fichiers_des_joueurs(dossier);
+    const std::filesystem::path dossier_enregistrements =
+        dossier.racine() / DOSSIER_ENREGISTREMENTS;
+    const std::vector<std::string> noms = std::filesystem::exists(dossier_enregistrements)
+                                              ? noms_dans(dossier_enregistrements)
+                                              : std::vector<std::string>{};
+    std::string rapport;
+    std::size_t pareilles = 0;
+    std::size_t coupees = 0;
+    for (const std::string& nom : noms) {
+        std::vector<std::string> vus;
+        std::string raison;
+        Enregistrement enregistrement;
+        if (enregistrement_jouable(std::string(DOSSIER_ENREGISTREMENTS) + "/" + nom, enregistrement,
+                                   raison)) {
+            ConsoleScriptee console;
+            console.observer(
+                [&](std::string_view) { vus.push_back(ecran_en_texte(console.modele())); });
+            try {
+                rejouer(enregistrement, 0);
+            } catch (const FinDuProcessus&) {
+            } catch (const ScriptEpuise&) {
+                // A game cut short by the end of its script: its recording stops there too, and
+                // its replay says so under the last screen.
+                const bool coupee = !vus.empty() && vus.back().find("The recording stops here.") !=
+                                                        std::string::npos;
+                raison = coupee ? "" : "the replay waited for a key";
+                coupees += coupee ? 1 : 0;
+                if (coupee) {
+                    vus.pop_back();
+                }
+            }
+        }
+        if (raison.empty() && !suite_de(vus, ecrans)) {
+            raison = "its screens are not those its game showed";
+        }
+        pareilles += raison.empty() ? 1 : 0;
+        rapport += raison.empty() ? "" : "\n! a replay: " + raison;
+    }
+    if (fichiers_des_joueurs(dossier) != avant) {
+        rapport += "\n! a replay wrote into " + std::string(DOSSIER_PERSONNAGES);
+    }
+    return "=== replayed alike: " + std::to_string(pareilles) + " of " +
+           std::to_string(noms.size()) + " games (" + std::to_string(coupees) +
+           " cut short by the end of the script)" + rapport;
+}
+
 } // namespace
 
 std::string niveau_depuis_carte(const std::string& carte, int niveau, bool vu) {
@@ -256,7 +325,9 @@ std::string rejouer_transcription(const std::string& texte) {
         sortie[captures[capture++].ligne] = ecran;
     };
     poser_fichiers(0);
+    std::vector<std::string> ecrans; // the screen at every wait, for the replays
     console.observer([&](std::string_view attente) {
+        ecrans.push_back(ecran_en_texte(console.modele()));
         const std::size_t prises = entrees - console.reste();
         poser_fichiers(prises);
         if (capture < captures.size() && captures[capture].apres <= prises) {
@@ -280,7 +351,6 @@ std::string rejouer_transcription(const std::string& texte) {
         fin = decalage.what();
     }
     installer_horloge(ancienne);
-    installer_hasard(hasard_du_jeu);
     while (capture < captures.size()) {
         capturer("end");
     }
@@ -300,6 +370,8 @@ std::string rejouer_transcription(const std::string& texte) {
         contenu.pop_back();
         sortie[ligne] = contenu;
     }
+    sortie.push_back(rejouer_les_parties(dossier, ecrans));
+    installer_hasard(hasard_du_jeu);
     std::string resultat;
     for (const std::string& ligne : sortie) {
         resultat += ligne + "\n";

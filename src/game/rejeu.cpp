@@ -1,0 +1,276 @@
+#include "game/rejeu.hpp"
+
+#include "characters/hasard.hpp"
+#include "console/affichage.hpp"
+#include "console/console.hpp"
+#include "files/fichier_sur.hpp"
+#include "files/sauvegarde.hpp"
+#include "game/enregistreur.hpp"
+#include "game/jeu.hpp"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <utility>
+
+namespace korva {
+
+namespace {
+
+constexpr const char* TITRE_REJEU = "KORVA replay";
+constexpr const char* TITRE_REJEU_EN_PAUSE = "KORVA replay (paused)";
+// While paused, the keyboard is looked at this often.
+constexpr int ATTENTE_EN_PAUSE_MS = 1000;
+
+// The keys that steer a replay.
+constexpr int TOUCHE_PAUSE = ' ';
+constexpr int TOUCHE_PLUS_VITE = '+';
+constexpr int TOUCHE_MOINS_VITE = '-';
+constexpr int TOUCHE_UN_PAS = '.';
+constexpr int TOUCHE_QUITTER = 'q';
+
+using Sorte = Evenement::Sorte;
+
+[[noreturn]] void terminer_sur(Console& console_dessous, int statut) {
+    console_dessous.terminer(statut);
+    std::abort(); // a console that comes back from ending the process is broken
+}
+
+// What a replayed game needs besides its console: the board and bag it plays on.
+struct Depart {
+    Plateau plateau;
+    Sacoche sacoche;
+    sPerso perso;
+    int l;
+    int c;
+};
+
+// The game's console during a replay: what the game writes goes to the console below, and what
+// it reads comes from the recording, at the replay's pace.
+class ConsoleRejeu final : public Console {
+public:
+    ConsoleRejeu(Console& dessous, const std::vector<Evenement>& evenements, int pas)
+        : dessous_(dessous), evenements_(evenements), pas_(pas) {}
+
+    // The next event, which must be of that kind.
+    const Evenement& prendre(Sorte sorte) {
+        if (suivant_ == evenements_.size()) {
+            fin_de_l_enregistrement();
+        }
+        const Evenement& e = evenements_[suivant_];
+        if (e.sorte != sorte) {
+            dessous_.ecrire_erreur("\nThe recorded game and this game part ways here: "
+                                   "the recording cannot be shown any further.\n");
+            dessous_.pause();
+            terminer_sur(dessous_, 1);
+        }
+        ++suivant_;
+        return e;
+    }
+    bool suivant_est(Sorte sorte) const {
+        return suivant_ < evenements_.size() && evenements_[suivant_].sorte == sorte;
+    }
+
+    void ecrire(std::string_view octets) override {
+        dessous_.ecrire(octets);
+        if (!octets.empty()) {
+            colonne_zero_ = octets.back() == '\n';
+        }
+    }
+    void ecrire_erreur(std::string_view texte) override {
+        dessous_.ecrire_erreur(texte);
+        if (!texte.empty()) {
+            colonne_zero_ = texte.back() == '\n';
+        }
+    }
+    void effacer() override {
+        dessous_.effacer();
+        colonne_zero_ = true;
+    }
+    void pause() override {
+        if (!colonne_zero_) {
+            ecrire("\n");
+        }
+        ecrire(INVITE_DE_PAUSE);
+        attendre(pas_);
+        interrompue_si("pause");
+        prendre(Sorte::pause);
+        ecrire("\n");
+    }
+    void redimensionner(int lignes, int colonnes) override {
+        dessous_.redimensionner(lignes, colonnes);
+    }
+    void titre(std::string_view texte) override { dessous_.titre(texte); }
+    void couleur(int attribut) override { dessous_.couleur(attribut); }
+    int lire_touche() override {
+        if (fleche_ != 0) {
+            attendre(0); // the arrow's own code, the same key press
+            return std::exchange(fleche_, 0);
+        }
+        attendre(pas_);
+        interrompue_si("key");
+        if (suivant_est(Sorte::fleche)) {
+            fleche_ = prendre(Sorte::fleche).nombre;
+            return TOUCHE_PREFIXE;
+        }
+        return prendre(Sorte::touche).nombre;
+    }
+    std::string lire_ligne() override {
+        attendre(pas_);
+        interrompue_si("line");
+        const std::string ligne = prendre(Sorte::ligne).texte;
+        ecrire(ligne + "\n"); // as the terminal showed it being typed
+        return ligne;
+    }
+    void vider_entree() override {}
+    void dormir(int millisecondes) override {
+        attendre(static_cast<int>(static_cast<long long>(millisecondes) * pas_ / PAS_REJEU_MS));
+        interrompue_si("sleep");
+    }
+    [[noreturn]] void terminer(int) override { terminer_sur(dessous_, 0); }
+
+private:
+    // The recording noted an interruption at this kind of wait: the game meets it here again.
+    void interrompue_si(const char* attente) {
+        if ((suivant_est(Sorte::ctrl_c) || suivant_est(Sorte::perdu)) &&
+            evenements_[suivant_].texte == attente) {
+            const Evenement& e = prendre(evenements_[suivant_].sorte);
+            throw PartieInterrompue{e.sorte == Sorte::ctrl_c ? Interruption::ctrl_c
+                                                             : Interruption::terminal_perdu,
+                                    e.nombre};
+        }
+    }
+
+    // A recording cut short (the game killed outright) is shown up to where it stops.
+    [[noreturn]] void fin_de_l_enregistrement() {
+        dessous_.ecrire("\n\nThe recording stops here.\n");
+        dessous_.pause();
+        terminer_sur(dessous_, 0);
+    }
+
+    // Waits `millisecondes` before the next answer, steered by the keyboard meanwhile.
+    void attendre(int millisecondes) {
+        if (pas_ == 0) {
+            dessous_.touche_dans(0); // straight through: a look at the keyboard, no wait
+            return;
+        }
+        const auto fin =
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(millisecondes);
+        for (;;) {
+            const auto reste = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                   fin - std::chrono::steady_clock::now())
+                                   .count();
+            if (!en_pause_ && reste <= 0) {
+                return;
+            }
+            const std::optional<int> touche =
+                dessous_.touche_dans(en_pause_ ? ATTENTE_EN_PAUSE_MS : static_cast<int>(reste));
+            if (touche && piloter(*touche)) {
+                return;
+            }
+        }
+    }
+
+    // True when the key asks for the next answer at once.
+    bool piloter(int touche) {
+        switch (touche) {
+        case TOUCHE_PAUSE:
+            en_pause_ = !en_pause_;
+            dessous_.titre(en_pause_ ? TITRE_REJEU_EN_PAUSE : TITRE_REJEU);
+            return !en_pause_;
+        case TOUCHE_PLUS_VITE:
+            pas_ = std::max(PAS_REJEU_MIN_MS, pas_ / 2);
+            return false;
+        case TOUCHE_MOINS_VITE:
+            pas_ = std::min(PAS_REJEU_MAX_MS, pas_ * 2);
+            return false;
+        case TOUCHE_UN_PAS:
+            return en_pause_;
+        case TOUCHE_QUITTER:
+            terminer_sur(dessous_, 0);
+        default:
+            return false;
+        }
+    }
+
+    Console& dessous_;
+    const std::vector<Evenement>& evenements_;
+    std::size_t suivant_ = 0;
+    int pas_;
+    bool en_pause_ = false;
+    bool colonne_zero_ = true;
+    int fleche_ = 0; // an arrow's own code, read after its prefix
+};
+
+bool lire_depart(const EnTeteEnregistrement& en_tete, Depart& depart, std::string& erreur) {
+    return lire_sauvegarde(en_tete.depart, en_tete.nom, depart.plateau, depart.l, depart.c,
+                           depart.perso, depart.sacoche, erreur);
+}
+
+} // namespace
+
+bool enregistrement_jouable(const std::string& chemin, Enregistrement& enregistrement,
+                            std::string& raison) {
+    std::string texte;
+    int numero_erreur = 0;
+    if (!lire_fichier(chemin, texte, numero_erreur)) {
+        raison = chemin + ": " +
+                 (numero_erreur == ERREUR_PAS_UN_FICHIER ? "not a regular file"
+                  : numero_erreur == ERREUR_TROP_GRAND   ? "larger than any recording"
+                                                         : std::strerror(numero_erreur));
+        return false;
+    }
+    std::string erreur;
+    auto depart = std::make_unique<Depart>();
+    if (!lire_enregistrement(texte, enregistrement, erreur) ||
+        !lire_depart(enregistrement.en_tete, *depart, erreur)) {
+        raison = chemin + ": the recording is damaged: " + erreur;
+        return false;
+    }
+    if (enregistrement.en_tete.version != VERSION_JEU) {
+        raison = chemin + ": the recording was made by KORVA " + enregistrement.en_tete.version +
+                 ", and this is KORVA " + VERSION_JEU;
+        return false;
+    }
+    if (enregistrement.en_tete.empreinte != empreinte_fichiers(fichiers_joues())) {
+        raison = chemin + ": the recording was made with other level or parchment files than "
+                          "those installed";
+        return false;
+    }
+    return true;
+}
+
+void rejouer(const Enregistrement& enregistrement, int pas) {
+    auto depart = std::make_unique<Depart>();
+    std::string erreur;
+    lire_depart(enregistrement.en_tete, *depart, erreur); // checked when the recording was read
+    ConsoleRejeu rejeu(console(), enregistrement.evenements, pas);
+    // Put back as they were should the replay end by unwinding (as under a test's console).
+    struct Retour {
+        Console* console;
+        Hasard hasard;
+        ~Retour() {
+            installer_console(console);
+            installer_hasard(std::move(hasard));
+        }
+    } const retour{
+        installer_console(&rejeu),
+        installer_hasard({[](unsigned) {}, [&rejeu] { return rejeu.prendre(Sorte::de).nombre; }})};
+    Temoin temoin;
+    temoin.sauvegarde_rejouee = [&rejeu] {
+        while (rejeu.suivant_est(Sorte::rapport)) {
+            rejeu.ecrire_erreur(rejeu.prendre(Sorte::rapport).texte);
+        }
+        return rejeu.prendre(Sorte::sauvegarde).nombre;
+    };
+    Color(BLANC, NOIR);
+    rejeu.redimensionner(CONSOLE_LIGNES, CONSOLE_COLONNES);
+    rejeu.titre(TITRE_REJEU);
+    deroulement_jeu(depart->plateau, depart->l, depart->c, depart->perso, depart->sacoche,
+                    enregistrement.en_tete.serrure, enregistrement.en_tete.nouveau, &temoin);
+    rejeu.terminer(0);
+}
+
+} // namespace korva

@@ -1,0 +1,71 @@
+// A recording that cannot be played here is refused before anything is shown, with the reason
+// the player reads. (Recordings that play are replayed after every transcript.)
+#include "files/enregistrement.hpp"
+#include "game/enregistreur.hpp"
+#include "game/rejeu.hpp"
+#include "support/dossier_jeu.hpp"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace korva::test {
+namespace {
+
+constexpr const char* DEPART = "3\n4\nMax\n0\n6\n5\n4\n10\n9\n11\n0\n0\n0\n"
+                               "{1,6,1},{1,0,1},{1,0,1},{1,0,1},\n"
+                               "{1,0,1},{0,1,1},{0,0,1},{1,0,1},\n"
+                               "{1,0,1},{1,0,1},{1,0,1},{1,0,1},\n";
+
+std::string remplacer(std::string texte, const std::string& avant, const std::string& apres) {
+    return texte.replace(texte.find(avant), avant.size(), apres);
+}
+
+TEST(Rejeu, ARecordingThatCannotBePlayedIsRefusedWithItsReason) {
+    struct Cas {
+        std::function<std::string(const std::string&)> abimer;
+        std::string raison;
+    };
+    const std::vector<Cas> cas{
+        {[](const std::string& t) { return t; }, ""},
+        {[](const std::string& t) { return remplacer(t, "KORVA recording", "KORVA"); },
+         "the recording is damaged: it is not a KORVA recording"},
+        {[](const std::string& t) { return remplacer(t, "\nlock ", "\nlocks "); },
+         "the recording is damaged: line 5: the heading is damaged"},
+        {[](const std::string& t) { return remplacer(t, "{0,1,1}", "{0,0,1}"); },
+         "the recording is damaged: no cell holds the hero"},
+        {[](const std::string& t) { return t + "up\njump 3\n"; },
+         "the recording is damaged: line 27 is damaged"},
+        {[](const std::string& t) {
+             return remplacer(t, "version " KORVA_VERSION, "version 0.0.9");
+         },
+         "the recording was made by KORVA 0.0.9, and this is KORVA " KORVA_VERSION},
+        {[](const std::string& t) { return remplacer(t, "\ndata ", "\ndata 0"); },
+         "the recording was made with other level or parchment files than those installed"},
+    };
+    DossierJeu dossier;
+    EnTeteEnregistrement en_tete{
+        VERSION_JEU, empreinte_fichiers(fichiers_joues()), false, "Max", SERRURE_SANS_PORTE,
+        DEPART};
+    const std::string texte = texte_en_tete(en_tete) + "right\nkey 113\nkey 78\n";
+    for (const Cas& c : cas) {
+        dossier.ecrire("partie.txt", c.abimer(texte));
+        Enregistrement enregistrement;
+        std::string raison;
+        EXPECT_EQ(enregistrement_jouable("partie.txt", enregistrement, raison), c.raison.empty());
+        EXPECT_EQ(raison, c.raison.empty() ? "" : "partie.txt: " + c.raison);
+    }
+    // The same recording, once the levels it was played on have changed.
+    dossier.ecrire("fichiers/niveaux/niveau3g.txt", "redrawn");
+    dossier.ecrire("partie.txt", texte);
+    Enregistrement enregistrement;
+    std::string raison;
+    EXPECT_FALSE(enregistrement_jouable("partie.txt", enregistrement, raison));
+    EXPECT_EQ(raison, "partie.txt: the recording was made with other level or parchment files "
+                      "than those installed");
+    EXPECT_FALSE(enregistrement_jouable("absent.txt", enregistrement, raison));
+    EXPECT_EQ(raison, "absent.txt: No such file or directory");
+}
+
+} // namespace
+} // namespace korva::test
