@@ -179,7 +179,7 @@ std::string rejouer_les_parties(const DossierJeu& dossier, const std::vector<std
     const std::string avant = fichiers_des_joueurs(dossier);
     const std::filesystem::path dossier_enregistrements =
         dossier.racine() / DOSSIER_ENREGISTREMENTS;
-    const std::vector<std::string> noms = std::filesystem::exists(dossier_enregistrements)
+    const std::vector<std::string> noms = std::filesystem::is_directory(dossier_enregistrements)
                                               ? noms_dans(dossier_enregistrements)
                                               : std::vector<std::string>{};
     std::string rapport;
