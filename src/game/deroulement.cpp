@@ -194,8 +194,12 @@ int deroulement_jeu(Plateau& plateau, int l, int c, sPerso monPersonnage, Sacoch
         } catch (const PartieInterrompue& interruption) {
             if (interruption.cause == Interruption::terminal_perdu) {
                 // The terminal is gone: the game is saved as 's' saves it, with nobody left to
-                // read a word, then the process ends as it would have.
-                sauvegarder(partie);
+                // read a word (a wait met on the way has nothing to wait for), then the process
+                // ends as it would have.
+                try {
+                    sauvegarder(partie);
+                } catch (const PartieInterrompue&) {
+                }
                 terminer(interruption.statut);
             }
             question = true;

@@ -88,6 +88,13 @@ EnTeteEnregistrement en_tete_de(const Plateau& plateau, int l, int c, const sPer
 FichierEnregistrement::FichierEnregistrement(const EnTeteEnregistrement& en_tete) {
     std::error_code erreur;
     fs::create_directories(DOSSIER_ENREGISTREMENTS, erreur);
+    if (erreur || !fs::is_directory(DOSSIER_ENREGISTREMENTS, erreur)) {
+        signaler_erreur("%s: not a folder, nor can one be made there: this game is not "
+                        "recorded\n",
+                        DOSSIER_ENREGISTREMENTS);
+        console().pause(); // reported once: the game goes on unrecorded
+        return;
+    }
     chemin_ = chemin_nouveau(en_tete.nom);
     fichier_ = std::fopen(chemin_.c_str(), "wb");
     if (fichier_ == nullptr) {
