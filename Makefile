@@ -38,6 +38,7 @@ run: build
 # uninstall` with the same PREFIX removes it. The players' saves stay in their own folders. A
 # build of its own, without the tests: a player needs no GoogleTest.
 install:
+	sh tools/dependances.sh $(PAQUETS_JEU)
 	cmake -S . -B $(BUILD)-install -DKORVA_TESTS=OFF -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD)-install --target korva -j 2
 	cmake --install $(BUILD)-install --prefix "$(PREFIX)" --strip

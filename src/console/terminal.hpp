@@ -13,5 +13,9 @@ namespace korva {
 // that cannot address its cursor): `raison` then says why in one line, and nothing has been
 // written to the terminal.
 std::unique_ptr<Console> creer_console_terminal(std::string& raison);
+inline std::unique_ptr<Console> creer_console_terminal() {
+    std::string raison;
+    return creer_console_terminal(raison);
+}
 
 } // namespace korva

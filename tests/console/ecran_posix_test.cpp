@@ -74,27 +74,6 @@ bool pareilles(const CaseVue& a, const CaseVue& b) {
     return a.glyphe == b.glyphe && a.fond == b.fond && (a.glyphe == " " || a.texte == b.texte);
 }
 
-TEST(SortieEcran, GlyphsAndColoursAsTheConsoleShowsThem) {
-    EcranVirtuel vue(CONSOLE_LIGNES, CONSOLE_COLONNES);
-    SortieEcran sortie([&](std::string_view trame) { vue.recevoir(onlcr(trame)); },
-                       decrite("xterm-256color"));
-    for (const auto& [attribut, octet] : {std::pair{12, '\x94'},
-                                          {0x4E, '\x0F'},
-                                          {15, '\x02'},
-                                          {5, '\xE8'},
-                                          {4, '\x14'},
-                                          {2, '\x18'}}) {
-        sortie.couleur(attribut);
-        sortie.ecrire(std::string(1, octet));
-    }
-    sortie.envoyer();
-    const std::vector<CaseVue> vues = {{"ö", 12, 0}, {"☼", 14, 4}, {"☻", 15, 0},
-                                       {"Φ", 5, 0},  {"¶", 4, 0},  {"↑", 2, 0}};
-    for (std::size_t i = 0; i < vues.size(); ++i) {
-        EXPECT_EQ(vue.case_(0, static_cast<int>(i)), vues[i]) << i;
-    }
-}
-
 // Seeded random screens of the game's kinds of bytes and colours, on terminals of every kind:
 // after each frame the terminal shows what the model holds, as a whole redraw shows it.
 TEST(SortieEcran, TheTerminalShowsWhatTheModelHolds) {
