@@ -6,7 +6,7 @@ PREFIX ?= /usr/local
 
 # The Debian packages the game needs to build, and those its tests add; each command installs
 # what is missing (as root or through sudo) or says how.
-PAQUETS_JEU = cmake g++ make
+PAQUETS_JEU = cmake g++ make libncurses-dev
 PAQUETS_TESTS = libgtest-dev libvterm-dev libbenchmark-dev
 
 .PHONY: all build test run install uninstall sanitize fuzz clean mutants balance
@@ -38,6 +38,7 @@ run: build
 # uninstall` with the same PREFIX removes it. The players' saves stay in their own folders. A
 # build of its own, without the tests: a player needs no GoogleTest.
 install:
+	sh tools/dependances.sh $(PAQUETS_JEU)
 	cmake -S . -B $(BUILD)-install -DKORVA_TESTS=OFF -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD)-install --target korva -j 2
 	cmake --install $(BUILD)-install --prefix "$(PREFIX)" --strip

@@ -9,6 +9,7 @@
 
 #include "console/affichage.hpp"
 #include "console/emetteur_ecran.hpp"
+#include "console/terminfo_posix.hpp"
 #include "console/traduction_terminal.hpp"
 #include "dungeon/deplacement.hpp"
 #include "files/niveaux.hpp"
@@ -34,15 +35,27 @@ constexpr std::string_view EFFACER_ECRAN = "\x1b[H\x1b[2J";
 
 struct FinDeMarche {};
 
+// The terminal measured: an xterm under a UTF-8 locale, as terminfo describes it.
+Description xterm() {
+    std::string raison;
+    const auto d = decrire_terminal("xterm-256color", true, true, raison);
+    if (!d) {
+        throw std::runtime_error(raison);
+    }
+    return std::make_shared<const DescriptionTerminal>(*d);
+}
+
 // A console for the walk: keys from a list, pauses answered at once, and every wait sends the
 // frame as the terminal console does.
 class ConsoleMesuree final : public Console {
 public:
     ConsoleMesuree()
-        : sortie_([this](std::string_view trame) {
-              ++ecritures_tour_;
-              octets_tour_ += trame.size();
-          }) {
+        : sortie_(
+              [this](std::string_view trame) {
+                  ++ecritures_tour_;
+                  octets_tour_ += trame.size();
+              },
+              xterm()) {
         precedente_ = installer_console(this);
     }
     ~ConsoleMesuree() override { installer_console(precedente_); }
@@ -279,7 +292,7 @@ void diff_d_un_pas(benchmark::State& etat, int niveau) {
         }
     }
     dessiner(apres, partie);
-    EmetteurEcran emetteur;
+    EmetteurEcran emetteur(xterm());
     std::string trame;
     emetteur.emettre(avant, trame); // the first frame, drawn whole
     std::size_t octets = 0;

@@ -27,6 +27,7 @@ else()
     set(KORVA_DOSSIER_PROGRAMME ${CMAKE_INSTALL_LIBEXECDIR}/korva)
     set(KORVA_DOSSIER_DONNEES ${CMAKE_INSTALL_DATADIR}/korva/fichiers)
     set(KORVA_PAQUET ${CMAKE_BINARY_DIR}/paquet)
+    set(KORVA_NOTE_DOSSIERS ${CMAKE_INSTALL_DATADIR}/korva/dossiers-faits.txt)
 
     # The launcher finds the game and its data from where it lies itself, so that an installed
     # tree works wherever it is moved or unpacked. `dossier` is where the launcher goes.
@@ -54,6 +55,33 @@ else()
                    ${KORVA_PAQUET}/desinstaller.cmake @ONLY)
     configure_file(${PROJECT_SOURCE_DIR}/packaging/changelog.in ${KORVA_PAQUET}/changelog @ONLY)
 
+    # The folders an install under a prefix makes are noted (along with those an earlier one
+    # made), so that `make uninstall` removes them when it leaves them empty, and no others. A
+    # package's staging tree (DESTDIR) notes nothing.
+    set(dossiers "")
+    foreach(chemin ${CMAKE_INSTALL_BINDIR} ${KORVA_DOSSIER_PROGRAMME} ${KORVA_DOSSIER_DONNEES}
+                   ${CMAKE_INSTALL_MANDIR}/man6 ${CMAKE_INSTALL_DOCDIR})
+        while(NOT chemin STREQUAL "" AND NOT IS_ABSOLUTE ${chemin})
+            list(APPEND dossiers ${chemin})
+            cmake_path(GET chemin PARENT_PATH chemin)
+        endwhile()
+    endforeach()
+    list(REMOVE_DUPLICATES dossiers)
+    install(CODE "
+        if(\"\$ENV{DESTDIR}\" STREQUAL \"\")
+            set(note \"\${CMAKE_INSTALL_PREFIX}/${KORVA_NOTE_DOSSIERS}\")
+            set(faits \"\")
+            if(EXISTS \"\${note}\")
+                file(STRINGS \"\${note}\" faits)
+            endif()
+            foreach(d ${dossiers})
+                if(NOT EXISTS \"\${CMAKE_INSTALL_PREFIX}/\${d}\")
+                    list(APPEND faits \${d})
+                endif()
+            endforeach()
+            list(JOIN faits \"\\n\" texte)
+            file(WRITE \"\${note}\" \"\${texte}\\n\")
+        endif()")
     install(PROGRAMS ${KORVA_PAQUET}/korva DESTINATION ${CMAKE_INSTALL_BINDIR})
     install(TARGETS korva RUNTIME DESTINATION ${KORVA_DOSSIER_PROGRAMME})
     install(DIRECTORY ${KORVA_DONNEES_LIVREES} DESTINATION ${KORVA_DOSSIER_DONNEES})

@@ -1,7 +1,5 @@
 #include "console/emetteur_ecran.hpp"
 
-#include "console/traduction_terminal.hpp"
-
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -16,37 +14,30 @@ constexpr unsigned char BLANC = ' ';
 // they are this few at most: a jump never costs more.
 constexpr int ECART_MAXIMAL = 8;
 
-void ajouter_nombre(std::string& sortie, int valeur) {
-    sortie += std::to_string(valeur);
-}
+const std::string AUCUNE;
 
-std::size_t chiffres(int valeur) {
-    std::size_t n = 1;
-    while (valeur >= 10) {
-        valeur /= 10;
-        ++n;
-    }
-    return n;
-}
-
-// A relative move of `n` cells with the final byte `sens`: "ESC [ A" for one, "ESC [ n A" else.
-void deplacement(std::string& sortie, int n, char sens) {
-    sortie += "\x1b[";
-    if (n > 1) {
-        ajouter_nombre(sortie, n);
-    }
-    sortie += sens;
+// The move of `n` cells the description holds, or nothing.
+const std::string& pas_de(const std::vector<std::string>& pas, int n) {
+    return n > 0 && static_cast<std::size_t>(n) < pas.size() ? pas[static_cast<std::size_t>(n)]
+                                                             : AUCUNE;
 }
 
 } // namespace
 
-EmetteurEcran::EmetteurEcran(int lignes, int colonnes)
-    : lignes_(lignes), colonnes_(colonnes),
-      vus_(static_cast<std::size_t>(lignes * colonnes), Cellule{BLANC, ATTRIBUT_INCONNU}) {}
+EmetteurEcran::EmetteurEcran(Description description)
+    : d_(std::move(description)), lignes_(d_->lignes), colonnes_(d_->colonnes),
+      vus_(static_cast<std::size_t>(lignes_ * colonnes_), Cellule{BLANC, ATTRIBUT_INCONNU}) {
+    for (std::size_t a = 0; d_->couleurs && a < couleurs_.size(); ++a) {
+        // Where bright text is bold, only a fresh start makes it dark again.
+        couleurs_[a] = fusionner_sgr((d_->texte_gras ? d_->origine : "") + d_->texte[a & 0xF] +
+                                     d_->fond[a >> 4]);
+    }
+}
 
 void EmetteurEcran::oublier() {
     connu_ = false;
     sgr_connu_ = false;
+    traces_ = -1;
     curseur_ = Curseur{};
 }
 
@@ -87,6 +78,7 @@ void EmetteurEcran::emettre(const EcranModele& modele, std::string& sortie,
     }
     if (couleur_du_modele) {
         changer_couleur(modele.attribut(), sortie);
+        jeu_de(d_->glyphes[BLANC], sortie);
     }
 }
 
@@ -124,7 +116,7 @@ void EmetteurEcran::repeindre(const EcranModele& modele, std::string& sortie) {
     const int attribut = blancs[plus_frequent] > 0 ? attributs[plus_frequent] : ATTRIBUT_DEFAUT;
     sgr_connu_ = false;
     changer_couleur(attribut, sortie);
-    sortie += "\x1b[H\x1b[2J";
+    sortie += d_->effacer_ecran;
     std::fill(vus_.begin(), vus_.end(), Cellule{BLANC, attribut, true});
     curseur_ = Curseur{0, 0};
     connu_ = true;
@@ -155,46 +147,26 @@ void EmetteurEcran::aller(int ligne, int colonne, std::string& sortie) {
     if (curseur_.ligne == ligne && curseur_.colonne == colonne) {
         return;
     }
-    std::string meilleur = "\x1b[";
-    ajouter_nombre(meilleur, ligne + 1);
-    if (colonne > 0) {
-        meilleur += ';';
-        ajouter_nombre(meilleur, colonne + 1);
-    }
-    meilleur += 'H';
+    std::string meilleur = d_->adresses[static_cast<std::size_t>(ligne * colonnes_ + colonne)];
     // Relative moves need a known cursor that is not waiting to wrap past the last column.
     if (curseur_.ligne >= 0 && curseur_.colonne >= 0 && curseur_.colonne < colonnes_) {
         const int dl = ligne - curseur_.ligne;
         const int dc = colonne - curseur_.colonne;
-        std::string vertical;
-        if (dl > 0) {
-            deplacement(vertical, dl, 'B');
-        } else if (dl < 0) {
-            deplacement(vertical, -dl, 'A');
-        }
-        std::string essai = vertical;
-        if (dc > 0) {
-            deplacement(essai, dc, 'C');
-        } else if (dc == -1) {
-            essai += '\b';
-        } else if (dc < 0) {
-            deplacement(essai, -dc, 'D');
-        }
-        if (essai.size() < meilleur.size()) {
-            meilleur = essai;
+        const std::string& vertical = dl >= 0 ? pas_de(d_->bas, dl) : pas_de(d_->haut, -dl);
+        const std::string& horizontal = dc >= 0 ? pas_de(d_->droite, dc) : pas_de(d_->gauche, -dc);
+        if ((dl == 0 || !vertical.empty()) && (dc == 0 || !horizontal.empty()) &&
+            vertical.size() + horizontal.size() < meilleur.size()) {
+            meilleur = vertical + horizontal;
         }
         // From the first column: line feeds down, which also return to it (the terminal is set
         // so, as the game's text needs), or a carriage return.
-        std::string depuis_debut;
-        if (dl > 0) {
-            depuis_debut.append(static_cast<std::size_t>(dl), '\n');
-        } else {
-            depuis_debut = '\r' + vertical;
-        }
-        if (colonne > 0) {
-            deplacement(depuis_debut, colonne, 'C');
-        }
-        if (depuis_debut.size() < meilleur.size()) {
+        std::string depuis_debut =
+            dl > 0 ? std::string(static_cast<std::size_t>(dl), '\n') : d_->retour + vertical;
+        const std::string& vers_colonne = pas_de(d_->droite, colonne);
+        const bool possible =
+            (dl >= 0 || !vertical.empty()) && (colonne == 0 || !vers_colonne.empty());
+        depuis_debut += vers_colonne;
+        if (possible && depuis_debut.size() < meilleur.size()) {
             meilleur = depuis_debut;
         }
     }
@@ -202,45 +174,50 @@ void EmetteurEcran::aller(int ligne, int colonne, std::string& sortie) {
     curseur_ = Curseur{ligne, colonne};
 }
 
-std::size_t EmetteurEcran::cout_couleur(int depuis, int vers) const {
-    if (depuis == vers) {
-        return 0;
+const std::string& EmetteurEcran::transition(int depuis, int vers) const {
+    if (!d_->couleurs || depuis == vers) {
+        return AUCUNE;
     }
     if (vers < 0) {
-        return 3; // ESC [ m
+        return d_->origine;
     }
-    if (depuis < 0) {
-        return sequence_couleur(vers).size();
+    const bool texte = depuis < 0 || (depuis & 0xF) != (vers & 0xF);
+    const bool fond_change = depuis < 0 || fond(depuis) != fond(vers);
+    const bool plus_gras = d_->texte_gras && depuis >= 0 && (depuis & 8) != 0 && (vers & 8) == 0;
+    if ((texte && fond_change) || (texte && plus_gras)) {
+        return sequence_couleur(vers);
     }
-    const bool texte = (depuis & 0xF) != (vers & 0xF);
-    const bool fond_change = fond(depuis) != fond(vers);
-    if (texte && fond_change) {
-        return sequence_couleur(vers).size();
-    }
-    return texte ? chiffres(code_ansi_texte(vers)) + 3 : chiffres(code_ansi_fond(vers)) + 3;
+    return texte ? d_->texte[static_cast<std::size_t>(vers & 0xF)]
+                 : d_->fond[static_cast<std::size_t>(fond(vers))];
 }
 
 void EmetteurEcran::changer_couleur(int attribut, std::string& sortie) {
     if (sgr_connu_ && sgr_ == attribut) {
         return;
     }
-    if (attribut < 0) {
-        sortie += "\x1b[m";
-    } else if (!sgr_connu_ || sgr_ < 0) {
-        sortie += sequence_couleur(attribut);
-    } else {
-        const bool texte = (sgr_ & 0xF) != (attribut & 0xF);
-        const bool fond_change = fond(sgr_) != fond(attribut);
-        if (texte && fond_change) {
-            sortie += sequence_couleur(attribut);
-        } else {
-            sortie += "\x1b[";
-            ajouter_nombre(sortie, texte ? code_ansi_texte(attribut) : code_ansi_fond(attribut));
-            sortie += 'm';
-        }
+    const std::string& sequence = transition(sgr_connu_ ? sgr_ : ATTRIBUT_INCONNU, attribut);
+    sortie += sequence;
+    if (&sequence == &d_->origine ||
+        (d_->texte_gras && &sequence != &AUCUNE && &sequence == &sequence_couleur(attribut))) {
+        traces_ = -1; // some terminals leave the line-drawing set with their attributes
     }
     sgr_ = attribut;
     sgr_connu_ = true;
+}
+
+void EmetteurEcran::jeu_de(const DescriptionTerminal::Glyphe& g, std::string& sortie) {
+    if (d_->entrer_traces.empty() || traces_ == (g.trace ? 1 : 0)) {
+        return;
+    }
+    sortie += g.trace ? d_->entrer_traces : d_->sortir_traces;
+    traces_ = g.trace ? 1 : 0;
+}
+
+std::size_t EmetteurEcran::cout_jeu(const DescriptionTerminal::Glyphe& g, int traces) const {
+    if (d_->entrer_traces.empty() || traces == (g.trace ? 1 : 0)) {
+        return 0;
+    }
+    return g.trace ? d_->entrer_traces.size() : d_->sortir_traces.size();
 }
 
 void EmetteurEcran::poser(int ligne, int colonne, const Cellule& cellule, std::string& sortie) {
@@ -250,7 +227,9 @@ void EmetteurEcran::poser(int ligne, int colonne, const Cellule& cellule, std::s
     if (!blanc_deja_bon) {
         changer_couleur(cellule.attribut, sortie);
     }
-    sortie += glyphe_utf8(cellule.octet);
+    const DescriptionTerminal::Glyphe& g = d_->glyphes[cellule.octet];
+    jeu_de(g, sortie);
+    sortie += g.texte;
     vu(ligne, colonne) = Cellule{cellule.octet, sgr_};
     // Past the last column the terminal waits to wrap (or, wider, goes on): either way the
     // cursor is best placed anew.
@@ -272,11 +251,19 @@ int EmetteurEcran::effacer(const EcranModele& modele, int ligne, int colonne, st
     if (!(sgr_connu_ && fond(sgr_) == fond(premiere.attribut))) {
         changer_couleur(premiere.attribut, sortie);
     }
-    if (fin == colonnes_) {
-        sortie += "\x1b[K"; // to the end of the line
-    } else {
+    if (fin < colonnes_ || d_->effacer_fin_ligne.empty()) {
         fin = derniere_differente + 1;
-        deplacement(sortie, fin - colonne, 'X');
+    }
+    const std::string& jusqu_a = pas_de(d_->effacer_cellules, fin - colonne);
+    if (fin == colonnes_ && !d_->effacer_fin_ligne.empty()) {
+        sortie += d_->effacer_fin_ligne;
+    } else if (!jusqu_a.empty() && jusqu_a.size() < static_cast<std::size_t>(fin - colonne)) {
+        sortie += jusqu_a;
+    } else {
+        // Blanks in the colour in force show the same on every terminal.
+        jeu_de(d_->glyphes[BLANC], sortie);
+        sortie.append(static_cast<std::size_t>(fin - colonne), ' ');
+        curseur_.colonne = fin < colonnes_ ? fin : -1;
     }
     for (int c = colonne; c < fin; ++c) {
         vu(ligne, c) = Cellule{BLANC, sgr_, true};
@@ -288,6 +275,7 @@ std::size_t EmetteurEcran::cout_ecart(const EcranModele& modele, int ligne, int 
                                       int fin) const {
     std::size_t cout = 0;
     int sgr = sgr_connu_ ? sgr_ : ATTRIBUT_INCONNU;
+    int traces = traces_;
     for (int colonne = debut; colonne < fin; ++colonne) {
         const Cellule& cellule = modele.cellule(ligne, colonne);
         if (cellule.efface) {
@@ -295,17 +283,19 @@ std::size_t EmetteurEcran::cout_ecart(const EcranModele& modele, int ligne, int 
         }
         if (!(cellule.octet == BLANC && sgr != ATTRIBUT_INCONNU &&
               fond(sgr) == fond(cellule.attribut))) {
-            cout += sgr == ATTRIBUT_INCONNU ? sequence_couleur(std::max(0, cellule.attribut)).size()
-                                            : cout_couleur(sgr, cellule.attribut);
+            cout += transition(sgr, cellule.attribut).size();
             sgr = cellule.attribut;
         }
-        cout += glyphe_utf8(cellule.octet).size();
+        const DescriptionTerminal::Glyphe& g = d_->glyphes[cellule.octet];
+        cout += cout_jeu(g, traces) + g.texte.size();
+        traces = d_->entrer_traces.empty() ? traces : (g.trace ? 1 : 0);
     }
     return cout;
 }
 
-SortieEcran::SortieEcran(Puits puits, int lignes, int colonnes)
-    : puits_(std::move(puits)), modele_(lignes, colonnes), emetteur_(lignes, colonnes) {}
+SortieEcran::SortieEcran(Puits puits, Description description)
+    : puits_(std::move(puits)), modele_(description->lignes, description->colonnes),
+      emetteur_(std::move(description)) {}
 
 void SortieEcran::envoyer(bool couleur_du_modele) {
     trame_.clear();

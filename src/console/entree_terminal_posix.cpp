@@ -138,46 +138,7 @@ std::optional<std::string> EntreeTerminal::ligne_editee(const Echo& echo,
     return texte; // a last line without its Enter still counts
 }
 
-LigneTapee EntreeTerminal::ligne(const MontrerTape& montrer_tape) {
-    decodeur_.oublier();
-    std::size_t sans_echo = terminal_ ? entree_.size() - lu_ : 0;
-    LigneTapee lue{"", false};
-    std::string deja_tape;
-    for (;;) {
-        if (lu_ < entree_.size()) {
-            const char octet = entree_[lu_++];
-            if (sans_echo > 0) {
-                --sans_echo;
-                deja_tape += octet;
-            }
-            if (octet == '\n') {
-                lue.entiere = true;
-                break;
-            }
-            lue.texte += octet;
-            continue;
-        }
-        if (fin_entree_) {
-            break;
-        }
-        if (!deja_tape.empty()) {
-            // Only before the player types: a frame sent later would cut through the line
-            // being typed.
-            montrer_tape(deja_tape, true);
-            deja_tape.clear();
-        }
-        if (remplir(SANS_FIN, nullptr) == Lecture::Fin) {
-            fin_entree_ = true;
-        }
-    }
-    montrer_tape(deja_tape, false);
-    return lue;
-}
-
 void EntreeTerminal::vider() {
-    if (!terminal_) {
-        return;
-    }
     ::tcflush(ENTREE, TCIFLUSH);
     entree_.clear();
     lu_ = 0;
@@ -187,7 +148,7 @@ void EntreeTerminal::vider() {
 bool EntreeTerminal::attendre_reveil() {
     const int reveil = remise::reveil();
     std::array<pollfd, 2> attente{pollfd{reveil, POLLIN, 0}, pollfd{ENTREE, POLLIN, 0}};
-    const int nombre = terminal_ && !fin_entree_ ? 2 : 1;
+    const int nombre = fin_entree_ ? 1 : 2;
     for (;;) {
         // Without a wake-up pipe, the screen is looked at again now and then.
         if (::poll(attente.data(), nombre, reveil < 0 ? ATTENTE_SANS_REVEIL_MS : SANS_FIN) <= 0) {

@@ -11,17 +11,8 @@
 
 namespace korva {
 
-// A line as the terminal gave it.
-struct LigneTapee {
-    std::string texte; // without its line feed
-    bool entiere;      // ended by Enter rather than by the end of input
-};
-
 class EntreeTerminal {
 public:
-    // `terminal`: standard input is a terminal (keys typed ahead may be dropped).
-    explicit EntreeTerminal(bool terminal) : terminal_(terminal) {}
-
     // Runs when the screen was disturbed during a wait (resized, resumed after a stop).
     using Redessiner = std::function<void()>;
 
@@ -32,17 +23,15 @@ public:
     // Backspace and Ctrl-U change it, other keys are left out. Each change goes to `echo` as
     // the code page 437 bytes that show it; `montrer` runs before each wait for a key and when
     // the screen was disturbed, so that the prompt and the line typed so far are always shown.
-    // Nothing when the input ends, or Ctrl-D is typed, before anything was typed.
+    // Nothing when the input ends, or Ctrl-D is typed, before anything was typed (`fini` tells
+    // which).
     using Echo = std::function<void(std::string_view)>;
     std::optional<std::string> ligne_editee(const Echo& echo, const Redessiner& montrer);
 
-    // The next line, as the terminal (or a script) sends it whole. Bytes read earlier in
-    // single-key mode were never echoed: they are handed to `montrer_tape`, with `attente`
-    // true when they must be shown before the wait for the rest of the line.
-    using MontrerTape = std::function<void(const std::string& tape, bool attente)>;
-    LigneTapee ligne(const MontrerTape& montrer_tape);
+    // The input has ended: closed, or the terminal hung up.
+    bool fini() const { return fin_entree_; }
 
-    // Drops keys typed ahead (on a terminal only: a script's input is all meant to be read).
+    // Drops keys typed ahead.
     void vider();
 
     // Waits for the screen to be disturbed; keys typed meanwhile are read and dropped. False
@@ -53,7 +42,6 @@ private:
     enum class Lecture { Octets, Delai, Fin };
     Lecture remplir(int delai, const Redessiner* redessiner);
 
-    bool terminal_;
     std::string entree_; // bytes read and not yet taken, shared by keys and lines
     std::size_t lu_ = 0;
     bool fin_entree_ = false;

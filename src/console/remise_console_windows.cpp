@@ -30,11 +30,33 @@ void restaurer(const EtatConsole& etat) {
     SetConsoleTitleA(etat.titre.c_str());
 }
 
-// Windows calls the Ctrl-C handler with no context of ours, on a thread of its own: this is the
-// one place the console to put back can be found.
-std::atomic<const EtatConsole*> etat_a_restaurer{nullptr};
+// What the process ends with when Windows closes its console, as the system's own handler gives.
+constexpr int STATUT_CONSOLE_FERMEE = static_cast<int>(0xC000013AU);
 
-BOOL WINAPI sur_interruption(DWORD) {
+// Windows calls the Ctrl-C handler with no context of ours, on a thread of its own: this is the
+// one place the console to put back, and the kept game, can be found.
+std::atomic<const EtatConsole*> etat_a_restaurer{nullptr};
+std::atomic<bool> gardee{false};
+std::atomic<int> ctrl_c{0};
+std::atomic<bool> perdue{false};
+std::atomic<int> statut_perdu{0};
+HANDLE reveil = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+
+BOOL WINAPI sur_interruption(DWORD evenement) {
+    if (gardee.load() || perdue.load()) {
+        if (evenement == CTRL_C_EVENT || evenement == CTRL_BREAK_EVENT) {
+            ctrl_c += perdue.load() ? 0 : 1;
+            SetEvent(reveil);
+            return TRUE;
+        }
+        if (!perdue.exchange(true)) {
+            statut_perdu = STATUT_CONSOLE_FERMEE;
+        }
+        SetEvent(reveil);
+        // The process ends once the game is saved, through `terminer`, or when Windows's time
+        // runs out.
+        Sleep(INFINITE);
+    }
     if (const EtatConsole* etat = etat_a_restaurer.load()) {
         restaurer(*etat);
     }
@@ -78,6 +100,30 @@ void prendre_console(EtatConsole& etat) {
     }
     etat_a_restaurer.store(&etat);
     SetConsoleCtrlHandler(sur_interruption, TRUE);
+}
+
+void garder_console(bool garder) {
+    gardee = garder;
+    ctrl_c = 0; // a Ctrl-C pressed as the game ends belongs to no game
+}
+
+std::optional<PartieInterrompue> interruption_console() {
+    if (perdue.load()) {
+        return PartieInterrompue{Interruption::terminal_perdu, statut_perdu.load()};
+    }
+    if (gardee.load() && ctrl_c.load() > 0) {
+        --ctrl_c;
+        return PartieInterrompue{Interruption::ctrl_c, 130};
+    }
+    return std::nullopt;
+}
+
+void perdre_console() {
+    perdue = true;
+}
+
+HANDLE reveil_console() {
+    return reveil;
 }
 
 void rendre_console(const EtatConsole& etat) {

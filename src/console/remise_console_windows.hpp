@@ -2,8 +2,11 @@
 // modes, colours, code page and title.
 #pragma once
 
+#include "console/console.hpp"
+
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 namespace korva {
@@ -33,5 +36,16 @@ DWORD mode_ligne(DWORD mode);
 void prendre_console(EtatConsole& etat);
 // Puts it back as `etat` holds it; Ctrl-C is left to the system again.
 void rendre_console(const EtatConsole& etat);
+
+// A game in progress is kept: Ctrl-C and Ctrl-Break are only counted, and the console window
+// closed, a logoff or a shutdown only noted, the process held meanwhile until the game ends it.
+void garder_console(bool gardee);
+// What interrupts the kept game now: the console lost (at every call from then on), or one
+// Ctrl-C (once for each).
+std::optional<PartieInterrompue> interruption_console();
+// The input has ended under a kept game.
+void perdre_console();
+// Set whenever the game is interrupted, for a wait to watch; reset by the waiter.
+HANDLE reveil_console();
 
 } // namespace korva

@@ -1,8 +1,5 @@
 #include "console/signaux_terminal_posix.hpp"
 
-#include "console/remise_terminal_posix.hpp"
-#include "console/traduction_terminal.hpp"
-
 #include <cerrno>
 
 #include <unistd.h>
@@ -16,18 +13,6 @@ namespace {
 constexpr int ENTREE = STDIN_FILENO;
 constexpr int ECRAN = STDOUT_FILENO;
 
-void ajouter_nombre(char* tampon, std::size_t& n, int valeur) {
-    char chiffres[4];
-    int k = 0;
-    do {
-        chiffres[k++] = static_cast<char>('0' + valeur % 10);
-        valeur /= 10;
-    } while (valeur > 0 && k < 4);
-    while (k > 0) {
-        tampon[n++] = chiffres[--k];
-    }
-}
-
 // Everything below, down to the handlers, is async-signal-safe.
 void refaire_changements() {
     if (etat.active == 0) {
@@ -37,17 +22,6 @@ void refaire_changements() {
         ::tcsetattr(ENTREE, TCSANOW, &etat.courant);
     }
     ecrire_tout(ECRAN, etat.refaire.data(), etat.longueur_refaire);
-    if (etat.couleur_changee != 0) {
-        char sgr[16];
-        std::size_t n = 0;
-        sgr[n++] = '\x1b';
-        sgr[n++] = '[';
-        ajouter_nombre(sgr, n, code_ansi_texte(etat.attribut));
-        sgr[n++] = ';';
-        ajouter_nombre(sgr, n, code_ansi_fond(etat.attribut));
-        sgr[n++] = 'm';
-        ecrire_tout(ECRAN, sgr, n);
-    }
 }
 
 int rang_signal(int numero) {
@@ -66,14 +40,38 @@ void debloquer(int numero) {
     ::sigprocmask(SIG_UNBLOCK, &un, nullptr);
 }
 
-void demander_repeinte() {
-    etat.repeindre = 1;
+void reveiller() {
     if (etat.reveil[1] >= 0) {
         const char octet = 0;
         if (::write(etat.reveil[1], &octet, 1) < 0) {
             // A full pipe already holds the news.
         }
     }
+}
+
+void demander_repeinte() {
+    etat.repeindre = 1;
+    reveiller();
+}
+
+// While a game is kept: Ctrl-C and a lost terminal are only noted, for the game's own path to
+// take; once the terminal is lost, nothing cuts the save short. True when so.
+bool noter_pour_la_partie(int numero) {
+    if (etat.active == 0 || (etat.gardee == 0 && etat.perdu == 0)) {
+        return false;
+    }
+    if (numero == SIGHUP || numero == SIGTERM || numero == SIGPIPE) {
+        if (etat.perdu == 0) {
+            etat.statut_perdu = 128 + numero;
+            etat.perdu = 1;
+        }
+    } else if (numero == SIGINT) {
+        etat.ctrl_c = etat.perdu == 0 ? etat.ctrl_c + 1 : 0;
+    } else {
+        return false;
+    }
+    reveiller();
+    return true;
 }
 
 bool au_premier_plan() {
@@ -125,6 +123,10 @@ extern "C" void sur_signal(int numero, siginfo_t* info, void*) {
         } else {
             reprendre();
         }
+        errno = errno_sauve;
+        return;
+    }
+    if (noter_pour_la_partie(numero)) {
         errno = errno_sauve;
         return;
     }

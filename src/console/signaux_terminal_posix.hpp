@@ -1,6 +1,7 @@
-// What the signal handlers need to put the terminal back whatever ends the game, and to take
-// it again after Ctrl-Z and `fg`. A handler reaches nothing but statics, so this state is
-// prepared beforehand, with those signals blocked.
+// What the signal handlers need to put the terminal back whatever ends the game, to take it
+// again after Ctrl-Z and `fg`, and to keep a game in progress from Ctrl-C and a lost terminal.
+// A handler reaches nothing but statics, so this state is prepared beforehand, with those
+// signals blocked.
 #pragma once
 
 #include <array>
@@ -26,14 +27,18 @@ struct Remise {
     volatile sig_atomic_t suspendu = 0; // stopped by Ctrl-Z with the changes undone
     termios origine{};
     termios courant{};
-    std::array<char, 128> defaire{}; // undoes the changes, the last one first
+    std::array<char, 512> defaire{}; // undoes the changes, the last one first
     std::size_t longueur_defaire = 0;
-    std::array<char, 256> refaire{}; // makes them again after a stop, colour aside
+    std::array<char, 512> refaire{}; // makes them again after a stop
     std::size_t longueur_refaire = 0;
-    volatile sig_atomic_t couleur_changee = 0;
-    volatile sig_atomic_t attribut = 0;
     // The screen may no longer show what the game drew (resized, or written on while stopped).
     volatile sig_atomic_t repeindre = 0;
+    // A game in progress is kept: Ctrl-C is counted, a lost terminal noted with the status
+    // its signal gives, and both wake the wait under way.
+    volatile sig_atomic_t gardee = 0;
+    volatile sig_atomic_t ctrl_c = 0;
+    volatile sig_atomic_t perdu = 0;
+    volatile sig_atomic_t statut_perdu = 0;
     // Wakes up a wait for a key when it is so: a byte is written into this pipe.
     std::array<int, 2> reveil{-1, -1};
     struct sigaction ancienne_taille {};
@@ -52,6 +57,9 @@ void installer_gestionnaires();
 void retirer_gestionnaires();
 
 sigset_t signaux_geres();
+
+// Every byte reaches the descriptor unless it has gone away; async-signal-safe.
+void ecrire_tout(int fd, const char* octets, std::size_t taille);
 
 // Keeps the handlers away while what they read changes.
 class SignauxBloques {

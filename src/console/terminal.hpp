@@ -4,10 +4,18 @@
 #include "console/console.hpp"
 
 #include <memory>
+#include <string>
 
 namespace korva {
 
-// The real console: the terminal on POSIX systems, the console window on Windows.
-std::unique_ptr<Console> creer_console_terminal();
+// The real console: the terminal on POSIX systems, the console window on Windows. Nothing when
+// the game cannot be played there (on POSIX, input or output not a terminal, or a terminal
+// that cannot address its cursor): `raison` then says why in one line, and nothing has been
+// written to the terminal.
+std::unique_ptr<Console> creer_console_terminal(std::string& raison);
+inline std::unique_ptr<Console> creer_console_terminal() {
+    std::string raison;
+    return creer_console_terminal(raison);
+}
 
 } // namespace korva

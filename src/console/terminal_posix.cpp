@@ -2,21 +2,27 @@
 #include "console/entree_terminal_posix.hpp"
 #include "console/remise_terminal_posix.hpp"
 #include "console/terminal.hpp"
+#include "console/terminfo_posix.hpp"
 #include "console/traduction_terminal.hpp"
 
+#include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <ctime>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <sys/ioctl.h>
+#include <termios.h>
 #include <unistd.h>
 
 namespace korva {
 
 namespace {
 
+constexpr int ENTREE = STDIN_FILENO;
 constexpr int ECRAN = STDOUT_FILENO;
 constexpr int ERREURS = STDERR_FILENO;
 
@@ -25,7 +31,8 @@ constexpr int ESSAIS_TAILLE = 10;
 constexpr long PAS_TAILLE_NS = 20'000'000;
 
 constexpr std::string_view INVITE_PAUSE = "Press any key to continue . . . ";
-constexpr std::string_view EFFACER = "\x1b[H\x1b[2J";
+constexpr const char* PAS_UN_TERMINAL =
+    "korva: KORVA is played on a terminal: its input and output must be one";
 
 // The terminal's size, or nothing when it does not tell.
 std::optional<winsize> taille_terminal() {
@@ -42,20 +49,27 @@ bool assez_grand(const std::optional<winsize>& taille) {
 
 // What the terminal shows in place of the game while it is too small for it; short lines, so
 // that even a narrow one shows them whole.
-std::string avis_taille(const winsize& taille) {
-    return "\x1b[m" + std::string(EFFACER) + "KORVA needs a terminal of at least\r\n" +
-           std::to_string(CONSOLE_COLONNES) + " columns by " + std::to_string(CONSOLE_LIGNES) +
-           " lines.\r\nThis one has " + std::to_string(taille.ws_col) + " columns by " +
-           std::to_string(taille.ws_row) +
+std::string avis_taille(const DescriptionTerminal& d, const winsize& taille) {
+    return (d.couleurs ? d.origine : "") + d.sortir_traces + d.effacer_ecran +
+           "KORVA needs a terminal of at least\r\n" + std::to_string(CONSOLE_COLONNES) +
+           " columns by " + std::to_string(CONSOLE_LIGNES) + " lines.\r\nThis one has " +
+           std::to_string(taille.ws_col) + " columns by " + std::to_string(taille.ws_row) +
            " lines.\r\n\r\nMake the window larger to play on,\r\nor press Ctrl-C to quit.";
 }
 
-// The game's console on a POSIX terminal, or on plain streams when its output is not a
-// terminal (a log, a script reading the game). On a screen, the game draws on a model of it
-// and each wait sends the terminal only what changed.
+// The game's console on a POSIX terminal. The game draws on a model of the screen and each
+// wait sends the terminal only what changed, in the strings its description gives.
 class ConsoleTerminal final : public Console {
 public:
-    ConsoleTerminal() : terminal_(remise::prendre(ecran_)), entree_(terminal_) {}
+    explicit ConsoleTerminal(DescriptionTerminal d)
+        : d_(std::make_shared<const DescriptionTerminal>(std::move(d))),
+          ecran_sortie_(
+              [](std::string_view trame) {
+                  remise::ecrire_tout(ECRAN, trame.data(), trame.size());
+              },
+              d_) {
+        remise::prendre(*d_, true);
+    }
 
     ~ConsoleTerminal() override {
         vider_sortie();
@@ -66,42 +80,41 @@ public:
     ConsoleTerminal& operator=(const ConsoleTerminal&) = delete;
 
     void ecrire(std::string_view octets) override {
-        if (ecran_) {
-            ecran_sortie_.ecrire(octets); // turned into glyphs when the frame is sent
-        } else {
-            for (const char octet : octets) {
-                sortie_ += glyphe_utf8(static_cast<unsigned char>(octet));
-            }
-        }
+        ecran_sortie_.ecrire(octets); // turned into glyphs when the frame is sent
+        derniers_mots_ += octets;
         if (!octets.empty()) {
             colonne_zero_ = octets.back() == '\n' || octets.back() == '\r';
         }
     }
 
     void ecrire_erreur(std::string_view texte) override {
-        // The report comes after what the screen already shows, in the game's colour.
+        // A report starts on a line of its own, after what the screen already shows, in the
+        // game's colour.
+        if (!texte.empty() && ligne_occupee()) {
+            ecrire("\n");
+        }
         vider_sortie(true);
         remise::ecrire_tout(ERREURS, texte.data(), texte.size());
         if (!texte.empty() && erreurs_a_l_ecran_) {
             colonne_zero_ = texte.back() == '\n';
             // Kept on the screen as the terminal shows it, which is no longer known.
             ecran_sortie_.ecrire(en_code_page(texte));
+            derniers_mots_ += en_code_page(texte);
             ecran_sortie_.oublier();
         }
     }
 
     void effacer() override {
-        if (ecran_) {
-            ecran_sortie_.effacer();
-        } else {
-            sortie_ += EFFACER;
-        }
+        ecran_sortie_.effacer();
         colonne_zero_ = true;
+        derniers_mots_.clear();
     }
 
     void pause() override {
+        std::string mots = derniers_mots_;
         if (!colonne_zero_) {
             ecrire("\n");
+            mots += '\n';
         }
         ecrire(INVITE_PAUSE);
         // An arrow is one key press even though it reads as two codes.
@@ -109,15 +122,15 @@ public:
             lire_touche();
         }
         ecrire("\n");
+        derniers_mots_ = mots; // the prompt is no part of what the game says
     }
 
     void redimensionner(int lignes, int colonnes) override {
-        sortie_ += "\x1b[8;" + std::to_string(lignes) + ";" + std::to_string(colonnes) + "t";
+        sortie_ += remise::noter_taille(lignes, colonnes);
         vider_sortie();
         ecran_sortie_.oublier(); // a terminal may move its text about when its size changes
         // Time for a terminal that honours the request, rather than a notice that flashes by.
-        for (int essai = 0; ecran_ && essai < ESSAIS_TAILLE && !assez_grand(taille_terminal());
-             ++essai) {
+        for (int essai = 0; essai < ESSAIS_TAILLE && !assez_grand(taille_terminal()); ++essai) {
             const timespec pas{0, PAS_TAILLE_NS};
             ::nanosleep(&pas, nullptr);
         }
@@ -126,12 +139,14 @@ public:
     void titre(std::string_view texte) override {
         std::string titre;
         for (const char octet : texte) {
+            const auto o = static_cast<unsigned char>(octet);
             // Control bytes would end the sequence early.
-            if (static_cast<unsigned char>(octet) >= 0x20) {
-                titre += glyphe_utf8(static_cast<unsigned char>(octet));
+            if (o >= 0x20) {
+                titre +=
+                    d_->glyphes[o].trace ? std::string(1, ascii_cp437(o)) : d_->glyphes[o].texte;
             }
         }
-        sortie_ += remise::noter_titre("\x1b]0;" + titre + "\x07");
+        sortie_ += remise::noter_titre(titre);
     }
 
     void couleur(int attribut) override {
@@ -140,46 +155,36 @@ public:
             return; // the board sets a colour before every cell: most change nothing
         }
         attribut_ = attribut;
-        if (ecran_) {
-            ecran_sortie_.couleur(attribut);
-        } else {
-            sortie_ += sequence_couleur(attribut);
+        ecran_sortie_.couleur(attribut);
+        if (d_->couleurs) {
+            remise::noter_couleur(ecran_sortie_.emetteur().sequence_couleur(attribut));
         }
-        remise::noter_couleur(attribut);
     }
 
     int lire_touche() override {
-        remise::passer_en(remise::Mode::Touches);
         montrer();
         const std::optional<int> touche = entree_.touche(montrer_);
         if (!touche) {
-            terminer(0); // nobody is left to answer
+            fin_entree(); // nobody is left to answer
         }
+        derniers_mots_.clear();
         return *touche;
     }
 
     std::string lire_ligne() override {
-        std::optional<std::string> ligne;
-        if (ecran_) {
-            // Edited here, in single-key mode, so that the line typed so far is part of the
-            // screen: drawn again after a stop or a resize like the rest of it.
-            remise::passer_en(remise::Mode::Touches);
-            const auto echo = [this](std::string_view octets) {
-                if (terminal_) {
-                    ecran_sortie_.ecrire(octets);
-                }
-            };
-            ligne = entree_.ligne_editee(echo, montrer_);
-        } else {
-            ligne = ligne_entiere();
-        }
+        // Edited here, in single-key mode, so that the line typed so far is part of the
+        // screen: drawn again after a stop or a resize like the rest of it.
+        const auto echo = [this](std::string_view octets) { ecran_sortie_.ecrire(octets); };
+        std::optional<std::string> ligne = entree_.ligne_editee(echo, montrer_);
         if (!ligne) {
-            terminer(0);
-        }
-        if (!ligne->empty() && ligne->back() == '\r') {
-            ligne->pop_back();
+            if (entree_.fini() || !gardee_) {
+                fin_entree();
+            }
+            ecran_sortie_.ecrire("\n"); // Ctrl-D in a game: an empty line
+            ligne = "";
         }
         colonne_zero_ = true;
+        derniers_mots_.clear();
         return *ligne;
     }
 
@@ -189,103 +194,151 @@ public:
         montrer();
         timespec reste{millisecondes / 1000, static_cast<long>(millisecondes % 1000) * 1'000'000};
         while (::nanosleep(&reste, &reste) != 0 && errno == EINTR) {
+            interrompre();
         }
     }
 
     [[noreturn]] void terminer(int statut) override {
         vider_sortie();
         remise::rendre();
+        const int signal = remise::signal_de_fin(statut);
+        if (signal != 0) {
+            // Ended as the signal would have, so that whoever started the game sees it.
+            std::signal(signal, SIG_DFL);
+            sigset_t un;
+            sigemptyset(&un);
+            sigaddset(&un, signal);
+            ::sigprocmask(SIG_UNBLOCK, &un, nullptr);
+            std::raise(signal);
+        } else if (remise::etat.perdu == 0 && !d_->rendre_ecran.empty()) {
+            dire_les_derniers_mots();
+        }
         std::exit(statut);
     }
 
+    void garder_partie(bool gardee) override {
+        gardee_ = gardee;
+        remise::garder(gardee);
+    }
+
 private:
-    // Before each wait, and whenever the screen was disturbed during one: while the terminal is
-    // smaller than the game's screen, a notice takes its place, kept up to date, and keys
-    // typed meanwhile are dropped; then the game's screen comes back whole.
+    // Before each wait, and whenever the screen was disturbed during one: what interrupts a
+    // kept game stops the wait; while the terminal is smaller than the game's screen, a notice
+    // takes its place, kept up to date, and keys typed meanwhile are dropped; then the game's
+    // screen comes back whole.
     void montrer() {
-        for (auto taille = taille_terminal(); ecran_ && !assez_grand(taille);
-             taille = taille_terminal()) {
+        interrompre();
+        for (auto taille = taille_terminal(); !assez_grand(taille); taille = taille_terminal()) {
             // What the game asked of the terminal itself (its title) goes out first. The resize
             // that ends the wait asks for the game's screen to be drawn anew.
-            const std::string avis = sortie_ + avis_taille(*taille);
+            const std::string avis = sortie_ + avis_taille(*d_, *taille);
             sortie_.clear();
             remise::ecrire_tout(ECRAN, avis.data(), avis.size());
             if (!entree_.attendre_reveil()) {
-                terminer(0);
+                fin_entree();
             }
+            interrompre();
         }
         vider_sortie();
     }
 
-    // A whole line from a script or from a terminal that edits it; the bytes read ahead in
-    // single-key mode were never echoed by the terminal, they are written out here.
-    std::optional<std::string> ligne_entiere() {
-        vider_sortie(true);
-        remise::passer_en(remise::Mode::Ligne);
-        const auto montrer_tape = [this](const std::string& tape, bool attente) {
-            for (const char octet : tape) {
-                if (octet == '\n' || (static_cast<unsigned char>(octet) >= 0x20 && octet != 0x7F)) {
-                    sortie_ += octet;
-                }
-            }
-            if (attente) {
-                vider_sortie(true);
-            }
-        };
-        const LigneTapee ligne = entree_.ligne(montrer_tape);
-        vider_sortie();
-        remise::passer_en(remise::Mode::Touches);
-        if (!ligne.entiere && ligne.texte.empty()) {
-            return std::nullopt;
+    void interrompre() {
+        if (const std::optional<PartieInterrompue> raison = remise::interruption()) {
+            throw *raison;
         }
-        return ligne.texte;
     }
 
-    // Sends what is waiting in one write; on a screen, only what changed since the last time,
-    // and nothing of the game while the terminal is too small for it.
+    // The input has ended (closed, or the terminal hung up): a kept game is saved first.
+    [[noreturn]] void fin_entree() {
+        if (gardee_) {
+            remise::perdre_terminal();
+            interrompre();
+        }
+        terminer(0);
+    }
+
+    bool ligne_occupee() const {
+        const EcranModele& m = ecran_sortie_.modele();
+        for (int c = 0; c < std::min(m.colonne(), m.colonnes()); ++c) {
+            if (m.cellule(m.ligne(), c).octet != ' ' && m.cellule(m.ligne(), c).octet != 0) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // The shell's screen is back: what the game said last, written there, where it stays.
+    void dire_les_derniers_mots() {
+        std::vector<std::string> lignes(1);
+        for (const char octet : derniers_mots_) {
+            const auto o = static_cast<unsigned char>(octet);
+            if (o == '\n') {
+                lignes.emplace_back();
+            } else if (o >= 0x20) {
+                lignes.back() +=
+                    d_->glyphes[o].trace ? std::string(1, ascii_cp437(o)) : d_->glyphes[o].texte;
+            }
+        }
+        // The shell's own modes are back: a line feed may or may not return to the first column.
+        const std::string a_la_ligne =
+            (remise::etat.origine.c_oflag & (OPOST | ONLCR)) == (OPOST | ONLCR) ? "\n" : "\r\n";
+        std::string texte;
+        for (std::string& ligne : lignes) {
+            ligne.erase(ligne.find_last_not_of(' ') + 1);
+            if (!texte.empty() || !ligne.empty()) {
+                texte += ligne + a_la_ligne;
+            }
+        }
+        while (texte.ends_with(a_la_ligne + a_la_ligne)) {
+            texte.resize(texte.size() - a_la_ligne.size());
+        }
+        remise::ecrire_tout(ECRAN, texte.data(), texte.size());
+    }
+
+    // Sends what is waiting in one write, only what changed since the last time, and nothing
+    // of the game while the terminal is too small for it.
     void vider_sortie(bool couleur_du_jeu = false) {
-        if (ecran_) {
-            if (remise::repeinte_demandee()) {
-                ecran_sortie_.oublier();
-            }
-            if (!assez_grand(taille_terminal())) {
-                // The game's screen waits for a terminal large enough; what the game asks of
-                // the terminal itself (its size, its title) does not.
-                remise::ecrire_tout(ECRAN, sortie_.data(), sortie_.size());
-                sortie_.clear();
-                return;
-            }
-            ecran_sortie_.commande(sortie_);
+        if (remise::repeinte_demandee()) {
+            ecran_sortie_.oublier();
+        }
+        if (!assez_grand(taille_terminal())) {
+            // The game's screen waits for a terminal large enough; what the game asks of
+            // the terminal itself (its size, its title) does not.
+            remise::ecrire_tout(ECRAN, sortie_.data(), sortie_.size());
             sortie_.clear();
-            ecran_sortie_.envoyer(couleur_du_jeu);
             return;
         }
-        if (sortie_.empty()) {
-            return;
-        }
-        remise::ecrire_tout(ECRAN, sortie_.data(), sortie_.size());
+        ecran_sortie_.commande(sortie_);
         sortie_.clear();
+        ecran_sortie_.envoyer(couleur_du_jeu);
     }
 
-    // Standard output is a terminal: it is sent screen differences rather than the plain text
-    // a log or a script reading the game wants.
-    bool ecran_ = ::isatty(ECRAN) == 1;
-    bool terminal_;
+    std::shared_ptr<const DescriptionTerminal> d_;
     EntreeTerminal entree_;
     const EntreeTerminal::Redessiner montrer_ = [this] { montrer(); };
-    SortieEcran ecran_sortie_{
-        [](std::string_view trame) { remise::ecrire_tout(ECRAN, trame.data(), trame.size()); }};
+    SortieEcran ecran_sortie_;
     std::string sortie_;
     int attribut_ = -1;
     bool colonne_zero_ = true;
+    bool gardee_ = false;
+    // What the game said since it last cleared the screen or read a key or a line.
+    std::string derniers_mots_;
     // Reports shown on the same screen move its cursor too.
-    bool erreurs_a_l_ecran_ = ::isatty(ERREURS) == 1 && ::isatty(ECRAN) == 1;
+    bool erreurs_a_l_ecran_ = ::isatty(ERREURS) == 1;
 };
 
 } // namespace
 
-std::unique_ptr<Console> creer_console_terminal() {
-    return std::make_unique<ConsoleTerminal>();
+std::unique_ptr<Console> creer_console_terminal(std::string& raison) {
+    if (::isatty(ENTREE) != 1 || ::isatty(ECRAN) != 1) {
+        raison = PAS_UN_TERMINAL;
+        return nullptr;
+    }
+    std::optional<DescriptionTerminal> description = decrire_ce_terminal(raison);
+    if (!description) {
+        return nullptr;
+    }
+    return std::make_unique<ConsoleTerminal>(std::move(*description));
 }
 
 } // namespace korva

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <deque>
+#include <optional>
 #include <string>
 
 namespace korva {
@@ -84,6 +85,10 @@ public:
     }
 
     void ecrire_erreur(std::string_view texte) override {
+        // A report starts on a line of its own.
+        if (!texte.empty() && dernier_octet_ != '\n') {
+            ecrire("\n");
+        }
         vider_sortie();
         ecrire_tout(erreur_, erreur_console_, texte.data(), texte.size());
     }
@@ -155,6 +160,7 @@ public:
 
     int lire_touche() override {
         attendre_fenetre_assez_grande();
+        interrompre();
         if (!en_attente_.empty()) {
             const int code = en_attente_.front();
             en_attente_.pop_front();
@@ -163,19 +169,22 @@ public:
         if (!etat_.entree_console) {
             const int octet = lire_octet();
             if (octet < 0) {
-                terminer(0);
+                fin_entree();
             }
             return octet;
         }
         for (;;) {
-            if (WaitForSingleObject(etat_.entree, INTERVALLE_FENETRE_MS) == WAIT_TIMEOUT) {
+            const HANDLE attentes[] = {etat_.entree, reveil_console()};
+            const DWORD pret = WaitForMultipleObjects(2, attentes, FALSE, INTERVALLE_FENETRE_MS);
+            if (pret != WAIT_OBJECT_0) {
                 attendre_fenetre_assez_grande();
+                interrompre();
                 continue;
             }
             INPUT_RECORD evenement;
             DWORD lus = 0;
             if (!ReadConsoleInputA(etat_.entree, &evenement, 1, &lus) || lus == 0) {
-                terminer(0); // the console is gone: no key will ever come
+                fin_entree(); // the console is gone: no key will ever come
             }
             if (evenement.EventType != KEY_EVENT || !evenement.Event.KeyEvent.bKeyDown) {
                 continue;
@@ -199,7 +208,7 @@ public:
             for (int octet = lire_octet(); octet != '\n'; octet = lire_octet()) {
                 if (octet < 0) {
                     if (ligne.empty()) {
-                        terminer(0);
+                        fin_entree();
                     }
                     break; // a last line without its line feed still counts
                 }
@@ -213,7 +222,11 @@ public:
                 DWORD lus = 0;
                 if (!ReadConsoleA(etat_.entree, morceau, sizeof morceau, &lus, nullptr) ||
                     lus == 0) {
-                    terminer(0);
+                    // Ctrl-C cuts the read short; its handler runs on a thread of its own.
+                    WaitForSingleObject(reveil_console(), INTERVALLE_FENETRE_MS);
+                    SetConsoleMode(etat_.entree, mode_touches(etat_.mode_entree));
+                    interrompre();
+                    fin_entree();
                 }
                 ligne.append(morceau, lus);
             }
@@ -236,7 +249,9 @@ public:
 
     void dormir(int millisecondes) override {
         attendre_fenetre_assez_grande();
-        Sleep(static_cast<DWORD>(std::max(millisecondes, 0)));
+        interrompre();
+        WaitForSingleObject(reveil_console(), static_cast<DWORD>(std::max(millisecondes, 0)));
+        interrompre();
     }
 
     [[noreturn]] void terminer(int statut) override {
@@ -245,7 +260,28 @@ public:
         std::exit(statut);
     }
 
+    void garder_partie(bool gardee) override {
+        gardee_ = gardee;
+        garder_console(gardee);
+    }
+
 private:
+    void interrompre() {
+        if (const std::optional<PartieInterrompue> raison = interruption_console()) {
+            ResetEvent(reveil_console());
+            throw *raison;
+        }
+    }
+
+    // The input has ended, or the console is gone: a kept game is saved first.
+    [[noreturn]] void fin_entree() {
+        if (gardee_) {
+            perdre_console();
+            interrompre();
+        }
+        terminer(0);
+    }
+
     // Every wait first sends what is pending; while the console window is smaller than the
     // game's screen, a notice shows in its place.
     void attendre_fenetre_assez_grande() {
@@ -306,11 +342,12 @@ private:
     std::deque<int> en_attente_;
     std::string lu_;
     std::size_t position_ = 0;
+    bool gardee_ = false;
 };
 
 } // namespace
 
-std::unique_ptr<Console> creer_console_terminal() {
+std::unique_ptr<Console> creer_console_terminal(std::string&) {
     return std::make_unique<ConsoleWindows>();
 }
 

@@ -76,6 +76,22 @@ constexpr std::array<Glyphe, 256> GLYPHES = [] {
     return table;
 }();
 
+// Plain ASCII for each byte, where the locale's character set is not UTF-8; the board's glyphs
+// stay told apart: the hero '&', a monster 'o', a potion '!', an armor '[', a sword '/', gold
+// '$', a key 'k', a parchment '?', the Guardian 'G' ('+' is the inner wall).
+constexpr std::string_view ASCII =
+    " o&v****\b\t\nmf\rd$><|!k?-|^v><L-^v !\"#$%&'()*+,-./0123456789:;<=>?"
+    "@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_`abcdefghijklmnopqrstuvwxyz{|}~^"
+    "CueaaaaceeeiiiAAEaAooouuyOUcLYPfaiounNao?-/24!<>.:%|++++++|+++G+"
+    "++++-++++++++-+++++++++++++#####aBGpSsut!OOd8[en=+><()/~o..vn2# ";
+// The line-drawing character (VT100's, as terminfo names them) of box glyphs and a few signs;
+// double lines are drawn single.
+constexpr std::string_view TRACES =
+    "    `                   -.+,                                    "
+    "                                                                "
+    "                            }                    a xuuukkuxkjjjk"
+    "mvwtqnttmlvwtqnvvwwmmllnnjl0       {             gzy    f ~     ";
+
 constexpr int BIT_BRILLANT = 8;
 
 } // namespace
@@ -83,6 +99,14 @@ constexpr int BIT_BRILLANT = 8;
 std::string_view glyphe_utf8(unsigned char octet) {
     const Glyphe& g = GLYPHES[octet];
     return std::string_view(g.octets.data(), g.longueur);
+}
+
+char ascii_cp437(unsigned char octet) {
+    return ASCII[octet];
+}
+
+char trace_cp437(unsigned char octet) {
+    return TRACES[octet] == ' ' ? '\0' : TRACES[octet];
 }
 
 int octet_cp437(char32_t point) {

@@ -16,6 +16,13 @@ std::string_view glyphe_utf8(unsigned char octet);
 // Only the upper half (0x80 to 0xFF) is looked up: lower points are ASCII as they are.
 int octet_cp437(char32_t point);
 
+// The plain-ASCII stand-in of the code page 437 byte `octet`, for terminals that show ASCII only:
+// every kind of board cell keeps a character of its own.
+char ascii_cp437(unsigned char octet);
+
+// The VT100 line-drawing character (as terminfo's `acsc` names them) that shows `octet`, or 0.
+char trace_cp437(unsigned char octet);
+
 // Text that reaches the screen from outside the game (typed, reported), as the screen model
 // holds it: code page 437 where it has the character, '?' elsewhere; controls other than line
 // feeds are left out.

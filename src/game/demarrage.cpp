@@ -133,6 +133,7 @@ void jeu_principal() {
     jeu->f = SERRURE_SANS_PORTE;
     vider_sac(jeu->sacoche);
     Color(BLANC, NOIR);
+    console().effacer(); // in the game's colours, whatever the terminal's own background
     console().redimensionner(CONSOLE_LIGNES, CONSOLE_COLONNES);
     chargement_illustration();
     console().pause();

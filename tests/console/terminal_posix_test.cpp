@@ -23,6 +23,55 @@ void jusqu_au_menu(PartieTerminal& partie) {
     EXPECT_FALSE(partie.modes_restaures()); // single keys, no echo
 }
 
+// The terminal as each kind and setting has it: the game's screen on the alternate screen where
+// there is one, no colour under NO_COLOR or on a terminal without, nothing above ASCII under the
+// C locale (box lines from the line-drawing set), and the shell's screen given back with the
+// last words under it; a terminal that cannot address its cursor is refused in one line.
+TEST(TerminalPosix, EveryKindOfTerminalAndSetting) {
+    DossierJeu dossier;
+    for (const char* term : {"xterm-256color", "screen", "linux", "vt100", "dumb"}) {
+        for (const Reglages& r : {Reglages{term, true, false}, Reglages{term, false, true}}) {
+            SCOPED_TRACE(std::string(term) + (r.utf8 ? " UTF-8" : " C") +
+                         (r.sans_couleur ? " NO_COLOR" : ""));
+            PartieTerminal partie(dossier.racine(), 52, 120, {KORVA_BINAIRE}, r);
+            partie.vue.recevoir("shell$ korva\r\n");
+            partie.vue.titre = "shell";
+            if (std::string_view(term) == "dumb") {
+                EXPECT_EQ(partie.attendre_fin(), 1);
+                EXPECT_EQ(partie.ecran().find("shell$ korva\nkorva: the terminal TERM=dumb cannot "
+                                              "move its cursor or clear its screen"),
+                          0u)
+                    << partie.ecran();
+                continue;
+            }
+            const bool alternatif = r.term == "xterm-256color" || r.term == "screen";
+            const bool couleurs = !r.sans_couleur && r.term != "vt100";
+            const bool xterm = r.term == "xterm-256color";
+            ASSERT_TRUE(partie.attendre(PAUSE)) << partie.ecran();
+            EXPECT_EQ(partie.ecran().find("shell$"), std::string::npos);
+            EXPECT_EQ(partie.vue.case_(0, 0).fond,
+                      couleurs ? 0 : -1); // cleared in the game's colours
+            EXPECT_EQ(partie.vue.case_(1, 26).glyphe, r.utf8 ? "║" : "│");
+            EXPECT_EQ(partie.vue.case_(0, 26).glyphe, r.utf8 ? "░" : ".");
+            ASSERT_TRUE(partie.jouer(" ", MENU));
+            EXPECT_EQ(partie.vue.case_(2, 1), // bright as bold where 8 colours
+                      (CaseVue{"A", couleurs ? (xterm ? 13 : 5) : -1, couleurs ? 0 : -1}));
+            EXPECT_EQ(partie.vue.titre, xterm ? "KORVA !!!" : "shell");
+            EXPECT_EQ(partie.vue.taille_demandee, xterm ? std::pair(50, 110) : std::pair(0, 0));
+            ASSERT_TRUE(partie.jouer("3", "Bye Bye..."));
+            EXPECT_EQ(partie.attendre_fin(), 0);
+            EXPECT_TRUE(partie.modes_restaures());
+            EXPECT_EQ(partie.vue.octets_hauts, 0u);
+            EXPECT_EQ(partie.vue.titre, "shell");
+            if (alternatif) {
+                EXPECT_EQ(partie.ecran().find("shell$ korva\nBye Bye...\n\n"), 0u)
+                    << partie.ecran();
+                EXPECT_EQ(partie.vue.taille_demandee, xterm ? std::pair(52, 120) : std::pair(0, 0));
+            }
+        }
+    }
+}
+
 TEST(TerminalPosix, GivenBackOnEveryWayOut) {
     DossierJeu dossier;
     struct Cas {
@@ -31,7 +80,8 @@ TEST(TerminalPosix, GivenBackOnEveryWayOut) {
         int statut;
     };
     // Quit; Ctrl-C; Ctrl-D, the end of input, at the name's prompt; signals from elsewhere, and
-    // the one a crash sends (the sanitizers keep the others of that kind for themselves).
+    // the one a crash sends (the sanitizers keep the others of that kind for themselves). Outside
+    // a game nothing is saved.
     for (const Cas& cas : {Cas{"3", 0, 0}, Cas{"\x03", 0, 128 + SIGINT}, Cas{"1\x04", 0, 0},
                            Cas{"", SIGTERM, 128 + SIGTERM}, Cas{"", SIGHUP, 128 + SIGHUP},
                            Cas{"", SIGABRT, 128 + SIGABRT}}) {
@@ -48,6 +98,8 @@ TEST(TerminalPosix, GivenBackOnEveryWayOut) {
         EXPECT_EQ(partie.vue.titre, "shell");
         EXPECT_EQ(partie.vue.plume(), (CaseVue{"", -1, -1}));
         EXPECT_TRUE(partie.vue.curseur_visible);
+        EXPECT_EQ(noms_dans(dossier.racine() / "fichiers/personnages"),
+                  std::vector<std::string>{"joueurs.txt"});
     }
     // The line drops under `nohup`: its reads fail, and that ends the game too.
     PartieTerminal partie(dossier.racine(), 50, 110,

@@ -12,26 +12,33 @@ namespace korva {
 namespace {
 
 // Input redirected from a file that ends: no key will ever answer a menu, and the game ends
-// cleanly rather than spinning.
+// cleanly rather than spinning; a kept game is told its console is lost, to be saved first.
 TEST(TerminalWindowsRedirigeDeathTest, EndOfInputEndsTheGame) {
-    EXPECT_EXIT(
-        {
-            HANDLE lecture = nullptr;
-            HANDLE ecriture = nullptr;
-            DWORD n = 0;
-            CreatePipe(&lecture, &ecriture, nullptr, 0);
-            WriteFile(ecriture, "Hname", 5, &n, nullptr);
-            CloseHandle(ecriture);
-            SetStdHandle(STD_INPUT_HANDLE, lecture);
-            const std::unique_ptr<Console> terminal = creer_console_terminal();
-            // 'H' reads as the up arrow's code; a last line without its line feed counts.
-            if (terminal->lire_touche() != 72 || terminal->lire_ligne() != "name") {
-                std::exit(5);
-            }
-            terminal->lire_touche();
-            std::exit(6);
-        },
-        ::testing::ExitedWithCode(0), "");
+    for (const bool gardee : {false, true}) {
+        EXPECT_EXIT(
+            {
+                HANDLE lecture = nullptr;
+                HANDLE ecriture = nullptr;
+                DWORD n = 0;
+                CreatePipe(&lecture, &ecriture, nullptr, 0);
+                WriteFile(ecriture, "Hname", 5, &n, nullptr);
+                CloseHandle(ecriture);
+                SetStdHandle(STD_INPUT_HANDLE, lecture);
+                const std::unique_ptr<Console> terminal = creer_console_terminal();
+                // 'H' reads as the up arrow's code; a last line without its line feed counts.
+                if (terminal->lire_touche() != 72 || terminal->lire_ligne() != "name") {
+                    std::exit(5);
+                }
+                terminal->garder_partie(gardee);
+                try {
+                    terminal->lire_touche();
+                } catch (const PartieInterrompue& p) {
+                    std::exit(p.cause == Interruption::terminal_perdu && gardee ? 0 : 7);
+                }
+                std::exit(6);
+            },
+            ::testing::ExitedWithCode(0), "");
+    }
 }
 
 // The real console, when the tests have one: a screen buffer of the test's own.
@@ -118,19 +125,25 @@ TEST_F(TerminalWindowsConsole, GivenBackOnExitAndOnCtrlC) {
     // A process of its own (whose console buffer is not this test's), ended by the game or by
     // Ctrl-C, which reaches every process of the console: this one lets it by.
     SetConsoleCtrlHandler(nullptr, TRUE);
-    for (const bool interruption : {false, true}) {
+    // In a kept game, Ctrl-C reaches the game's wait instead.
+    for (const int interruption : {0, 1, 2}) {
         EXPECT_EXIT(
             {
                 const std::unique_ptr<Console> terminal = creer_console_terminal();
                 terminal->titre("KORVA !!!");
-                if (interruption) {
+                terminal->garder_partie(interruption == 2);
+                if (interruption > 0) {
                     SetConsoleCtrlHandler(nullptr, FALSE);
                     GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
-                    Sleep(20000); // for the system to end the process
+                    try {
+                        terminal->dormir(20000); // for the system to end the process
+                    } catch (const PartieInterrompue& p) {
+                        terminal->terminer(p.cause == Interruption::ctrl_c ? 4 : 5);
+                    }
                 }
                 terminal->terminer(4);
             },
-            [&](int statut) { return interruption ? statut != 4 : statut == 4; }, "");
+            [&](int statut) { return interruption == 1 ? statut != 4 : statut == 4; }, "");
         char titre[64] = {};
         GetConsoleTitleA(titre, sizeof titre);
         EXPECT_STREQ(titre, "before");

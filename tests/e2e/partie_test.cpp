@@ -1,13 +1,17 @@
 // One whole game at a terminal, by the real program, on a first level of the test's own: a new
 // hero takes a few steps and a key, opens the bag, saves, quits to the menu, loads the game back
 // and quits.
+#include "files/sauvegarde.hpp"
 #include "records/enregistrements.hpp"
+#include "records/heros.hpp"
 #include "support/dossier_jeu.hpp"
 #include "support/partie_terminal.hpp"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
+#include <memory>
 #include <string>
 
 namespace korva::test {
@@ -81,6 +85,52 @@ TEST(PartieTerminal, NewHeroStepsBagSaveQuitLoadBackQuit) {
     ASSERT_TRUE(partie.jouer("3", "Bye Bye..."));
     EXPECT_EQ(partie.attendre_fin(), 0);
     EXPECT_TRUE(partie.modes_restaures());
+}
+
+// A game kept from Ctrl-C and a lost terminal: Ctrl-D at the bag's slot prompt is an empty answer,
+// Ctrl-C asks what 'q' asks, and a hang-up or SIGTERM saves the game of that moment, which the
+// registry then lists, before the process ends as the signal would have.
+TEST(PartieTerminal, KeptFromCtrlCAndALostTerminal) {
+    for (const int signal : {SIGINT, SIGHUP, SIGTERM}) {
+        SCOPED_TRACE(signal);
+        DossierJeu dossier;
+        dossier.ecrire("fichiers/niveaux/niveau1g.txt", premier_niveau());
+        PartieTerminal partie(dossier.racine());
+        ASSERT_TRUE(partie.attendre(PAUSE)) << partie.ecran();
+        ASSERT_TRUE(partie.jouer(" ", MENU));
+        ASSERT_TRUE(partie.jouer("1", "Enter the name of your persona :"));
+        ASSERT_TRUE(partie.jouer("Zed\r1\r", "Here we are : Zed"));
+        ASSERT_TRUE(partie.jouer(" ", LEGENDE));
+        ASSERT_TRUE(partie.jouer(std::string(DROITE) + DROITE + "i", "cle 3"));
+        ASSERT_TRUE(partie.jouer("1", "(or 0 to exit):"));
+        ASSERT_TRUE(partie.jouer("\x04", LEGENDE)) << partie.ecran();
+        if (signal == SIGINT) {
+            ASSERT_TRUE(partie.jouer("\x03", "Back-up of your game Y/N ? :")) << partie.ecran();
+            ASSERT_TRUE(partie.jouer("N", MENU));
+            ASSERT_TRUE(partie.jouer("3", "Bye Bye..."));
+            EXPECT_EQ(partie.attendre_fin(), 0);
+            EXPECT_EQ(dossier.lire("fichiers/personnages/joueurs.txt"), "0\n");
+            continue;
+        }
+        if (signal == SIGHUP) {
+            partie.fermer();
+        } else {
+            ::kill(partie.pid, signal);
+        }
+        EXPECT_EQ(partie.attendre_fin(), 128 + signal);
+        auto plateau = std::make_unique<Plateau>();
+        auto sacoche = std::make_unique<Sacoche>();
+        int l = 0;
+        int c = 0;
+        sPerso p{};
+        std::string erreur;
+        ASSERT_TRUE(lire_sauvegarde(dossier.lire("fichiers/personnages/Zed.txt"), "Zed", *plateau,
+                                    l, c, p, *sacoche, erreur))
+            << erreur;
+        EXPECT_EQ(p.score, 5);
+        EXPECT_EQ(trouver_heros(*plateau, l, c)->colonne, 4);
+        EXPECT_EQ(dossier.lire("fichiers/personnages/joueurs.txt"), "1\nZed 5\n");
+    }
 }
 
 } // namespace

@@ -1,40 +1,52 @@
-// The game with no terminal at all: keys read from a file as they come, the text stream out,
-// and the end of the input ends the game.
+// The program run without a terminal, as a script would: it answers its options, and refuses
+// to play in one line on the error stream before writing anything else.
 #include "support/dossier_jeu.hpp"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
 #include <string>
 
 namespace korva::test {
 namespace {
 
-TEST(PartieParScript, KeysFromAFileAndItsEndEndsTheGame) {
-    DossierJeu dossier;
-    // The pause's key, then an arrow: two codes, that the menu takes as two wrong answers.
-    std::ofstream(dossier.racine() / "entree", std::ios::binary) << "\n\x1b[A";
-    // A game that would wait for ever is killed.
-    const std::string commande = "timeout -s KILL 20 '" + std::string(KORVA_BINAIRE) + "' <entree";
+// What the program writes to its output and error streams, and its status.
+struct Sortie {
+    std::string texte;
+    int statut;
+};
+Sortie lancer(const std::string& arguments) {
+    const std::string commande =
+        "timeout -s KILL 20 '" + std::string(KORVA_BINAIRE) + "' 2>&1 " + arguments;
     FILE* const jeu = ::popen(commande.c_str(), "r");
-    std::string sortie;
+    Sortie sortie{"", 0};
     char tampon[4096];
     for (std::size_t lus; (lus = std::fread(tampon, 1, sizeof tampon, jeu)) > 0;) {
-        sortie.append(tampon, lus);
+        sortie.texte.append(tampon, lus);
     }
-    EXPECT_EQ(::pclose(jeu), 0);
-    // The pause's prompt on a line of its own, then the window's title.
-    EXPECT_NE(sortie.find("\nPress any key to continue . . . \n\x1b[22;0t\x1b]0;KORVA !!!\a"),
-              std::string::npos)
-        << sortie;
-    std::size_t menus = 0;
-    for (auto i = sortie.find("3 : quit"); i != std::string::npos;
-         i = sortie.find("3 : quit", i + 1)) {
-        ++menus;
+    sortie.statut = WEXITSTATUS(::pclose(jeu));
+    return sortie;
+}
+
+TEST(SansTerminal, OptionsAnsweredAndPlayRefused) {
+    DossierJeu dossier;
+    const std::string usage = "usage: korva [--version] [--help]\n";
+    const std::string refus =
+        "korva: KORVA is played on a terminal: its input and output must be one\n";
+    struct Cas {
+        std::string arguments;
+        std::string debut;
+        int statut;
+    };
+    for (const Cas& cas : {Cas{"--version 2>/dev/null", "korva " KORVA_VERSION_ATTENDUE "\n", 0},
+                           Cas{"--help 2>/dev/null", usage, 0}, Cas{"--aide >/dev/null", usage, 2},
+                           Cas{"--help --version", usage, 2}, Cas{"</dev/null", refus, 1}}) {
+        SCOPED_TRACE(cas.arguments);
+        const Sortie sortie = lancer(cas.arguments);
+        EXPECT_EQ(sortie.statut, cas.statut);
+        EXPECT_TRUE(sortie.texte.starts_with(cas.debut)) << sortie.texte;
+        EXPECT_EQ(sortie.texte.find('\x1b'), std::string::npos);
     }
-    EXPECT_EQ(menus, 3u);
-    EXPECT_TRUE(sortie.ends_with("\x1b[0m\x1b[?25h")) << sortie; // colours and cursor given back
 }
 
 } // namespace

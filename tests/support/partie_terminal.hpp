@@ -25,9 +25,10 @@ inline void PrintTo(const CaseVue& c, std::ostream* os) {
     *os << '"' << c.glyphe << "\" " << c.texte << " on " << c.fond;
 }
 
-// A terminal emulated by libvterm, with what xterm keeps beside the screen.
+// A terminal emulated by libvterm, with what xterm keeps beside the screen; UTF-8, or bytes as
+// Latin-1 (the bytes above ASCII it receives are then counted).
 struct EcranVirtuel {
-    EcranVirtuel(int lignes, int colonnes);
+    EcranVirtuel(int lignes, int colonnes, bool utf8 = true);
     ~EcranVirtuel();
     void recevoir(std::string_view octets);
     CaseVue case_(int ligne, int colonne) const;
@@ -40,14 +41,23 @@ struct EcranVirtuel {
     std::vector<std::string> titres_empiles;
     bool curseur_visible = true;
     std::pair<int, int> taille_demandee{0, 0}; // lines and columns the program asked for
+    bool utf8;
+    std::size_t octets_hauts = 0;
+};
+
+// The terminal's type and the player's settings.
+struct Reglages {
+    std::string term = "xterm-256color";
+    bool utf8 = true;          // the locale's character set
+    bool sans_couleur = false; // NO_COLOR
 };
 
 class PartieTerminal {
 public:
     // Runs `commande` (the game, by default) in `dossier` on a terminal of that size.
     explicit PartieTerminal(const std::filesystem::path& dossier, int lignes = 50,
-                            int colonnes = 110,
-                            std::vector<std::string> commande = {KORVA_BINAIRE});
+                            int colonnes = 110, std::vector<std::string> commande = {KORVA_BINAIRE},
+                            const Reglages& reglages = {});
     ~PartieTerminal(); // kills what still runs
 
     void taper(std::string_view octets);

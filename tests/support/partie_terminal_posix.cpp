@@ -41,8 +41,9 @@ std::string modes_de(int fd) {
 
 } // namespace
 
-EcranVirtuel::EcranVirtuel(int lignes, int colonnes) : vt(vterm_new(lignes, colonnes)) {
-    vterm_set_utf8(vt, 1);
+EcranVirtuel::EcranVirtuel(int lignes, int colonnes, bool utf8)
+    : vt(vterm_new(lignes, colonnes)), utf8(utf8) {
+    vterm_set_utf8(vt, utf8 ? 1 : 0);
     static VTermScreenCallbacks rappels{};
     rappels.settermprop = [](VTermProp prop, VTermValue* valeur, void* ecran) {
         if (prop == VTERM_PROP_TITLE) {
@@ -70,6 +71,7 @@ EcranVirtuel::EcranVirtuel(int lignes, int colonnes) : vt(vterm_new(lignes, colo
     };
     vterm_screen_set_callbacks(vterm_obtain_screen(vt), &rappels, this);
     vterm_screen_set_unrecognised_fallbacks(vterm_obtain_screen(vt), &autres, this);
+    vterm_screen_enable_altscreen(vterm_obtain_screen(vt), 1);
     vterm_screen_reset(vterm_obtain_screen(vt), 1);
 }
 
@@ -78,6 +80,9 @@ EcranVirtuel::~EcranVirtuel() {
 }
 
 void EcranVirtuel::recevoir(std::string_view octets) {
+    for (const char octet : octets) {
+        octets_hauts += !utf8 && static_cast<unsigned char>(octet) >= 0x80 ? 1 : 0;
+    }
     vterm_input_write(vt, octets.data(), octets.size());
 }
 
@@ -117,8 +122,8 @@ std::string EcranVirtuel::texte() const {
 }
 
 PartieTerminal::PartieTerminal(const std::filesystem::path& dossier, int lignes, int colonnes,
-                               std::vector<std::string> commande)
-    : vue(lignes, colonnes) {
+                               std::vector<std::string> commande, const Reglages& reglages)
+    : vue(lignes, colonnes, reglages.utf8) {
     winsize taille = taille_de(lignes, colonnes);
     if (::openpty(&maitre_, &esclave_, nullptr, nullptr, &taille) != 0) {
         throw std::runtime_error("no pseudo-terminal");
@@ -130,7 +135,13 @@ PartieTerminal::PartieTerminal(const std::filesystem::path& dossier, int lignes,
         if (::login_tty(::dup(esclave_)) != 0 || ::chdir(dossier.c_str()) != 0) {
             ::_exit(126);
         }
-        ::setenv("TERM", "xterm-256color", 1);
+        ::setenv("TERM", reglages.term.c_str(), 1);
+        ::setenv("LC_ALL", reglages.utf8 ? "C.UTF-8" : "C", 1);
+        if (reglages.sans_couleur) {
+            ::setenv("NO_COLOR", "1", 1);
+        } else {
+            ::unsetenv("NO_COLOR");
+        }
         ::setenv("PS1", "$ ", 1);
         std::vector<char*> arguments;
         for (std::string& argument : commande) {

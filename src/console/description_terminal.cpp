@@ -1,0 +1,46 @@
+#include "console/description_terminal.hpp"
+
+#include "console/traduction_terminal.hpp"
+
+namespace korva {
+
+void choisir_glyphes(DescriptionTerminal& d, bool utf8, std::string_view acsc) {
+    for (int octet = 0; octet < 256; ++octet) {
+        const auto o = static_cast<unsigned char>(octet);
+        DescriptionTerminal::Glyphe& g = d.glyphes[o];
+        g = {utf8 ? std::string(glyphe_utf8(o)) : std::string(1, ascii_cp437(o)), false};
+        const char trace = trace_cp437(o);
+        if (utf8 || trace == '\0' || d.entrer_traces.empty()) {
+            continue;
+        }
+        for (std::size_t i = 0; i + 1 < acsc.size(); i += 2) {
+            if (acsc[i] == trace) {
+                g = {std::string(1, acsc[i + 1]), true};
+                break;
+            }
+        }
+    }
+}
+
+std::string demande_taille(const DescriptionTerminal& d, int lignes, int colonnes) {
+    if (!d.taille_fenetre) {
+        return {};
+    }
+    return "\x1b[8;" + std::to_string(lignes) + ";" + std::to_string(colonnes) + "t";
+}
+
+std::string fusionner_sgr(const std::string& sequences) {
+    std::string parametres;
+    for (std::size_t i = 0; i < sequences.size();) {
+        const std::size_t fin = sequences.find('m', i);
+        if (sequences.compare(i, 2, "\x1b[") != 0 || fin == std::string::npos ||
+            sequences.find_first_not_of("0123456789;", i + 2) != fin) {
+            return sequences; // not only colour sequences: sent as they are
+        }
+        parametres += (parametres.empty() ? "" : ";") + sequences.substr(i + 2, fin - i - 2);
+        i = fin + 1;
+    }
+    return sequences.empty() ? sequences : "\x1b[" + parametres + "m";
+}
+
+} // namespace korva
