@@ -3,7 +3,9 @@
 #include "console/remise_terminal_posix.hpp"
 #include "console/traduction_terminal.hpp"
 
+#include <algorithm>
 #include <array>
+#include <chrono>
 #include <cerrno>
 
 #include <poll.h>
@@ -55,6 +57,11 @@ void oter_caractere(std::string& texte) {
 } // namespace
 
 std::optional<int> EntreeTerminal::touche(const Redessiner& redessiner) {
+    return touche_dans(SANS_FIN, redessiner);
+}
+
+std::optional<int> EntreeTerminal::touche_dans(int delai, const Redessiner& redessiner) {
+    const auto fin = std::chrono::steady_clock::now() + std::chrono::milliseconds(delai);
     for (;;) {
         if (decodeur_.touche_prete()) {
             return decodeur_.prendre();
@@ -70,10 +77,21 @@ std::optional<int> EntreeTerminal::touche(const Redessiner& redessiner) {
             }
             return std::nullopt; // nobody is left to answer
         }
-        switch (
-            remplir(decodeur_.sequence_en_cours() ? ATTENTE_SEQUENCE_MS : SANS_FIN, &redessiner)) {
+        const long long reste = delai == SANS_FIN
+                                    ? SANS_FIN
+                                    : std::max<long long>(
+                                          0, std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                 fin - std::chrono::steady_clock::now())
+                                                 .count());
+        if (reste == 0 && !decodeur_.sequence_en_cours()) {
+            return std::nullopt; // no key came in time
+        }
+        switch (remplir(decodeur_.sequence_en_cours() ? ATTENTE_SEQUENCE_MS : static_cast<int>(reste),
+                        &redessiner)) {
         case Lecture::Delai:
-            decodeur_.delai_ecoule();
+            if (decodeur_.sequence_en_cours()) {
+                decodeur_.delai_ecoule();
+            }
             break;
         case Lecture::Fin:
             fin_entree_ = true;

@@ -18,6 +18,9 @@ public:
 
     // The next key code; nothing once the input has ended.
     std::optional<int> touche(const Redessiner& redessiner);
+    // The next key if one comes within `delai` milliseconds; nothing otherwise, nor once the
+    // input has ended (`fini` tells which).
+    std::optional<int> touche_dans(int delai, const Redessiner& redessiner);
 
     // The next line, edited here while the terminal sends single keys: typed characters,
     // Backspace and Ctrl-U change it, other keys are left out. Each change goes to `echo` as

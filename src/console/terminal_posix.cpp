@@ -30,7 +30,6 @@ constexpr int ERREURS = STDERR_FILENO;
 constexpr int ESSAIS_TAILLE = 10;
 constexpr long PAS_TAILLE_NS = 20'000'000;
 
-constexpr std::string_view INVITE_PAUSE = "Press any key to continue . . . ";
 constexpr const char* PAS_UN_TERMINAL =
     "korva: KORVA is played on a terminal: its input and output must be one";
 
@@ -116,7 +115,7 @@ public:
             ecrire("\n");
             mots += '\n';
         }
-        ecrire(INVITE_PAUSE);
+        ecrire(INVITE_DE_PAUSE);
         // An arrow is one key press even though it reads as two codes.
         if (lire_touche() == TOUCHE_PREFIXE) {
             lire_touche();
@@ -169,6 +168,15 @@ public:
         }
         derniers_mots_.clear();
         return *touche;
+    }
+
+    std::optional<int> touche_dans(int millisecondes) override {
+        montrer();
+        const std::optional<int> touche = entree_.touche_dans(millisecondes, montrer_);
+        if (!touche && entree_.fini()) {
+            fin_entree();
+        }
+        return touche;
     }
 
     std::string lire_ligne() override {

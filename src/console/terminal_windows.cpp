@@ -18,7 +18,6 @@ namespace {
 // left, 77 right for the arrows): 224 for the keys of the grey block, 0 for the others.
 constexpr int PREFIXE_TOUCHE_ETENDUE = 224;
 constexpr int PREFIXE_TOUCHE_FONCTION = 0;
-constexpr const char* INVITE_PAUSE = "Press any key to continue . . . ";
 constexpr DWORD TAILLE_LECTURE = 4096;
 constexpr std::size_t TAILLE_TAMPON_SORTIE = 1 << 16;
 // A key wait looks at the window this often, in case it was made too small meanwhile.
@@ -119,7 +118,7 @@ public:
         if (dernier_octet_ != '\n') {
             ecrire("\n");
         }
-        ecrire(INVITE_PAUSE);
+        ecrire(INVITE_DE_PAUSE);
         // Codes left over from a key pressed before the prompt do not answer it.
         en_attente_.clear();
         lire_touche();
@@ -158,47 +157,10 @@ public:
         attribut_courant_ = attribut;
     }
 
-    int lire_touche() override {
-        attendre_fenetre_assez_grande();
-        interrompre();
-        if (!en_attente_.empty()) {
-            const int code = en_attente_.front();
-            en_attente_.pop_front();
-            return code;
-        }
-        if (!etat_.entree_console) {
-            const int octet = lire_octet();
-            if (octet < 0) {
-                fin_entree();
-            }
-            return octet;
-        }
-        for (;;) {
-            const HANDLE attentes[] = {etat_.entree, reveil_console()};
-            const DWORD pret = WaitForMultipleObjects(2, attentes, FALSE, INTERVALLE_FENETRE_MS);
-            if (pret != WAIT_OBJECT_0) {
-                attendre_fenetre_assez_grande();
-                interrompre();
-                continue;
-            }
-            INPUT_RECORD evenement;
-            DWORD lus = 0;
-            if (!ReadConsoleInputA(etat_.entree, &evenement, 1, &lus) || lus == 0) {
-                fin_entree(); // the console is gone: no key will ever come
-            }
-            if (evenement.EventType != KEY_EVENT || !evenement.Event.KeyEvent.bKeyDown) {
-                continue;
-            }
-            const KEY_EVENT_RECORD& touche = evenement.Event.KeyEvent;
-            for (WORD fois = 0; fois < std::max<WORD>(touche.wRepeatCount, 1); ++fois) {
-                coder(touche);
-            }
-            if (!en_attente_.empty()) {
-                const int code = en_attente_.front();
-                en_attente_.pop_front();
-                return code;
-            }
-        }
+    int lire_touche() override { return *touche_avant(INFINITE); }
+
+    std::optional<int> touche_dans(int millisecondes) override {
+        return touche_avant(static_cast<DWORD>(std::max(millisecondes, 0)));
     }
 
     std::string lire_ligne() override {
@@ -288,6 +250,64 @@ private:
         vider_sortie();
         if (etat_.sortie_console) {
             attendre_fenetre(etat_.sortie, etat_.entree_console ? etat_.entree : nullptr);
+        }
+    }
+
+    // The next key code; nothing when none comes within `delai` milliseconds (INFINITE: it
+    // waits as long as it takes).
+    std::optional<int> touche_avant(DWORD delai) {
+        attendre_fenetre_assez_grande();
+        interrompre();
+        if (!en_attente_.empty()) {
+            const int code = en_attente_.front();
+            en_attente_.pop_front();
+            return code;
+        }
+        if (!etat_.entree_console) {
+            if (delai != INFINITE) {
+                Sleep(delai); // a pipe is read whole, key after key: nothing to wait for
+                return std::nullopt;
+            }
+            const int octet = lire_octet();
+            if (octet < 0) {
+                fin_entree();
+            }
+            return octet;
+        }
+        const ULONGLONG fin = GetTickCount64() + delai;
+        for (;;) {
+            DWORD attente = INTERVALLE_FENETRE_MS;
+            if (delai != INFINITE) {
+                const ULONGLONG maintenant = GetTickCount64();
+                if (maintenant >= fin) {
+                    return std::nullopt;
+                }
+                attente = static_cast<DWORD>(std::min<ULONGLONG>(attente, fin - maintenant));
+            }
+            const HANDLE attentes[] = {etat_.entree, reveil_console()};
+            const DWORD pret = WaitForMultipleObjects(2, attentes, FALSE, attente);
+            if (pret != WAIT_OBJECT_0) {
+                attendre_fenetre_assez_grande();
+                interrompre();
+                continue;
+            }
+            INPUT_RECORD evenement;
+            DWORD lus = 0;
+            if (!ReadConsoleInputA(etat_.entree, &evenement, 1, &lus) || lus == 0) {
+                fin_entree(); // the console is gone: no key will ever come
+            }
+            if (evenement.EventType != KEY_EVENT || !evenement.Event.KeyEvent.bKeyDown) {
+                continue;
+            }
+            const KEY_EVENT_RECORD& touche = evenement.Event.KeyEvent;
+            for (WORD fois = 0; fois < std::max<WORD>(touche.wRepeatCount, 1); ++fois) {
+                coder(touche);
+            }
+            if (!en_attente_.empty()) {
+                const int code = en_attente_.front();
+                en_attente_.pop_front();
+                return code;
+            }
         }
     }
 

@@ -8,47 +8,61 @@ constexpr int STATUT_USAGE = 2;
 
 struct Option {
     const char* nom;
+    const char* argument; // what follows the option, or nothing
     const char* usage;
-    std::string (*reponse)();
+    // What the option asks of the program, its argument given.
+    Commande (*commande)(const std::string& argument);
 };
 
 std::string usage();
-std::string version() {
-    return "korva " KORVA_VERSION "\n";
+
+Commande repondre(std::string texte) {
+    return {ReponseOptions{std::move(texte), false, 0}, {}};
 }
 
 // Every option the program answers, with its usage line.
 constexpr Option OPTIONS[] = {
-    {"--version", "print the version and exit", version},
-    {"--help", "print this help and exit", usage},
+    {"--version", nullptr, "print the version and exit",
+     [](const std::string&) { return repondre("korva " KORVA_VERSION "\n"); }},
+    {"--help", nullptr, "print this help and exit",
+     [](const std::string&) { return repondre(usage()); }},
+    {"--replay", "FILE", "show the recorded game FILE again",
+     [](const std::string& fichier) {
+         return Commande{std::nullopt, fichier};
+     }},
 };
+
+constexpr std::size_t LARGEUR_OPTION = 16;
 
 std::string usage() {
     std::string texte = "usage: korva";
     for (const Option& o : OPTIONS) {
-        texte += std::string(" [") + o.nom + "]";
+        texte +=
+            std::string(" [") + o.nom + (o.argument ? std::string(" ") + o.argument : "") + "]";
     }
     texte += "\nKORVA, a turn-based dungeon crawler, played on a terminal of 110 columns by 50 "
              "lines.\n";
     for (const Option& o : OPTIONS) {
-        texte += std::string("  ") + o.nom + std::string(12 - std::string(o.nom).size(), ' ') +
-                 o.usage + "\n";
+        const std::string forme =
+            std::string(o.nom) + (o.argument ? std::string(" ") + o.argument : "");
+        texte += "  " + forme + std::string(LARGEUR_OPTION - forme.size(), ' ') + o.usage + "\n";
     }
     return texte + "See korva(6).\n";
 }
 
 } // namespace
 
-std::optional<ReponseOptions> repondre_options(const std::vector<std::string>& arguments) {
+Commande lire_commande(const std::vector<std::string>& arguments) {
     if (arguments.empty()) {
-        return std::nullopt;
+        return {};
     }
     for (const Option& o : OPTIONS) {
-        if (arguments.size() == 1 && arguments[0] == o.nom) {
-            return ReponseOptions{o.reponse(), false, 0};
+        const std::size_t attendus = o.argument ? 2 : 1;
+        if (arguments.size() == attendus && arguments[0] == o.nom) {
+            return o.commande(o.argument ? arguments[1] : std::string());
         }
     }
-    return ReponseOptions{usage(), true, STATUT_USAGE};
+    return {ReponseOptions{usage(), true, STATUT_USAGE}, {}};
 }
 
 } // namespace korva

@@ -7,13 +7,21 @@
 
 namespace korva {
 
-// Answers the options of `arguments` (the program's name left out): what to print, where, and
-// the status to end with. Nothing when there are none: the game is played.
+// What to print, where, and the status to end with.
 struct ReponseOptions {
     std::string texte;
     bool erreur; // the error stream rather than the output
     int statut;
 };
-std::optional<ReponseOptions> repondre_options(const std::vector<std::string>& arguments);
+
+// What the command line asks: an answer, printed before the program ends; or a game to play,
+// or a recording to replay (`rejeu`, its path).
+struct Commande {
+    std::optional<ReponseOptions> reponse;
+    std::string rejeu;
+};
+
+// Reads `arguments` (the program's name left out).
+Commande lire_commande(const std::vector<std::string>& arguments);
 
 } // namespace korva

@@ -52,7 +52,7 @@ struct Depart {
 class ConsoleRejeu final : public Console {
 public:
     ConsoleRejeu(Console& dessous, const std::vector<Evenement>& evenements, int pas)
-        : dessous_(dessous), evenements_(evenements), pas_(pas) {}
+        : dessous_(dessous), evenements_(evenements), pilotage_{pas, false} {}
 
     // The next event, which must be of that kind.
     const Evenement& prendre(Sorte sorte) {
@@ -94,7 +94,7 @@ public:
             ecrire("\n");
         }
         ecrire(INVITE_DE_PAUSE);
-        attendre(pas_);
+        attendre(pilotage_.pas);
         interrompue_si("pause");
         prendre(Sorte::pause);
         ecrire("\n");
@@ -109,7 +109,7 @@ public:
             attendre(0); // the arrow's own code, the same key press
             return std::exchange(fleche_, 0);
         }
-        attendre(pas_);
+        attendre(pilotage_.pas);
         interrompue_si("key");
         if (suivant_est(Sorte::fleche)) {
             fleche_ = prendre(Sorte::fleche).nombre;
@@ -118,7 +118,7 @@ public:
         return prendre(Sorte::touche).nombre;
     }
     std::string lire_ligne() override {
-        attendre(pas_);
+        attendre(pilotage_.pas);
         interrompue_si("line");
         const std::string ligne = prendre(Sorte::ligne).texte;
         ecrire(ligne + "\n"); // as the terminal showed it being typed
@@ -126,7 +126,8 @@ public:
     }
     void vider_entree() override {}
     void dormir(int millisecondes) override {
-        attendre(static_cast<int>(static_cast<long long>(millisecondes) * pas_ / PAS_REJEU_MS));
+        attendre(static_cast<int>(static_cast<long long>(millisecondes) * pilotage_.pas /
+                                  PAS_REJEU_MS));
         interrompue_si("sleep");
     }
     [[noreturn]] void terminer(int) override { terminer_sur(dessous_, 0); }
@@ -152,7 +153,7 @@ private:
 
     // Waits `millisecondes` before the next answer, steered by the keyboard meanwhile.
     void attendre(int millisecondes) {
-        if (pas_ == 0) {
+        if (pilotage_.pas == 0) {
             dessous_.touche_dans(0); // straight through: a look at the keyboard, no wait
             return;
         }
@@ -162,44 +163,32 @@ private:
             const auto reste = std::chrono::duration_cast<std::chrono::milliseconds>(
                                    fin - std::chrono::steady_clock::now())
                                    .count();
-            if (!en_pause_ && reste <= 0) {
+            if (!pilotage_.en_pause && reste <= 0) {
                 return;
             }
-            const std::optional<int> touche =
-                dessous_.touche_dans(en_pause_ ? ATTENTE_EN_PAUSE_MS : static_cast<int>(reste));
-            if (touche && piloter(*touche)) {
+            const std::optional<int> touche = dessous_.touche_dans(
+                pilotage_.en_pause ? ATTENTE_EN_PAUSE_MS : static_cast<int>(reste));
+            if (!touche) {
+                continue;
+            }
+            const bool en_pause = pilotage_.en_pause;
+            const Ordre ordre = piloter(pilotage_, *touche);
+            if (en_pause != pilotage_.en_pause) {
+                dessous_.titre(pilotage_.en_pause ? TITRE_REJEU_EN_PAUSE : TITRE_REJEU);
+            }
+            if (ordre == Ordre::quitter) {
+                terminer_sur(dessous_, 0);
+            }
+            if (ordre == Ordre::suivant) {
                 return;
             }
-        }
-    }
-
-    // True when the key asks for the next answer at once.
-    bool piloter(int touche) {
-        switch (touche) {
-        case TOUCHE_PAUSE:
-            en_pause_ = !en_pause_;
-            dessous_.titre(en_pause_ ? TITRE_REJEU_EN_PAUSE : TITRE_REJEU);
-            return !en_pause_;
-        case TOUCHE_PLUS_VITE:
-            pas_ = std::max(PAS_REJEU_MIN_MS, pas_ / 2);
-            return false;
-        case TOUCHE_MOINS_VITE:
-            pas_ = std::min(PAS_REJEU_MAX_MS, pas_ * 2);
-            return false;
-        case TOUCHE_UN_PAS:
-            return en_pause_;
-        case TOUCHE_QUITTER:
-            terminer_sur(dessous_, 0);
-        default:
-            return false;
         }
     }
 
     Console& dessous_;
     const std::vector<Evenement>& evenements_;
     std::size_t suivant_ = 0;
-    int pas_;
-    bool en_pause_ = false;
+    Pilotage pilotage_;
     bool colonne_zero_ = true;
     int fleche_ = 0; // an arrow's own code, read after its prefix
 };
@@ -210,6 +199,26 @@ bool lire_depart(const EnTeteEnregistrement& en_tete, Depart& depart, std::strin
 }
 
 } // namespace
+
+Ordre piloter(Pilotage& pilotage, int touche) {
+    switch (touche) {
+    case TOUCHE_PAUSE:
+        pilotage.en_pause = !pilotage.en_pause;
+        return pilotage.en_pause ? Ordre::rien : Ordre::suivant;
+    case TOUCHE_PLUS_VITE:
+        pilotage.pas = std::max(PAS_REJEU_MIN_MS, pilotage.pas / 2);
+        return Ordre::rien;
+    case TOUCHE_MOINS_VITE:
+        pilotage.pas = std::min(PAS_REJEU_MAX_MS, pilotage.pas * 2);
+        return Ordre::rien;
+    case TOUCHE_UN_PAS:
+        return pilotage.en_pause ? Ordre::suivant : Ordre::rien;
+    case TOUCHE_QUITTER:
+        return Ordre::quitter;
+    default:
+        return Ordre::rien;
+    }
+}
 
 bool enregistrement_jouable(const std::string& chemin, Enregistrement& enregistrement,
                             std::string& raison) {

@@ -14,6 +14,18 @@ inline constexpr int PAS_REJEU_MS = 400;
 inline constexpr int PAS_REJEU_MIN_MS = 25;
 inline constexpr int PAS_REJEU_MAX_MS = 3200;
 
+// How the keyboard steers a replay: its pace, and whether it is paused.
+struct Pilotage {
+    int pas = PAS_REJEU_MS;
+    bool en_pause = false;
+};
+enum class Ordre { rien, suivant, quitter };
+
+// One key pressed during a replay: Space pauses and resumes (resuming plays the next answer at
+// once), '+' halves the time between two answers and '-' doubles it within their bounds, '.'
+// plays one answer while paused, 'q' leaves; any other key does nothing.
+Ordre piloter(Pilotage& pilotage, int touche);
+
 // Reads the recording at `chemin` and checks it can be played here: made by this version, with
 // the data files installed, whole. False with `raison` saying why not, for the player to read.
 bool enregistrement_jouable(const std::string& chemin, Enregistrement& enregistrement,

@@ -30,7 +30,7 @@ Sortie lancer(const std::string& arguments) {
 
 TEST(SansTerminal, OptionsAnsweredAndPlayRefused) {
     DossierJeu dossier;
-    const std::string usage = "usage: korva [--version] [--help]\n";
+    const std::string usage = "usage: korva [--version] [--help] [--replay FILE]\n";
     const std::string refus =
         "korva: KORVA is played on a terminal: its input and output must be one\n";
     struct Cas {
@@ -38,9 +38,12 @@ TEST(SansTerminal, OptionsAnsweredAndPlayRefused) {
         std::string debut;
         int statut;
     };
-    for (const Cas& cas : {Cas{"--version 2>/dev/null", "korva " KORVA_VERSION_ATTENDUE "\n", 0},
-                           Cas{"--help 2>/dev/null", usage, 0}, Cas{"--aide >/dev/null", usage, 2},
-                           Cas{"--help --version", usage, 2}, Cas{"</dev/null", refus, 1}}) {
+    for (const Cas& cas :
+         {Cas{"--version 2>/dev/null", "korva " KORVA_VERSION_ATTENDUE "\n", 0},
+          Cas{"--help 2>/dev/null", usage, 0}, Cas{"--aide >/dev/null", usage, 2},
+          Cas{"--help --version", usage, 2}, Cas{"--replay", usage, 2},
+          Cas{"--replay absent.txt", "korva: absent.txt: No such file or directory\n", 1},
+          Cas{"</dev/null", refus, 1}}) {
         SCOPED_TRACE(cas.arguments);
         const Sortie sortie = lancer(cas.arguments);
         EXPECT_EQ(sortie.statut, cas.statut);

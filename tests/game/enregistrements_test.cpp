@@ -1,12 +1,15 @@
-// A recording that cannot be played here is refused before anything is shown, with the reason
-// the player reads. (Recordings that play are replayed after every transcript.)
+// Recordings: the folder keeps the most recent games, and a recording that cannot be played here
+// is refused before anything is shown, with the reason the player reads. (Recordings that play
+// are replayed after every transcript.)
 #include "files/enregistrement.hpp"
 #include "game/enregistreur.hpp"
 #include "game/rejeu.hpp"
+#include "support/console_scriptee.hpp"
 #include "support/dossier_jeu.hpp"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 
 namespace korva::test {
@@ -19,6 +22,54 @@ constexpr const char* DEPART = "3\n4\nMax\n0\n6\n5\n4\n10\n9\n11\n0\n0\n0\n"
 
 std::string remplacer(std::string texte, const std::string& avant, const std::string& apres) {
     return texte.replace(texte.find(avant), avant.size(), apres);
+}
+
+TEST(Enregistrements, TheFolderKeepsTheMostRecentGamesAndNothingElseGoes) {
+    DossierJeu dossier;
+    ConsoleScriptee console;
+    for (int n = 0; n < ENREGISTREMENTS_GARDES + 2; ++n) {
+        char nom[64];
+        std::snprintf(nom, sizeof nom, "fichiers/enregistrements/20000101-%06d-Old.txt", n);
+        dossier.ecrire(nom, "an older game");
+    }
+    dossier.ecrire("fichiers/enregistrements/notes.txt", "the player's own");
+    { const FichierEnregistrement nouveau(EnTeteEnregistrement{}); }
+    const std::vector<std::string> restes = noms_dans("fichiers/enregistrements");
+    ASSERT_EQ(restes.size(), static_cast<std::size_t>(ENREGISTREMENTS_GARDES) + 1);
+    EXPECT_EQ(restes.front(), "20000101-000003-Old.txt"); // the three oldest went
+    EXPECT_EQ(restes.back(), "notes.txt");
+}
+
+// Every key that steers a replay, while it plays and while it is paused, and the pace at both
+// of its bounds.
+TEST(Rejeu, TheKeysThatSteerIt) {
+    struct Cas {
+        Pilotage avant;
+        int touche;
+        Pilotage apres;
+        Ordre ordre;
+    };
+    for (const Cas& c : {
+             Cas{{400, false}, ' ', {400, true}, Ordre::rien},
+             Cas{{400, true}, ' ', {400, false}, Ordre::suivant},
+             Cas{{400, false}, '+', {200, false}, Ordre::rien},
+             Cas{{50, true}, '+', {25, true}, Ordre::rien},
+             Cas{{25, false}, '+', {25, false}, Ordre::rien},
+             Cas{{400, false}, '-', {800, false}, Ordre::rien},
+             Cas{{1600, true}, '-', {3200, true}, Ordre::rien},
+             Cas{{3200, false}, '-', {3200, false}, Ordre::rien},
+             Cas{{400, false}, '.', {400, false}, Ordre::rien},
+             Cas{{400, true}, '.', {400, true}, Ordre::suivant},
+             Cas{{400, false}, 'q', {400, false}, Ordre::quitter},
+             Cas{{400, true}, 'q', {400, true}, Ordre::quitter},
+             Cas{{400, true}, 'Q', {400, true}, Ordre::rien},
+             Cas{{400, false}, 'x', {400, false}, Ordre::rien},
+         }) {
+        Pilotage pilotage = c.avant;
+        EXPECT_EQ(piloter(pilotage, c.touche), c.ordre) << static_cast<char>(c.touche);
+        EXPECT_EQ(pilotage.pas, c.apres.pas) << static_cast<char>(c.touche);
+        EXPECT_EQ(pilotage.en_pause, c.apres.en_pause) << static_cast<char>(c.touche);
+    }
 }
 
 TEST(Rejeu, ARecordingThatCannotBePlayedIsRefusedWithItsReason) {
