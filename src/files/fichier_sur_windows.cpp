@@ -172,6 +172,10 @@ bool ecrire_fichier_atomique(const std::string& lien_ou_fichier, std::string_vie
     // A file kept elsewhere through a link is written where it lies, and the link stays.
     const std::string chemin = cible_du_lien(lien_ou_fichier);
     const DWORD attributs = GetFileAttributesA(chemin.c_str());
+    if (attributs != INVALID_FILE_ATTRIBUTES && (attributs & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        numero_erreur = EISDIR; // said as every system says it
+        return false;
+    }
     if (attributs != INVALID_FILE_ATTRIBUTES && (attributs & FILE_ATTRIBUTE_READONLY) != 0) {
         numero_erreur = EACCES; // the player made it read-only: it is not replaced
         return false;
@@ -203,6 +207,11 @@ bool ecrire_fichier_atomique(const std::string& lien_ou_fichier, std::string_vie
 // The lock is a C library descriptor, as elsewhere; Windows locks its file handle.
 VerrouFichier::VerrouFichier(const std::string& chemin_garde) {
     const std::string chemin = chemin_garde + ".lock";
+    const DWORD attributs = GetFileAttributesA(chemin.c_str());
+    if (attributs != INVALID_FILE_ATTRIBUTES && (attributs & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        erreur_ = EISDIR; // said as every system says it
+        return;
+    }
     descripteur_ = ::_open(chemin.c_str(), _O_RDWR | _O_CREAT | _O_BINARY | _O_NOINHERIT,
                            _S_IREAD | _S_IWRITE);
     if (descripteur_ < 0) {

@@ -48,13 +48,27 @@ void oublier_les_plus_anciens() {
     }
 }
 
+// The hero's name as a file name reads it the same on every system: plain ASCII, any other
+// byte a '_'.
+std::string nom_de_fichier(const std::string& nom) {
+    std::string sur = nom;
+    for (char& octet : sur) {
+        const auto code = static_cast<unsigned char>(octet);
+        if (code >= 0x80) {
+            octet = '_';
+        }
+    }
+    return sur;
+}
+
 std::string chemin_nouveau(const std::string& nom) {
     const std::time_t maintenant = std::time(nullptr);
     char date[32] = "00000000-000000";
     if (const std::tm* local = std::localtime(&maintenant)) {
         std::strftime(date, sizeof date, FORMAT_DATE, local);
     }
-    const std::string base = std::string(DOSSIER_ENREGISTREMENTS) + "/" + date + "-" + nom;
+    const std::string base =
+        std::string(DOSSIER_ENREGISTREMENTS) + "/" + date + "-" + nom_de_fichier(nom);
     std::string chemin = base + ".txt";
     for (int n = 2; fichier_existe(chemin); ++n) {
         chemin = base + "-" + std::to_string(n) + ".txt";
