@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <array>
-#include <chrono>
 #include <cerrno>
+#include <chrono>
 
 #include <poll.h>
 #include <termios.h>
@@ -77,17 +77,18 @@ std::optional<int> EntreeTerminal::touche_dans(int delai, const Redessiner& rede
             }
             return std::nullopt; // nobody is left to answer
         }
-        const long long reste = delai == SANS_FIN
-                                    ? SANS_FIN
-                                    : std::max<long long>(
-                                          0, std::chrono::duration_cast<std::chrono::milliseconds>(
-                                                 fin - std::chrono::steady_clock::now())
-                                                 .count());
+        const long long reste =
+            delai == SANS_FIN
+                ? SANS_FIN
+                : std::max<long long>(0, std::chrono::duration_cast<std::chrono::milliseconds>(
+                                             fin - std::chrono::steady_clock::now())
+                                             .count());
         if (reste == 0 && !decodeur_.sequence_en_cours()) {
             return std::nullopt; // no key came in time
         }
-        switch (remplir(decodeur_.sequence_en_cours() ? ATTENTE_SEQUENCE_MS : static_cast<int>(reste),
-                        &redessiner)) {
+        switch (
+            remplir(decodeur_.sequence_en_cours() ? ATTENTE_SEQUENCE_MS : static_cast<int>(reste),
+                    &redessiner)) {
         case Lecture::Delai:
             if (decodeur_.sequence_en_cours()) {
                 decodeur_.delai_ecoule();

@@ -126,8 +126,8 @@ public:
     }
     void vider_entree() override {}
     void dormir(int millisecondes) override {
-        attendre(static_cast<int>(static_cast<long long>(millisecondes) * pilotage_.pas /
-                                  PAS_REJEU_MS));
+        attendre(
+            static_cast<int>(static_cast<long long>(millisecondes) * pilotage_.pas / PAS_REJEU_MS));
         interrompue_si("sleep");
     }
     [[noreturn]] void terminer(int) override { terminer_sur(dessous_, 0); }
