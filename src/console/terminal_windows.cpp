@@ -1,6 +1,7 @@
 #include "console/fenetre_windows.hpp"
 #include "console/remise_console_windows.hpp"
 #include "console/terminal.hpp"
+#include "console/touches_windows.hpp"
 
 #include <windows.h>
 
@@ -14,31 +15,10 @@ namespace korva {
 
 namespace {
 
-// A key without a character comes as a prefix code, then its scan code (72 up, 80 down, 75
-// left, 77 right for the arrows): 224 for the keys of the grey block, 0 for the others.
-constexpr int PREFIXE_TOUCHE_ETENDUE = 224;
-constexpr int PREFIXE_TOUCHE_FONCTION = 0;
 constexpr DWORD TAILLE_LECTURE = 4096;
 constexpr std::size_t TAILLE_TAMPON_SORTIE = 1 << 16;
 // A key wait looks at the window this often, in case it was made too small meanwhile.
 constexpr DWORD INTERVALLE_FENETRE_MS = 200;
-
-bool est_touche_de_modification(WORD touche) {
-    switch (touche) {
-    case VK_SHIFT:
-    case VK_CONTROL:
-    case VK_MENU:
-    case VK_CAPITAL:
-    case VK_NUMLOCK:
-    case VK_SCROLL:
-    case VK_LWIN:
-    case VK_RWIN:
-    case VK_APPS:
-        return true;
-    default:
-        return false;
-    }
-}
 
 bool ecrire_tout(HANDLE sortie, bool console, const char* octets, std::size_t taille) {
     while (taille > 0) {
@@ -301,26 +281,13 @@ private:
             }
             const KEY_EVENT_RECORD& touche = evenement.Event.KeyEvent;
             for (WORD fois = 0; fois < std::max<WORD>(touche.wRepeatCount, 1); ++fois) {
-                coder(touche);
+                coder_touche(touche, en_attente_);
             }
             if (!en_attente_.empty()) {
                 const int code = en_attente_.front();
                 en_attente_.pop_front();
                 return code;
             }
-        }
-    }
-
-    // Codes of one key press, as the console's own key read gives them.
-    void coder(const KEY_EVENT_RECORD& touche) {
-        const int caractere = static_cast<unsigned char>(touche.uChar.AsciiChar);
-        if (caractere != 0) {
-            en_attente_.push_back(caractere);
-        } else if (!est_touche_de_modification(touche.wVirtualKeyCode)) {
-            en_attente_.push_back((touche.dwControlKeyState & ENHANCED_KEY) != 0
-                                      ? PREFIXE_TOUCHE_ETENDUE
-                                      : PREFIXE_TOUCHE_FONCTION);
-            en_attente_.push_back(touche.wVirtualScanCode);
         }
     }
 
