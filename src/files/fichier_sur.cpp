@@ -2,24 +2,26 @@
 
 #include "console/console.hpp"
 
+#include <cstring>
 #include <string>
 
 namespace korva {
 
-void signaler_fichier(std::string_view chemin, int numero_erreur) {
+std::string raison_fichier(int numero_erreur) {
     switch (numero_erreur) {
     case ERREUR_PAS_UN_FICHIER:
-        signaler_erreur("%.*s: not a regular file (a pipe or a device)\n",
-                        static_cast<int>(chemin.size()), chemin.data());
-        break;
+        return "not a regular file (a pipe or a device)";
     case ERREUR_TROP_GRAND:
-        signaler_erreur("%.*s: larger than %zu MB, too large for a file of the game\n",
-                        static_cast<int>(chemin.size()), chemin.data(), TAILLE_LECTURE_MAX >> 20);
-        break;
+        return "larger than " + std::to_string(TAILLE_LECTURE_MAX >> 20) +
+               " MB, too large for a file of the game";
     default:
-        signaler(chemin, numero_erreur);
-        break;
+        return std::strerror(numero_erreur);
     }
+}
+
+void signaler_fichier(std::string_view chemin, int numero_erreur) {
+    signaler_erreur("%.*s: %s\n", static_cast<int>(chemin.size()), chemin.data(),
+                    raison_fichier(numero_erreur).c_str());
 }
 
 } // namespace korva

@@ -38,6 +38,10 @@ bool fichier_existe(const std::string& chemin);
 // single line feed.
 extern const bool FINS_DE_LIGNE_CRLF;
 
+// Why a file could not be read or written, in the player's words: the system's reason, or the
+// game's own.
+std::string raison_fichier(int numero_erreur);
+
 // Reports a failed read or write as perror does: the path, a colon, a blank and the reason.
 void signaler_fichier(std::string_view chemin, int numero_erreur);
 

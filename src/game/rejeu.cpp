@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <utility>
 
@@ -225,10 +224,7 @@ bool enregistrement_jouable(const std::string& chemin, Enregistrement& enregistr
     std::string texte;
     int numero_erreur = 0;
     if (!lire_fichier(chemin, texte, numero_erreur)) {
-        raison = chemin + ": " +
-                 (numero_erreur == ERREUR_PAS_UN_FICHIER ? "not a regular file"
-                  : numero_erreur == ERREUR_TROP_GRAND   ? "larger than any recording"
-                                                         : std::strerror(numero_erreur));
+        raison = chemin + ": " + raison_fichier(numero_erreur);
         return false;
     }
     std::string erreur;
