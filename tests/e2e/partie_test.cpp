@@ -87,6 +87,65 @@ TEST(PartieTerminal, NewHeroStepsBagSaveQuitLoadBackQuit) {
     EXPECT_TRUE(partie.modes_restaures());
 }
 
+// A typed line is edited at every prompt that reads one: Backspace takes back a character,
+// Ctrl-U the whole line, Ctrl-D after some text does nothing, and Ctrl-D on an empty line ends
+// the game outside a game (inside one it is an empty answer, below).
+TEST(PartieTerminal, TypedLinesAreEditedAtEveryPrompt) {
+    struct Cas {
+        std::string_view jusqu_a; // the keys that reach the prompt
+        std::string_view touches;
+        std::string_view attendu; // on the screen; empty: the game ends, with status 0
+    };
+    constexpr std::string_view NOM = " 1";
+    constexpr std::string_view CLASSE = " 1Zed\r";
+    constexpr std::string_view LISTE = " 2";
+    const std::string emplacement = std::string(" 1Zed\r1\r ") + DROITE + DROITE + "i1";
+    for (const Cas& cas : {Cas{NOM,
+                               "Ab\x7f"
+                               "c\r1\r",
+                               "Here we are : Ac ,"},
+                           Cas{NOM, "xyz\x15Zed\r1\r", "Here we are : Zed ,"},
+                           Cas{NOM,
+                               "Zo\x04"
+                               "d\r1\r",
+                               "Here we are : Zod ,"},
+                           Cas{CLASSE,
+                               "9\x7f"
+                               "2\r",
+                               "The priest !"},
+                           Cas{CLASSE,
+                               "33\x15"
+                               "3\r",
+                               "The crafty wily !"},
+                           Cas{CLASSE, "\x04", ""},
+                           Cas{LISTE,
+                               "7\x15"
+                               "0\r",
+                               MENU},
+                           Cas{LISTE, "\x04", ""},
+                           Cas{emplacement,
+                               "9\x15"
+                               "1\r",
+                               "You use the number key : 3"}}) {
+        SCOPED_TRACE(std::string(cas.jusqu_a) + "|" + std::string(cas.touches));
+        DossierJeu dossier;
+        dossier.ecrire("fichiers/niveaux/niveau1g.txt", premier_niveau());
+        dossier.ecrire("fichiers/personnages/joueurs.txt", "1\nAyla 3\n");
+        PartieTerminal partie(dossier.racine());
+        ASSERT_TRUE(partie.attendre(PAUSE)) << partie.ecran();
+        for (const char touche : cas.jusqu_a) { // one at a time: the menus drop keys typed ahead
+            partie.taper(std::string(1, touche));
+            ASSERT_TRUE(partie.attendre([] { return true; }));
+        }
+        partie.taper(cas.touches);
+        if (cas.attendu.empty()) {
+            EXPECT_EQ(partie.attendre_fin(), 0);
+        } else {
+            EXPECT_TRUE(partie.attendre(cas.attendu)) << partie.ecran();
+        }
+    }
+}
+
 // A game kept from Ctrl-C and a lost terminal: Ctrl-D at the bag's slot prompt is an empty answer,
 // Ctrl-C asks what 'q' asks, and a hang-up or SIGTERM saves the game of that moment, which the
 // registry then lists, before the process ends as the signal would have.
