@@ -12,28 +12,13 @@ struct Glyphe {
     char octet;
 };
 
-// What each cell type looks like once seen, by type code.
-constexpr Glyphe GLYPHES_PAR_TYPE[] = {
-    {BLANC, '\x00'},         // CASE_VIDE
-    {GRIS_FONCE, '\x23'},    // MUR_EXTERIEUR
-    {GRIS_CLAIR, '\x2B'},    // MUR_INTERIEUR
-    {BLANC, '\x40'},         // PORTE_FERMEE
-    {BLANC, '\x20'},         // CASE_PASSAGE
-    {BLANC, '\x2A'},         // EBOULEMENT
-    {BLANC, '\x40'},         // PORTE_CLE
-    {ROUGE_CLAIR, '\x94'},   // MONSTRE
-    {MAGENTA_FONCE, '\xE8'}, // POTION
-    {CYAN_FONCE, '\xED'},    // ARMURE
-    {BLEU_CLAIR, '\xAA'},    // EPEE
-    {JAUNE, '\x0F'},         // PIECE_OR
-    {BLANC, ' '},            // CLE: a key always carries its number and is drawn as one
-    {VERT_FONCE, '\x15'},    // PARCHEMIN
-    {ROUGE_CLAIR, '\xBE'},   // GARDIEN
-};
-
 // A seen cell that has no glyph of its own (an unknown type, a key without a number) is drawn
 // as a blank, so that the rest of its row stays in its columns.
 constexpr Glyphe GLYPHE_INCONNU{BLANC, ' '};
+
+Glyphe glyphe_de_sorte(int type) {
+    return {sorte(type).couleur, sorte(type).glyphe};
+}
 
 Glyphe glyphe_de(const sCaseJeu& cellule) {
     if (cellule.visible != 1) {
@@ -42,21 +27,21 @@ Glyphe glyphe_de(const sCaseJeu& cellule) {
     const int statut = cellule.statutCase;
     if (statut == 0) {
         const int type = cellule.typeCase;
-        if (type < CASE_VIDE || type > GARDIEN) {
+        if (!sorte_connue(type) || type == CLE) {
             return GLYPHE_INCONNU;
         }
-        return GLYPHES_PAR_TYPE[type];
+        return glyphe_de_sorte(type);
     }
     if (statut == STATUT_HEROS) {
         return {BLANC, GLYPHE_HEROS};
     }
     if (cellule.typeCase == PORTE_CLE) {
-        return {BLANC, '\x40'};
+        return glyphe_de_sorte(PORTE_CLE);
     }
     if (statut < STATUT_CLE_MIN) {
-        return {GRIS_FONCE, '\x23'};
+        return glyphe_de_sorte(MUR_EXTERIEUR);
     }
-    return {ROUGE_FONCE, GLYPHE_CLE};
+    return glyphe_de_sorte(CLE);
 }
 
 void ecrire_octet(char octet) {
@@ -83,53 +68,38 @@ void affichage_plateau(const Plateau& plateau, int l, int c, sPerso p) {
     afficher("\nBody : %d \t Intellect : %d \t Mind : %d \n", p.corps, p.intellect, p.esprit);
     afficher("\nEndurance : %d \t Power : %d \t Skill : %d \n", p.endurance, p.pouvoir, p.habilete);
     afficher("---------------------------------------------- \n ");
-    afficher(" i : inventory - contents of the bag \n ");
-    afficher(" s : save your game \n ");
-    afficher(" h : help \n ");
-    afficher(" q : save and quit \n ");
+    for (const ToucheJeu& touche : TOUCHES_JEU) {
+        if (touche.legende == Legende::plateau) {
+            afficher(" %c : %s \n ", touche.signe, touche.texte);
+        }
+    }
 }
 
 void affichage_aide() {
-    struct Legende {
-        int couleur;
-        const char* format;
-        char octet;
-    };
-    static constexpr Legende LEGENDE[] = {
-        {GRIS_FONCE, " %c : external wall \n ", '\x23'},
-        {GRIS_CLAIR, " %c : internal wall \n ", '\x2B'},
-        {BLANC, " %c : closed door \n ", '\x40'},
-        {BLANC, " %c : collapsed rocks \n ", '\x2A'},
-        {BLANC, " %c : you  \n ", GLYPHE_HEROS},
-        {ROUGE_CLAIR, " %c : The Dungeon Guardian \n ", '\xBE'},
-        {ROUGE_CLAIR, " %c : a monster \n ", GLYPHE_MONSTRE},
-        {MAGENTA_FONCE, " %c : a potion \n ", '\xE8'},
-        {CYAN_FONCE, " %c : a armor \n ", '\xED'},
-        {BLEU_CLAIR, " %c : a sword \n ", '\xAA'},
-        {JAUNE, " %c : gold coin \n ", '\x0F'},
-        {ROUGE_FONCE, " %c : a key \n ", GLYPHE_CLE},
-        {VERT_FONCE, " %c : a parchment \n ", '\x15'},
-    };
-    static constexpr Legende FLECHES[] = {
-        {BLANC, " %c : up\n ", '\x18'},
-        {BLANC, " %c : down\n ", '\x19'},
-        {BLANC, " %c : left\n ", '\x1B'},
-        {BLANC, " %c : right\n ", '\x1A'},
-    };
-
     console().effacer();
     afficher("--------------------------- \n ");
     afficher("\n Key : \n\n ");
-    for (const Legende& ligne : LEGENDE) {
-        Color(ligne.couleur, NOIR);
-        afficher(ligne.format, ligne.octet);
+    // The rows go by their rank in the help, which is not the order of the codes.
+    for (int rang = 1; rang <= NOMBRE_SORTES + 1; ++rang) {
+        if (rang == RANG_AIDE_HEROS) {
+            Color(BLANC, NOIR);
+            afficher(" %c : you  \n ", GLYPHE_HEROS);
+        }
+        for (const SorteCase& s : SORTES_CASES) {
+            if (s.rang == rang) {
+                Color(s.couleur, NOIR);
+                afficher(" %c : %s \n ", s.glyphe, s.aide);
+            }
+        }
     }
     Color(BLANC, NOIR);
     afficher("\n");
     afficher("--------------------------- \n ");
     afficher("Move : \n ");
-    for (const Legende& ligne : FLECHES) {
-        afficher(ligne.format, ligne.octet);
+    for (const ToucheJeu& touche : TOUCHES_JEU) {
+        if (touche.legende == Legende::deplacements) {
+            afficher(" %c : %s\n ", touche.signe, touche.texte);
+        }
     }
 }
 

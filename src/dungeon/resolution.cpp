@@ -68,13 +68,6 @@ int calcul_deplacement(Plateau& plateau, int l, int c, int a, sPerso& p, Sacoche
 
     sCaseJeu& cible = plateau[i][j];
     switch (cible.typeCase) {
-    case CASE_VIDE:
-    case CASE_PASSAGE:
-        return PAS_LIBRE;
-    case MUR_EXTERIEUR:
-    case MUR_INTERIEUR:
-    case EBOULEMENT:
-        return PAS_BLOQUE;
     case PORTE_FERMEE:
         return essayer_porte(plateau, i, j, a, f);
     case PORTE_CLE:
@@ -104,8 +97,11 @@ int calcul_deplacement(Plateau& plateau, int l, int c, int a, sPerso& p, Sacoche
         parch(p);
         break;
     default:
-        // A cell of no known kind is kept out of reach rather than guessed at.
-        return PAS_BLOQUE;
+        // Floor and passages let the hero in untouched, walls and rocks keep him out, as the
+        // table of kinds says; a cell of no known kind is kept out of reach rather than guessed
+        // at.
+        return sorte_connue(cible.typeCase) && !sorte(cible.typeCase).bloque ? PAS_LIBRE
+                                                                             : PAS_BLOQUE;
     }
     cible.typeCase = CASE_VIDE;
     return PAS_LIBRE;

@@ -80,14 +80,13 @@ bool verifier_cases(const Plateau& plateau, int l, int c, std::string& erreur) {
             const sCaseJeu& cellule = plateau[i][j];
             const std::string ou =
                 "the cell at row " + std::to_string(i + 1) + ", column " + std::to_string(j + 1);
-            if (cellule.typeCase < CASE_VIDE || cellule.typeCase > GARDIEN) {
+            if (!sorte_connue(cellule.typeCase)) {
                 erreur = ou + " has the unknown type " + std::to_string(cellule.typeCase);
                 return false;
             }
             // A key without its number would go into the bag as a potion, and a locked door
             // without one could never be opened.
-            if ((cellule.typeCase == CLE || cellule.typeCase == PORTE_CLE) &&
-                cellule.statutCase < STATUT_CLE_MIN) {
+            if (sorte(cellule.typeCase).numero && cellule.statutCase < STATUT_CLE_MIN) {
                 erreur = ou + " is a key or a locked door without a key number";
                 return false;
             }

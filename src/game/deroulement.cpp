@@ -13,11 +13,6 @@ namespace korva {
 
 namespace {
 
-constexpr int TOUCHE_SAC = 'i';
-constexpr int TOUCHE_SAUVEGARDE = 's';
-constexpr int TOUCHE_AIDE = 'h';
-constexpr int TOUCHE_QUITTER = 'q';
-
 constexpr const char* ECHEC_SAUVEGARDE = "\nThe back-up of your game failed: your game goes on.\n";
 constexpr const char* ECHEC_VICTOIRE = "\nThe back-up of your won game failed.\n";
 
@@ -44,10 +39,6 @@ public:
     PartieGardee(const PartieGardee&) = delete;
     PartieGardee& operator=(const PartieGardee&) = delete;
 };
-
-bool est_fleche(int a) {
-    return a == FLECHE_HAUT || a == FLECHE_BAS || a == FLECHE_GAUCHE || a == FLECHE_DROITE;
-}
 
 // Only a save that wrote nothing has failed: when the registry alone could not be updated, the
 // game itself is safe in its file. Either failure has been reported on the screen.
@@ -149,27 +140,29 @@ bool terminer_partie(Partie& partie) {
 bool jouer_un_tour(Partie& partie) {
     console().effacer();
     affichage_plateau(partie.plateau, partie.l, partie.c, partie.p);
-    // An arrow's prefix code lands here like any unknown key: one more redraw.
+    // The keys are those of records/touches_jeu.hpp. An arrow's prefix code lands here like any
+    // unknown key: one more redraw.
     const int a = console().lire_touche();
-    if (est_fleche(a) && !jouer_fleche(partie, a)) {
-        return false;
+    const ToucheJeu* touche = touche_jeu(a);
+    if (touche == nullptr) {
+        return true;
     }
-    switch (a) {
-    case TOUCHE_SAC:
+    switch (touche->action) {
+    case Action::deplacer:
+        return jouer_fleche(partie, a);
+    case Action::sac:
         ouvrir_sac(partie);
         break;
-    case TOUCHE_SAUVEGARDE:
+    case Action::sauvegarder:
         sauvegarder_en_jeu(partie);
         break;
-    case TOUCHE_AIDE:
+    case Action::aide:
         affichage_aide();
         afficher("\n");
         console().pause();
         break;
-    case TOUCHE_QUITTER:
+    case Action::quitter:
         return !terminer_partie(partie);
-    default:
-        break;
     }
     return true;
 }

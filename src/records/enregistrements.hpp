@@ -2,6 +2,9 @@
 // of the last door tried and a line of the player registry. Plain aggregates, copied by value.
 #pragma once
 
+#include "records/sortes_cases.hpp"
+#include "records/touches_jeu.hpp"
+
 #include <array>
 #include <cstring>
 #include <string_view>
@@ -15,22 +18,8 @@ inline constexpr int OBJETS_MAX = TAILLE_SAC - 1;
 inline constexpr int TAILLE_NOM = 50; // every name field: 49 characters and the terminator
 inline constexpr int LONGUEUR_NOM_MAX = TAILLE_NOM - 1;
 
-// Cell type codes (`typeCase`).
-inline constexpr int CASE_VIDE = 0;
-inline constexpr int MUR_EXTERIEUR = 1;
-inline constexpr int MUR_INTERIEUR = 2;
-inline constexpr int PORTE_FERMEE = 3;
-inline constexpr int CASE_PASSAGE = 4;
-inline constexpr int EBOULEMENT = 5;
-inline constexpr int PORTE_CLE = 6;
-inline constexpr int MONSTRE = 7;
-inline constexpr int POTION = 8;
-inline constexpr int ARMURE = 9;
-inline constexpr int EPEE = 10;
-inline constexpr int PIECE_OR = 11;
-inline constexpr int CLE = 12;
-inline constexpr int PARCHEMIN = 13;
-inline constexpr int GARDIEN = 14;
+// The cell type codes (`typeCase`) and what each kind is: records/sortes_cases.hpp; the arrow
+// key codes and the turn loop's keys: records/touches_jeu.hpp.
 
 // What `statutCase` carries.
 inline constexpr int STATUT_HEROS = 1;    // the hero stands on the cell
@@ -38,13 +27,8 @@ inline constexpr int DECALAGE_NIVEAU = 1; // cell (0,0) holds the level's number
 inline constexpr int DECALAGE_CLE = 6;    // keys and locked doors hold the key number plus six
 inline constexpr int STATUT_CLE_MIN = 7;  // the smallest status a key or a locked door carries
 
-// Arrow key codes, as the key read delivers them after the prefix code.
-inline constexpr int TOUCHE_PREFIXE = 224;
-inline constexpr int FLECHE_HAUT = 72;
-inline constexpr int FLECHE_BAS = 80;
-inline constexpr int FLECHE_GAUCHE = 75;
-inline constexpr int FLECHE_DROITE = 77;
-inline constexpr int DEBUT_PARTIE = 0; // the level loader's direction at a new game
+// The level loader's direction at a new game, where no arrow led.
+inline constexpr int DEBUT_PARTIE = 0;
 
 struct sCaseJeu {
     int typeCase;

@@ -13,7 +13,7 @@ namespace korva {
 
 namespace {
 
-constexpr int TOUCHE_SAC = 'i';
+constexpr int TOUCHE_SAC = code_de(Action::sac);
 constexpr int TOUCHE_OUI = 'y';
 constexpr int CHOIX_UTILISER = '1';
 

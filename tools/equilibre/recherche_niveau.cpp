@@ -94,13 +94,11 @@ bool est_monstre(int typeCase) {
 }
 
 bool est_objet(int typeCase) {
-    return typeCase == POTION || typeCase == ARMURE || typeCase == EPEE || typeCase == PIECE_OR ||
-           typeCase == CLE || typeCase == PARCHEMIN;
+    return sorte_connue(typeCase) && sorte(typeCase).objet;
 }
 
 bool est_bloquant(int typeCase) {
-    return typeCase == MUR_EXTERIEUR || typeCase == MUR_INTERIEUR || typeCase == EBOULEMENT ||
-           typeCase < CASE_VIDE || typeCase > GARDIEN;
+    return !sorte_connue(typeCase) || sorte(typeCase).bloque;
 }
 
 Region explorer(const Carte& carte, Position depart, const std::vector<char>& vaincus) {

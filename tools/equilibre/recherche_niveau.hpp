@@ -65,7 +65,7 @@ struct Voisin {
 std::vector<Voisin> voisins(Position p);
 
 bool est_monstre(int typeCase);  // a monster or the Guardian: a fight
-bool est_objet(int typeCase);    // taken or used when stepped on: potion to parchment
+bool est_objet(int typeCase);    // taken or used when stepped on, by the table of kinds
 bool est_bloquant(int typeCase); // walls, rocks and unknown kinds
 
 // The cells a hero reaches from `depart` fighting only the monsters marked in `vaincus` (one
