@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace korva::test {
@@ -12,18 +13,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string lire(const fs::path& chemin) {
-    std::ifstream entree(chemin, std::ios::binary);
-    std::ostringstream texte;
-    texte << entree.rdbuf();
-    return texte.str();
-}
-
 class Transcription : public testing::TestWithParam<std::string> {};
 
 TEST_P(Transcription, PlaysAsWritten) {
     const fs::path chemin = fs::path(KORVA_TRANSCRIPTIONS) / GetParam();
-    const std::string attendu = lire(chemin);
+    std::ifstream entree(chemin, std::ios::binary);
+    const std::string attendu(std::istreambuf_iterator<char>(entree), {});
     const std::string obtenu = rejouer_transcription(attendu);
     if (std::getenv("KORVA_REGENERER") != nullptr) {
         std::ofstream(chemin, std::ios::binary) << obtenu;

@@ -11,10 +11,6 @@ namespace korva::test {
 
 namespace fs = std::filesystem;
 
-fs::path fichiers_du_depot() {
-    return fs::path(KORVA_FICHIERS_SOURCE);
-}
-
 namespace {
 
 // A new folder of a name no one else holds, made the way mkdtemp does, which Windows lacks.
@@ -40,7 +36,7 @@ fs::path dossier_temporaire() {
 
 DossierJeu::DossierJeu() {
     racine_ = dossier_temporaire();
-    fs::copy(fichiers_du_depot(), racine_ / "fichiers", fs::copy_options::recursive);
+    fs::copy(fs::path(KORVA_FICHIERS_SOURCE), racine_ / "fichiers", fs::copy_options::recursive);
     ancien_ = fs::current_path();
     fs::current_path(racine_);
 }

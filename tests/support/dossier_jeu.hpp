@@ -31,7 +31,4 @@ private:
 // The names of the entries of a folder, sorted.
 std::vector<std::string> noms_dans(const std::filesystem::path& dossier);
 
-// The repository's own data folder, read only.
-std::filesystem::path fichiers_du_depot();
-
 } // namespace korva::test

@@ -30,6 +30,8 @@ namespace {
 constexpr int ATTRIBUT_DE_LECTURE = 15;
 constexpr const char* FIN_DE_BLOC = "end";
 
+constexpr const char* FIN_DE_LIGNE = "\u23CE"; // where a row that ends in blanks ends
+
 struct Capture {
     std::size_t apres; // inputs taken before it
     std::size_t ligne; // where its rows go in the transcript
@@ -46,20 +48,22 @@ std::time_t horloge_fixe() {
     return graine;
 }
 
-std::string ecran_en_texte(const EcranModele& modele) {
+std::string ecran_en_texte(const EcranModele& modele, bool legende) {
     std::vector<std::string> rangees;
     int courant = ATTRIBUT_DE_LECTURE;
     for (int i = 0; i < modele.lignes(); ++i) {
         std::string rangee = "|";
-        std::size_t blancs = 0; // kept only when something follows them
+        std::size_t blancs = 0; // cells left cleared: kept only when something follows them
         for (int j = 0; j < modele.colonnes(); ++j) {
             const Cellule& cellule = modele.cellule(i, j);
-            if (cellule.efface || (cellule.octet == ' ' && fond(cellule.attribut) <= 0)) {
+            if (cellule.efface) {
                 ++blancs;
                 continue;
             }
             rangee += std::string(std::exchange(blancs, 0), ' ');
-            if (cellule.attribut != courant) {
+            // A blank the game wrote is kept; its colour does not show.
+            if (cellule.attribut != courant &&
+                (cellule.octet != ' ' || fond(cellule.attribut) > 0)) {
                 char marque[8];
                 std::snprintf(marque, sizeof marque, "{%x}", cellule.attribut & 0xFF);
                 rangee += marque;
@@ -67,10 +71,19 @@ std::string ecran_en_texte(const EcranModele& modele) {
             }
             rangee += cellule.octet == '{' ? std::string("{{") : glyphe_utf8(cellule.octet);
         }
-        rangees.push_back(rangee);
+        rangees.push_back(rangee.ends_with(' ') ? rangee + FIN_DE_LIGNE : rangee);
     }
     while (!rangees.empty() && rangees.back() == "|") {
         rangees.pop_back();
+    }
+    // The command legend under the board is left out, so that a new key changes the screens
+    // that show it whole, not every board; its rows still count.
+    const auto regle =
+        std::find(rangees.begin(), rangees.end(), "|" + std::string(46, '-') + " " + FIN_DE_LIGNE);
+    for (const ToucheJeu& touche : TOUCHES_JEU) {
+        if (!legende && touche.legende == Legende::plateau && rangees.end() - regle > 1) {
+            rangees.erase(regle + 1);
+        }
     }
     std::string texte;
     for (const std::string& rangee : rangees) {
@@ -193,7 +206,7 @@ std::string rejouer_les_parties(const DossierJeu& dossier, const std::vector<std
                                    raison)) {
             ConsoleScriptee console;
             console.observer(
-                [&](std::string_view) { vus.push_back(ecran_en_texte(console.modele())); });
+                [&](std::string_view) { vus.push_back(ecran_en_texte(console.modele(), true)); });
             try {
                 rejouer(enregistrement, 0);
             } catch (const FinDuProcessus&) {
@@ -226,36 +239,30 @@ std::string rejouer_les_parties(const DossierJeu& dossier, const std::vector<std
 } // namespace
 
 std::string niveau_depuis_carte(const std::string& carte, int niveau, bool vu) {
-    std::vector<std::string> rangees;
-    std::istringstream lignes(carte);
-    for (std::string ligne; std::getline(lignes, ligne);) {
-        rangees.push_back(ligne);
-    }
-    const std::string types = ".#+@:*AM![)$a?&";
     std::ostringstream niveau_texte;
-    niveau_texte << rangees.size() << "\n" << rangees.front().size() << "\n";
-    for (std::size_t i = 0; i < rangees.size(); ++i) {
-        for (std::size_t j = 0; j < rangees[i].size(); ++j) {
-            const char signe = rangees[i][j];
-            // Doors and keys of every number are drawn as their own letter: 'A' and 'a' stand in
-            // the list of types at the place of their code.
-            const bool porte = signe >= 'A' && signe <= 'I';
-            const bool cle = signe >= 'a' && signe <= 'i';
-            const std::size_t type = types.find(porte          ? 'A'
-                                                : cle          ? 'a'
-                                                : signe == 'S' ? '.'
-                                                               : signe);
-            if (type == std::string::npos) {
-                throw std::invalid_argument(std::string("no cell is drawn as ") + signe);
+    niveau_texte << std::count(carte.begin(), carte.end(), '\n') << "\n"
+                 << carte.find('\n') << "\n";
+    for (std::size_t k = 0; k < carte.size(); ++k) {
+        const char signe = carte[k];
+        int type = signe == 'S' || signe == '\n' ? CASE_VIDE : -1;
+        int statut = signe == 'S' ? STATUT_HEROS : 0;
+        for (const SorteCase& s : SORTES_CASES) {
+            // A numbered kind's letter is key 1's; the eight that follow it, keys 2 to 9.
+            const int numero = signe - s.lettre + 1;
+            if (numero == 1 || (s.numero && numero > 1 && numero < 10)) {
+                type = s.code;
+                statut = s.numero ? numero + DECALAGE_CLE : 0;
             }
-            int statut = porte || cle ? (signe | 0x20) - 'a' + 1 + DECALAGE_CLE
-                                      : (signe == 'S' ? STATUT_HEROS : 0);
-            if (i == 0 && j == 0) {
-                statut = niveau + DECALAGE_NIVEAU;
-            }
+        }
+        if (type < 0) {
+            throw std::invalid_argument(std::string("no cell is drawn as ") + signe);
+        }
+        if (signe == '\n') {
+            niveau_texte << "\n";
+        } else {
+            statut = k == 0 ? niveau + DECALAGE_NIVEAU : statut;
             niveau_texte << '{' << type << ',' << statut << ',' << (vu || signe == 'S') << "},";
         }
-        niveau_texte << "\n";
     }
     return niveau_texte.str();
 }
@@ -284,6 +291,10 @@ std::string rejouer_transcription(const std::string& texte) {
         mots >> directive >> chemin >> niveau >> vu;
         if (directive == "seed") {
             graine = std::stoll(chemin);
+        } else if (directive == "levels") {
+            namespace fs = std::filesystem;
+            fs::copy(fs::path(KORVA_TRANSCRIPTIONS) / ".." / chemin, "fichiers/niveaux",
+                     fs::copy_options::recursive | fs::copy_options::overwrite_existing);
         } else if (directive == ">") {
             ajouter_jetons(console, ligne, entrees);
         } else if (directive == "remove") {
@@ -318,16 +329,17 @@ std::string rejouer_transcription(const std::string& texte) {
         }
     };
     const auto capturer = [&](std::string_view attente) {
-        std::string ecran =
-            "--- " + std::string(attente) + operations(console.sortie(), depuis, attente);
-        ecran += "\n" + ecran_en_texte(console.modele());
-        ecran.pop_back();
-        sortie[captures[capture++].ligne] = ecran;
+        const std::size_t ligne = captures[capture++].ligne;
+        const bool legende = ligne > 0 && sortie[ligne - 1] == "legend";
+        sortie[ligne] = "--- " + std::string(attente) +
+                        operations(console.sortie(), depuis, attente) + "\n" +
+                        ecran_en_texte(console.modele(), legende);
+        sortie[ligne].pop_back();
     };
     poser_fichiers(0);
     std::vector<std::string> ecrans; // the screen at every wait, for the replays
     console.observer([&](std::string_view attente) {
-        ecrans.push_back(ecran_en_texte(console.modele()));
+        ecrans.push_back(ecran_en_texte(console.modele(), true));
         const std::size_t prises = entrees - console.reste();
         poser_fichiers(prises);
         if (capture < captures.size() && captures[capture].apres <= prises) {

@@ -5,15 +5,20 @@
 //   file PATH / end      a file of the game folder, written before the game starts (or, placed
 //                        after input lines, at the first wait once that input is taken)
 //   remove PATH          a file of the game folder taken away, at the same moments
-//   map PATH LEVEL [seen] / end   a level drawn with the map legend of tools/niveaux, turned into
-//                        a level file; every cell unseen but the hero's, or all seen
+//   map PATH LEVEL [seen] / end   a level drawn with the maps' signs of the table of cell kinds
+//                        ('S' the hero), turned into a level file; every cell unseen but the
+//                        hero's, or all seen
+//   levels DIR           the level files of tests/DIR in place of the shipped ones
 //   > TOKENS             input: up down left right (arrow keys), "typed line" (\xNN a byte),
 //                        #N (key code N), ^C (Ctrl-C), ^D (Ctrl-D on an empty line), hangup and
 //                        sigterm (the terminal lost), any other single character (that key); a
 //                        token may end in *N (N times)
 //   ---                  the screen at the next wait; the runner writes the kind of wait and the
 //                        console operations since the last screen behind the dashes, then the
-//                        rows, each behind '|', colours as {attribute} where they change
+//                        rows, each behind '|', colours as {attribute} where they change, a row
+//                        that ends in blanks marked by ⏎ where it ends; a board's command legend
+//                        is left out, its rows under the status block's rule
+//   legend               the next screen shows the command legend whole
 //   expect PATH / end    a file of the game folder as the game left it
 // The runner plays the file and writes it again with what the game did; the test passes when
 // nothing changed. KORVA_REGENERER=1 rewrites the files instead.
@@ -27,10 +32,7 @@ namespace korva::test {
 // Plays the transcript's text and returns it as the game makes it now.
 std::string rejouer_transcription(const std::string& texte);
 
-// A level file's text from a map: '#' external wall, '+' internal wall, '.' floor,
-// ':' passage, '@' closed door, '*' rocks, 'A'-'I' locked door of key 1-9, 'a'-'i' key 1-9,
-// 'M' monster, '&' Guardian, '!' potion, '[' armor, ')' sword, '$' gold, '?' parchment,
-// 'S' the hero.
+// A level file's text from a map drawn with the signs of the table of cell kinds, 'S' the hero.
 std::string niveau_depuis_carte(const std::string& carte, int niveau, bool vu);
 
 } // namespace korva::test

@@ -2,11 +2,14 @@
 // level files with stated policies, through the game's own fights, bag, potions, armor, swords,
 // parchments and gold, so its figures follow the rules as they are.
 //
-//     korva_equilibre [--heros N] [--racine DIR]   the table, N heroes per class and policy
-//     korva_equilibre --script SEED CLASS          the keys of one careful game that wins
-//     korva_equilibre --graines [CLASS]            the seeds 1 to 1000 whose careful hero wins
+//     korva_equilibre [--heros N]              the table, N heroes per class and policy
+//     korva_equilibre --script CLASS [SEED]    the keys of one careful game that wins, for the
+//                                              first seed from 1 whose hero wins, or for SEED
+//     korva_equilibre --graines [CLASS]        the seeds 1 to 1000 whose careful hero wins
 //
-// DIR holds the game's `fichiers` (by default the repository's); parchments are read there.
+// Each may begin with --racine DIR, the folder that holds the game's `fichiers` (by default the
+// repository's; parchments are read there), and --niveaux DIR, another folder of level files
+// (by default DIR/fichiers/niveaux).
 
 #include "partie_simulee.hpp"
 
@@ -35,9 +38,10 @@ struct Bilan {
 };
 
 int usage() {
-    std::fprintf(stderr, "usage: korva_equilibre [--heros N] [--racine DIR]\n"
-                         "       korva_equilibre [--racine DIR] --script SEED CLASS\n"
-                         "       korva_equilibre [--racine DIR] --graines [CLASS]\n");
+    std::fprintf(stderr,
+                 "usage: korva_equilibre [--racine DIR] [--niveaux DIR] [--heros N]\n"
+                 "       korva_equilibre [--racine DIR] [--niveaux DIR] --script CLASS [SEED]\n"
+                 "       korva_equilibre [--racine DIR] [--niveaux DIR] --graines [CLASS]\n");
     return 2;
 }
 
@@ -90,14 +94,24 @@ void tableau(const Donjon& donjon, int heros) {
 }
 
 // One key a line, as the turn loop reads them: "touche CODE", "pause" (any key) or
-// "ligne TEXT" (a line typed and ended with Enter).
-int script(const Donjon& donjon, unsigned graine, int classe) {
+// "ligne TEXT" (a line typed and ended with Enter). Seed 0: the first from 1 that wins.
+int script(const Donjon& donjon, int classe, unsigned graine) {
     const std::optional<Plan> plan = planifier(donjon, Politique::prudent);
     if (!plan) {
         std::fprintf(stderr, "no way through the dungeon\n");
         return 1;
     }
     ConsoleMuette console;
+    for (unsigned essai = 1; graine == 0 && essai <= GRAINES_LISTEES; ++essai) {
+        if (jouer_partie(donjon, *plan, true, classe, essai, console).gagne) {
+            graine = essai;
+        }
+    }
+    if (graine == 0) {
+        std::fprintf(stderr, "no careful %s wins with a seed from 1 to %u\n",
+                     NOMS_CLASSES[static_cast<std::size_t>(classe)], GRAINES_LISTEES);
+        return 1;
+    }
     std::vector<Lecture> journal;
     const Issue issue = jouer_partie(donjon, *plan, true, classe, graine, console, &journal);
     if (!issue.gagne) {
@@ -152,12 +166,16 @@ int principal(int argc, char** argv) {
     int heros = HEROS_PAR_DEFAUT;
     std::string racine = KORVA_RACINE;
     std::vector<std::string> mots(argv + 1, argv + argc);
-    for (std::size_t k = 0; k + 1 < mots.size(); ++k) {
-        if (mots[k] == "--racine") {
-            racine = mots[k + 1];
+    std::string niveaux;
+    for (std::size_t k = 0; k + 1 < mots.size();) {
+        if (mots[k] == "--racine" || mots[k] == "--niveaux") {
+            // Relative to the folder the tool was started in, which it leaves below.
+            (mots[k] == "--racine" ? racine : niveaux) =
+                std::filesystem::absolute(mots[k + 1]).string();
             mots.erase(mots.begin() + static_cast<long>(k),
                        mots.begin() + static_cast<long>(k) + 2);
-            break;
+        } else {
+            ++k;
         }
     }
     // Parchments are read from the working directory, as the game does.
@@ -167,14 +185,17 @@ int principal(int argc, char** argv) {
         std::fprintf(stderr, "%s: %s\n", racine.c_str(), erreur.message().c_str());
         return 1;
     }
-    const std::optional<Donjon> donjon = lire_donjon("fichiers/niveaux");
+    const std::optional<Donjon> donjon =
+        lire_donjon(niveaux.empty() ? "fichiers/niveaux" : niveaux);
     if (!donjon) {
         return 1;
     }
-    if (mots.size() == 3 && mots[0] == "--script") {
-        const int classe = classe_de(mots[2].c_str());
-        return classe < 0 ? usage()
-                          : script(*donjon, static_cast<unsigned>(std::stoul(mots[1])), classe);
+    if ((mots.size() == 2 || mots.size() == 3) && mots[0] == "--script") {
+        const int classe = classe_de(mots[1].c_str());
+        const unsigned long graine = mots.size() == 3 ? std::stoul(mots[2]) : 0;
+        return classe < 0 || (mots.size() == 3 && graine == 0)
+                   ? usage()
+                   : script(*donjon, classe, static_cast<unsigned>(graine));
     }
     if (!mots.empty() && mots[0] == "--graines" && mots.size() <= 2) {
         const int classe = mots.size() == 2 ? classe_de(mots[1].c_str()) : 0;

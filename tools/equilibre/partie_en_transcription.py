@@ -1,8 +1,11 @@
 #!/usr/bin/env python3
-"""Writes tests/transcriptions/partie.txt, the whole game through the shipped dungeon, from the
-keys the balance tool plays for one seed. After a change of the maps:
+"""Writes tests/transcriptions/partie.txt, a whole game through the dungeon frozen in
+tests/niveaux_figes (a copy of the shipped levels kept with the tests, so that redrawing the
+shipped maps leaves the transcript alone), from the keys the balance tool plays for the first
+seed whose careful hero of the class wins. After a change of the rules the game plays by, or of
+the frozen copy (copied again from fichiers/niveaux on purpose):
 
-    python3 tools/equilibre/partie_en_transcription.py 3 0      # the keys, a screen every 30
+    python3 tools/equilibre/partie_en_transcription.py 0         # the keys, a screen every 30
     KORVA_REGENERER=1 build/korva_tests --gtest_filter='*partie'
     python3 tools/equilibre/partie_en_transcription.py --elaguer # one screen a level, a save
     KORVA_REGENERER=1 build/korva_tests --gtest_filter='*partie'
@@ -21,12 +24,14 @@ PARTIE = os.path.join(DEPOT, 'tests', 'transcriptions', 'partie.txt')
 FLECHES = {72: 'up', 80: 'down', 75: 'left', 77: 'right'}
 PAR_LIGNE = 30  # reads on one input line of the transcript
 
-ENTETE = '''# A whole game through the shipped dungeon, played as a careful {classe}: every monster in
-# the way fought, everything within reach taken, potions drunk before the fights they help; a
-# save, quitting and loading on the way into level 3; the victory screen; the registry at the
-# end. The keys are what the balance tool plays for this seed (korva_equilibre --script {graine}
-# {code}); tools/equilibre/partie_en_transcription.py writes them again after a change of maps.
+ENTETE = '''# A whole game through the dungeon of tests/niveaux_figes, played as a careful {classe}:
+# every monster in the way fought, everything within reach taken, potions drunk before the
+# fights they help; a save, quitting and loading on the way into level 3; the victory screen;
+# the registry at the end. The keys are what the balance tool plays for the first seed that wins
+# (korva_equilibre --niveaux tests/niveaux_figes --script {code}); the script
+# tools/equilibre/partie_en_transcription.py writes them again.
 seed {graine}
+levels niveaux_figes
 > . 1 "Hugo" "{code}"
 ---
 > .
@@ -67,9 +72,11 @@ def ligne(morceau):
     return '> ' + ' '.join(j if n == 1 else f'{j}*{n}' for j, n in groupes)
 
 
-def ecrire(graine, code):
-    script = subprocess.run([os.path.join(DEPOT, 'build', 'korva_equilibre'), '--script', graine,
-                             code], check=True, stdout=subprocess.PIPE, text=True).stdout
+def ecrire(code):
+    script = subprocess.run([os.path.join(DEPOT, 'build', 'korva_equilibre'), '--niveaux',
+                             os.path.join(DEPOT, 'tests', 'niveaux_figes'), '--script', code],
+                            check=True, stdout=subprocess.PIPE, text=True).stdout
+    graine = re.match(r'# seed (\d+)', script).group(1)
     tous = jetons(script)
     texte = ENTETE.format(classe=CLASSES[int(code)], graine=graine, code=code)
     # The last key answers the victory screen: on a line of its own, so that the screen shows.
@@ -108,7 +115,7 @@ def elaguer():
 if __name__ == '__main__':
     if sys.argv[1:] == ['--elaguer']:
         elaguer()
-    elif len(sys.argv) == 3:
-        ecrire(sys.argv[1], sys.argv[2])
+    elif len(sys.argv) == 2 and sys.argv[1] in ('0', '1', '2', '3'):
+        ecrire(sys.argv[1])
     else:
         sys.exit(__doc__)
