@@ -30,7 +30,8 @@ namespace {
 constexpr int ATTRIBUT_DE_LECTURE = 15;
 constexpr const char* FIN_DE_BLOC = "end";
 
-constexpr const char* FIN_DE_LIGNE = "\u23CE"; // where a row that ends in blanks ends
+// A return sign (U+23CE, in UTF-8) where a row that ends in blanks ends.
+constexpr const char* FIN_DE_LIGNE = "\xE2\x8F\x8E";
 
 struct Capture {
     std::size_t apres; // inputs taken before it

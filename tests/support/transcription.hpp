@@ -16,8 +16,9 @@
 //   ---                  the screen at the next wait; the runner writes the kind of wait and the
 //                        console operations since the last screen behind the dashes, then the
 //                        rows, each behind '|', colours as {attribute} where they change, a row
-//                        that ends in blanks marked by ⏎ where it ends; a board's command legend
-//                        is left out, its rows under the status block's rule
+//                        that ends in blanks marked where it ends by a return sign (U+23CE); a
+//                        board's command legend (the rows under its status block's rule) is
+//                        left out
 //   legend               the next screen shows the command legend whole
 //   expect PATH / end    a file of the game folder as the game left it
 // The runner plays the file and writes it again with what the game did; the test passes when

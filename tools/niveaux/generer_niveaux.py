@@ -123,10 +123,12 @@ def ecrire_niveau(chemin, niveau, lignes, heros, ouvertes):
 def main():
     if sys.argv[1:] == ['--legende']:
         for signe, (code, chose, numero) in SORTES.items():
-            fin = f' (key 1; {chr(ord(signe) + 1)} to {chr(ord(signe) + 8)}: keys 2 to 9)' if numero else ''
+            suite = f'{chr(ord(signe) + 1)} to {chr(ord(signe) + 8)}'
+            fin = f' (key 1; {suite}: keys 2 to 9)' if numero else ''
             print(f'  {signe}  {code:2}  {chose}{fin}')
         return
-    destination = sys.argv[1] if len(sys.argv) > 1 else os.path.join(ICI, '..', '..', 'fichiers', 'niveaux')
+    destination = sys.argv[1] if len(sys.argv) > 1 else os.path.join(ICI, '..', '..', 'fichiers',
+                                                                      'niveaux')
     dossier = os.path.join(ICI, 'cartes')
     for nom in sorted(os.listdir(dossier)):
         if not nom.endswith('.txt'):
