@@ -75,24 +75,36 @@ constexpr const SorteCase& sorte(int typeCase) {
     return SORTES_CASES[typeCase];
 }
 
-// What every kind needs to be loaded, drawn, saved, listed and walked: its row at its code, a
-// sign of its own on the maps, and a help row of its own.
+// The key number a map sign gives a kind: 1 for the kind's own sign, 2 to 9 for the eight signs
+// that follow the sign of a kind that carries a number; 0 when the sign is not the kind's.
+constexpr int numero_du_signe(const SorteCase& s, char signe) {
+    const int numero = signe - s.lettre + 1;
+    return numero == 1 || (s.numero && numero > 1 && numero < 10) ? numero : 0;
+}
+
+// What every kind needs to be loaded, drawn, saved, listed and walked: its row at its code, map
+// signs of its own (the heroes' 'S' and 'R' apart), and a help row of its own.
 constexpr bool table_des_sortes_tenue() {
     for (int i = 0; i < NOMBRE_SORTES; ++i) {
         const SorteCase& s = SORTES_CASES[i];
-        if (s.code != i || s.lettre <= ' ' || s.lettre == 'S' || s.lettre == 'R' || s.rang < 0 ||
-            s.rang > NOMBRE_SORTES + 1 ||
-            (s.rang != 0 && (s.rang == RANG_AIDE_HEROS || s.aide[0] == '\0'))) {
+        const bool aide = s.rang == 0 || (s.rang > 0 && s.rang <= NOMBRE_SORTES + 1 &&
+                                          s.rang != RANG_AIDE_HEROS && s.aide[0] != '\0');
+        if (s.code != i || s.lettre <= ' ' || s.lettre + (s.numero ? 8 : 0) > '~' || !aide) {
             return false;
         }
         for (int j = 0; j < i; ++j) {
-            const SorteCase& t = SORTES_CASES[j];
-            const int ecart = s.lettre - t.lettre;
-            // A numbered kind takes its letter and the eight that follow it (keys 1 to 9).
-            if (ecart == 0 || (t.numero && ecart > 0 && ecart < 9) ||
-                (s.numero && ecart < 0 && ecart > -9) || (s.rang != 0 && s.rang == t.rang)) {
+            if (s.rang != 0 && s.rang == SORTES_CASES[j].rang) {
                 return false;
             }
+        }
+    }
+    for (char signe = '!'; signe <= '~'; ++signe) {
+        int sortes = signe == 'S' || signe == 'R' ? 1 : 0;
+        for (const SorteCase& s : SORTES_CASES) {
+            sortes += numero_du_signe(s, signe) != 0 ? 1 : 0;
+        }
+        if (sortes > 1) {
+            return false;
         }
     }
     return !sorte_connue(-1) && sorte_connue(0) && sorte_connue(NOMBRE_SORTES - 1) &&

@@ -248,9 +248,7 @@ std::string niveau_depuis_carte(const std::string& carte, int niveau, bool vu) {
         int type = signe == 'S' || signe == '\n' ? CASE_VIDE : -1;
         int statut = signe == 'S' ? STATUT_HEROS : 0;
         for (const SorteCase& s : SORTES_CASES) {
-            // A numbered kind's letter is key 1's; the eight that follow it, keys 2 to 9.
-            const int numero = signe - s.lettre + 1;
-            if (numero == 1 || (s.numero && numero > 1 && numero < 10)) {
+            if (const int numero = numero_du_signe(s, signe); numero != 0) {
                 type = s.code;
                 statut = s.numero ? numero + DECALAGE_CLE : 0;
             }
