@@ -13,6 +13,8 @@
 #include <csignal>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace korva::test {
 namespace {
@@ -91,51 +93,56 @@ TEST(PartieTerminal, NewHeroStepsBagSaveQuitLoadBackQuit) {
 // Ctrl-U the whole line, Ctrl-D after some text does nothing, and Ctrl-D on an empty line ends
 // the game outside a game (inside one it is an empty answer, below).
 TEST(PartieTerminal, TypedLinesAreEditedAtEveryPrompt) {
+    using Etapes = std::vector<std::pair<std::string, std::string_view>>; // keys, then text awaited
+    const Etapes nom{{" ", MENU}, {"1", "Enter the name of your persona :"}};
+    Etapes classe = nom;
+    classe.emplace_back("Zed\r", "===> ? :");
+    const Etapes liste{{" ", MENU}, {"2", "(0: return to main menu):"}};
+    Etapes emplacement = classe;
+    emplacement.insert(emplacement.end(), {{"1\r", "Be careful"},
+                                           {" ", LEGENDE},
+                                           {std::string(DROITE) + DROITE + "i", "cle 3"},
+                                           {"1", "(or 0 to exit):"}});
     struct Cas {
-        std::string_view jusqu_a; // the keys that reach the prompt
+        const Etapes& jusqu_a; // the prompt
         std::string_view touches;
         std::string_view attendu; // on the screen; empty: the game ends, with status 0
     };
-    constexpr std::string_view NOM = " 1";
-    constexpr std::string_view CLASSE = " 1Zed\r";
-    constexpr std::string_view LISTE = " 2";
-    const std::string emplacement = std::string(" 1Zed\r1\r ") + DROITE + DROITE + "i1";
-    for (const Cas& cas : {Cas{NOM,
+    for (const Cas& cas : {Cas{nom,
                                "Ab\x7f"
                                "c\r1\r",
                                "Here we are : Ac ,"},
-                           Cas{NOM, "xyz\x15Zed\r1\r", "Here we are : Zed ,"},
-                           Cas{NOM,
+                           Cas{nom, "xyz\x15Zed\r1\r", "Here we are : Zed ,"},
+                           Cas{nom,
                                "Zo\x04"
                                "d\r1\r",
                                "Here we are : Zod ,"},
-                           Cas{CLASSE,
+                           Cas{classe,
                                "9\x7f"
                                "2\r",
                                "The priest !"},
-                           Cas{CLASSE,
+                           Cas{classe,
                                "33\x15"
                                "3\r",
                                "The crafty wily !"},
-                           Cas{CLASSE, "\x04", ""},
-                           Cas{LISTE,
+                           Cas{classe, "\x04", ""},
+                           Cas{liste,
                                "7\x15"
                                "0\r",
                                MENU},
-                           Cas{LISTE, "\x04", ""},
+                           Cas{liste, "\x04", ""},
                            Cas{emplacement,
                                "9\x15"
                                "1\r",
                                "You use the number key : 3"}}) {
-        SCOPED_TRACE(std::string(cas.jusqu_a) + "|" + std::string(cas.touches));
+        SCOPED_TRACE(std::string(cas.touches));
         DossierJeu dossier;
         dossier.ecrire("fichiers/niveaux/niveau1g.txt", premier_niveau());
         dossier.ecrire("fichiers/personnages/joueurs.txt", "1\nAyla 3\n");
         PartieTerminal partie(dossier.racine());
         ASSERT_TRUE(partie.attendre(PAUSE)) << partie.ecran();
-        for (const char touche : cas.jusqu_a) { // one at a time: the menus drop keys typed ahead
-            partie.taper(std::string(1, touche));
-            ASSERT_TRUE(partie.attendre([] { return true; }));
+        for (const auto& [touches, texte] : cas.jusqu_a) {
+            ASSERT_TRUE(partie.jouer(touches, texte)) << partie.ecran();
         }
         partie.taper(cas.touches);
         if (cas.attendu.empty()) {
