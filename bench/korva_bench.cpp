@@ -81,7 +81,7 @@ public:
         if (!colonne_zero_) {
             ecrire("\n");
         }
-        ecrire("Press any key to continue . . . ");
+        ecrire(INVITE_DE_PAUSE);
         attendre();
         ecrire("\n");
     }
@@ -91,7 +91,7 @@ public:
         sortie_.couleur(attribut);
         if (attribut != attribut_) {
             attribut_ = attribut;
-            redessin_tour_ += sequence_couleur(attribut).size();
+            redessin_tour_ += sortie_.emetteur().sequence_couleur(attribut).size();
         }
     }
     int lire_touche() override {

@@ -1,5 +1,7 @@
 #include "console/terminfo_posix.hpp"
 
+#include "console/traduction_terminal.hpp"
+
 #include <algorithm>
 #include <clocale>
 #include <cstdlib>
@@ -15,7 +17,6 @@ namespace korva {
 namespace {
 
 // terminfo counts red as colour 1 and blue as 4, the console the other way round.
-constexpr std::array<int, 8> ORDRE_ANSI = {0, 4, 2, 6, 1, 5, 3, 7};
 constexpr int COULEURS_MINIMUM = 8;
 constexpr int COULEURS_BRILLANTES = 16;
 constexpr const char* EXEMPLE = "such as xterm-256color";
@@ -74,7 +75,7 @@ void lire_couleurs(DescriptionTerminal& d) {
     const std::string gras = capacite("bold");
     d.texte_gras = nombre < COULEURS_BRILLANTES && !gras.empty();
     for (std::size_t i = 0; i < d.texte.size(); ++i) {
-        const int ansi = ORDRE_ANSI[i & 7];
+        const int ansi = couleur_ansi(static_cast<int>(i));
         const bool brillante = i >= 8 && nombre >= COULEURS_BRILLANTES;
         d.texte[i] = developper(texte, brillante ? ansi + 8 : ansi) +
                      (i >= 8 && d.texte_gras ? gras : std::string());

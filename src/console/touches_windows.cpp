@@ -34,7 +34,7 @@ void coder_touche(const KEY_EVENT_RECORD& touche, std::deque<int>& codes) {
         codes.push_back(caractere);
     } else if (!est_touche_de_modification(touche.wVirtualKeyCode)) {
         codes.push_back((touche.dwControlKeyState & ENHANCED_KEY) != 0 ? PREFIXE_TOUCHE_ETENDUE
-                                                                        : PREFIXE_TOUCHE_FONCTION);
+                                                                       : PREFIXE_TOUCHE_FONCTION);
         codes.push_back(touche.wVirtualScanCode);
     }
 }

@@ -122,21 +122,6 @@ int couleur_ansi(int index) {
     return ((index & 1) << 2) | (index & 2) | ((index & 4) >> 2);
 }
 
-int code_ansi_texte(int attribut) {
-    const int texte = attribut & 0xF;
-    return ((texte & BIT_BRILLANT) != 0 ? 90 : 30) + couleur_ansi(texte);
-}
-
-int code_ansi_fond(int attribut) {
-    const int fond = (attribut >> 4) & 0xF;
-    return ((fond & BIT_BRILLANT) != 0 ? 100 : 40) + couleur_ansi(fond);
-}
-
-std::string sequence_couleur(int attribut) {
-    return "\x1b[" + std::to_string(code_ansi_texte(attribut)) + ";" +
-           std::to_string(code_ansi_fond(attribut)) + "m";
-}
-
 std::string en_code_page(std::string_view texte) {
     std::string resultat;
     for (std::size_t i = 0; i < texte.size();) {

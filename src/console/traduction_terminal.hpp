@@ -28,17 +28,9 @@ char trace_cp437(unsigned char octet);
 // feeds are left out.
 std::string en_code_page(std::string_view texte);
 
-// The ANSI colour number (0 to 7) of a console colour index: the console counts blue as bit 0
-// and red as bit 2, ANSI the other way round. The bright bit (3) is ignored here.
+// The ANSI colour number (0 to 7) of a console colour index, as a terminal's `setaf` and `setab`
+// take it: the console counts blue as bit 0 and red as bit 2, ANSI the other way round. The
+// bright bit (3) is ignored here.
 int couleur_ansi(int index);
-
-// The SGR codes of a console attribute's text colour (30-37, bright 90-97) and background
-// (40-47, bright 100-107).
-int code_ansi_texte(int attribut);
-int code_ansi_fond(int attribut);
-
-// The SGR sequence that sets text and background colour from a console attribute
-// (background * 16 + text colour; higher bits ignored).
-std::string sequence_couleur(int attribut);
 
 } // namespace korva

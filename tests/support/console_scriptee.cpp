@@ -112,6 +112,23 @@ void ConsoleScriptee::dormir(int millisecondes) {
     if (perdu_ && gardee_) {
         throw PartieInterrompue{Interruption::terminal_perdu, statut_perdu_};
     }
+    interrompre_si_prevu();
+}
+
+// An interruption next in the script comes at this wait, whatever its kind.
+void ConsoleScriptee::interrompre_si_prevu() {
+    if (script_.empty() || script_.front().sorte != Sorte::interruption) {
+        return;
+    }
+    const Entree e = std::move(script_.front());
+    script_.pop_front();
+    sortie_ += e.cause == Interruption::ctrl_c ? "<ctrl-c>" : "<hang-up>";
+    if (!gardee_) {
+        terminer(e.code); // as the signal ends the process outside a game
+    }
+    perdu_ = e.cause == Interruption::terminal_perdu;
+    statut_perdu_ = e.code;
+    throw PartieInterrompue{e.cause, e.code};
 }
 
 void ConsoleScriptee::garder_partie(bool gardee) {
@@ -133,17 +150,9 @@ ConsoleScriptee::Entree ConsoleScriptee::suivante(std::string_view attente, bool
     if (script_.empty()) {
         throw ScriptEpuise{};
     }
+    interrompre_si_prevu();
     Entree e = std::move(script_.front());
     script_.pop_front();
-    if (e.sorte == Sorte::interruption) {
-        sortie_ += e.cause == Interruption::ctrl_c ? "<ctrl-c>" : "<hang-up>";
-        if (!gardee_) {
-            terminer(e.code); // as the signal ends the process outside a game
-        }
-        perdu_ = e.cause == Interruption::terminal_perdu;
-        statut_perdu_ = e.code;
-        throw PartieInterrompue{e.cause, e.code};
-    }
     if ((e.sorte == Sorte::touche) == ligne) {
         throw std::logic_error(ligne ? "the script holds a key where a typed line is read"
                                      : "the script holds a typed line where a key is read");

@@ -73,6 +73,7 @@ private:
         Interruption cause = Interruption::ctrl_c;
     };
     Entree suivante(std::string_view attente, bool ligne);
+    void interrompre_si_prevu();
 
     Console* precedente_ = nullptr;
     std::deque<Entree> script_;
