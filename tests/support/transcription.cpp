@@ -268,6 +268,7 @@ std::string niveau_depuis_carte(const std::string& carte, int niveau, bool vu) {
 
 std::string rejouer_transcription(const std::string& texte) {
     graine = 0;
+    std::optional<int> de_fixe;
     DossierJeu dossier;
     ConsoleScriptee console;
     std::vector<std::string> sortie;
@@ -290,6 +291,8 @@ std::string rejouer_transcription(const std::string& texte) {
         mots >> directive >> chemin >> niveau >> vu;
         if (directive == "seed") {
             graine = std::stoll(chemin);
+        } else if (directive == "dice") {
+            de_fixe = std::stoi(chemin);
         } else if (directive == "levels") {
             namespace fs = std::filesystem;
             fs::copy(fs::path(KORVA_TRANSCRIPTIONS) / ".." / chemin, "fichiers/niveaux",
@@ -350,7 +353,8 @@ std::string rejouer_transcription(const std::string& texte) {
     // Dice that draw the same numbers on every system. A loaded game draws from the generator as
     // it stands: the runner starts it somewhere of its own, not where creation seeds it, so that
     // a hero never seeded would draw other numbers.
-    const Hasard hasard_du_jeu = installer_hasard(hasard_portable());
+    const Hasard hasard_du_jeu = installer_hasard(
+        de_fixe ? Hasard{[](unsigned) {}, [n = *de_fixe] { return n; }} : hasard_portable());
     semer_hasard(static_cast<unsigned>(graine) ^ 0x5eedU);
     try {
         jeu_principal();

@@ -2,6 +2,8 @@
 // the player meets it. A transcript file holds, line by line:
 //   # ...                a comment
 //   seed N               the calendar time the generator is seeded with at creation
+//   dice N               the dice draw N every time: 0 rolls the low end of every range the
+//                        game rolls, 7979 (one less than a multiple of each) the high end
 //   file PATH / end      a file of the game folder, written before the game starts (or, placed
 //                        after input lines, at the first wait once that input is taken)
 //   remove PATH          a file of the game folder taken away, at the same moments
