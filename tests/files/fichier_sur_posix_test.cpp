@@ -37,8 +37,10 @@ template <typename F> bool dans_un_processus(F enfant) {
 
 TEST(FichierSurPosix, OnlyRegularFilesOfAGameFilesSizeAreRead) {
     test::DossierJeu dossier;
-    // Larger than any file of the game: a save of a full board is about 2 MB.
-    dossier.ecrire("gros", std::string(std::size_t{9} << 20, 'x'));
+    // Larger than any file of the game: a save of a full board is about 2 MB. The limit itself
+    // is read.
+    dossier.ecrire("gros", std::string(TAILLE_LECTURE_MAX + 1, 'x'));
+    dossier.ecrire("limite", std::string(TAILLE_LECTURE_MAX, 'x'));
     dossier.ecrire("petit", "kept");
     ::mkfifo("fifo", 0644);
     fs::create_symlink("/dev/zero", "zero");
@@ -46,6 +48,11 @@ TEST(FichierSurPosix, OnlyRegularFilesOfAGameFilesSizeAreRead) {
     fs::create_directory("dossier");
     std::string contenu;
     EXPECT_EQ(lire("gros", contenu), ERREUR_TROP_GRAND);
+    EXPECT_EQ(lire("limite", contenu), 0);
+    // As the player reads the refusals.
+    EXPECT_EQ(raison_fichier(ERREUR_TROP_GRAND),
+              "larger than 8 MB, too large for a file of the game");
+    EXPECT_EQ(raison_fichier(ERREUR_PAS_UN_FICHIER), "not a regular file (a pipe or a device)");
     EXPECT_EQ(lire("fifo", contenu), ERREUR_PAS_UN_FICHIER); // at once, with no writer
     EXPECT_EQ(lire("zero", contenu), ERREUR_PAS_UN_FICHIER);
     EXPECT_EQ(lire("dossier", contenu), EISDIR);
