@@ -172,7 +172,7 @@ TEST(TerminalPosix, NoticeWhileTooSmallThenTheGameAsItWas) {
         return cases;
     };
     const std::vector<CaseVue> menu = capture();
-    for (const auto& [lignes, colonnes] : {std::pair{30, 110}, {50, 80}}) {
+    for (const auto& [lignes, colonnes] : {std::pair{49, 110}, {50, 109}}) {
         partie.redimensionner(lignes, colonnes);
         ASSERT_TRUE(avis(colonnes, lignes)) << partie.ecran();
         partie.taper("3");
