@@ -13,6 +13,9 @@
 
 #include "partie_simulee.hpp"
 
+#include "characters/hasard.hpp"
+#include "files/enregistrement.hpp"
+
 #include <array>
 #include <chrono>
 #include <cstdio>
@@ -93,8 +96,9 @@ void tableau(const Donjon& donjon, int heros) {
     std::printf("\n(%.1f s)\n", duree.count());
 }
 
-// One key a line, as the turn loop reads them: "touche CODE", "pause" (any key) or
-// "ligne TEXT" (a line typed and ended with Enter). Seed 0: the first from 1 that wins.
+// What the turn loop reads, one a line, in the words of a recording: "key CODE", an arrow as
+// "up", "down", "left" or "right", "pause" (any key), "line TEXT" (a line typed and ended with
+// Enter). Seed 0: the first from 1 that wins.
 int script(const Donjon& donjon, int classe, unsigned graine) {
     const std::optional<Plan> plan = planifier(donjon, Politique::prudent);
     if (!plan) {
@@ -122,21 +126,21 @@ int script(const Donjon& donjon, int classe, unsigned graine) {
     }
     std::printf("# seed %u, class %d, careful, score %d, %zu reads\n", graine, classe, issue.score,
                 journal.size());
-    for (const Lecture& lecture : journal) {
-        switch (lecture.sorte) {
-        case Lecture::Sorte::touche:
-            std::printf("touche %d\n", lecture.code);
-            break;
-        case Lecture::Sorte::pause:
-            std::printf("pause\n");
-            break;
-        case Lecture::Sorte::ligne:
-            std::printf("ligne %s\n", lecture.texte.c_str());
-            break;
+    // As a recording writes them, an arrow's prefix code and its own as one.
+    for (std::size_t i = 0; i < journal.size(); ++i) {
+        const Lecture& lecture = journal[i];
+        Evenement evenement{Evenement::Sorte::touche, lecture.code, {}};
+        if (lecture.sorte == Lecture::Sorte::pause) {
+            evenement = {Evenement::Sorte::pause, 0, {}};
+        } else if (lecture.sorte == Lecture::Sorte::ligne) {
+            evenement = {Evenement::Sorte::ligne, 0, lecture.texte};
+        } else if (lecture.code == TOUCHE_PREFIXE && i + 1 < journal.size()) {
+            evenement = {Evenement::Sorte::fleche, journal[++i].code, {}};
         }
+        std::fputs(ligne_evenement(evenement).c_str(), stdout);
     }
     // The victory screen waits for one key.
-    std::printf("pause\n");
+    std::fputs(ligne_evenement({Evenement::Sorte::pause, 0, {}}).c_str(), stdout);
     return 0;
 }
 
@@ -214,5 +218,8 @@ int principal(int argc, char** argv) {
 } // namespace korva
 
 int main(int argc, char** argv) {
+    // The game's own dice, which draw the same numbers on every system: the seeds and figures
+    // found here hold wherever the tool runs, and in the tests.
+    korva::installer_hasard(korva::hasard_portable());
     return korva::principal(argc, argv);
 }

@@ -21,7 +21,7 @@ import sys
 ICI = os.path.dirname(os.path.abspath(__file__))
 DEPOT = os.path.normpath(os.path.join(ICI, '..', '..'))
 PARTIE = os.path.join(DEPOT, 'tests', 'transcriptions', 'partie.txt')
-FLECHES = {72: 'up', 80: 'down', 75: 'left', 77: 'right'}
+FLECHES = ('up', 'down', 'left', 'right')
 PAR_LIGNE = 30  # reads on one input line of the transcript
 
 ENTETE = '''# A whole game through the dungeon of tests/niveaux_figes, played as a careful {classe}:
@@ -41,23 +41,22 @@ CLASSES = ['warrior', 'magician', 'priest', 'crafty']
 
 
 def jetons(script):
-    """The script's reads (touche CODE, pause, ligne TEXT) as transcript tokens."""
-    lus = [l for l in script.splitlines() if l and not l.startswith('#')]
-    sortie, i = [], 0
-    while i < len(lus):
-        mots = lus[i].split(' ', 1)
-        if mots[0] == 'touche' and mots[1] == '224' and i + 1 < len(lus):
-            sortie.append(FLECHES[int(lus[i + 1].split()[1])])
-            i += 2
+    """The script's reads, in the words of a recording (key CODE, up down left right, pause,
+    line TEXT), as transcript tokens."""
+    sortie = []
+    for lu in script.splitlines():
+        if not lu or lu.startswith('#'):
             continue
-        if mots[0] == 'pause':
+        mots = lu.split(' ', 1)
+        if mots[0] in FLECHES:
+            sortie.append(mots[0])
+        elif mots[0] == 'pause':
             sortie.append('.')
-        elif mots[0] == 'ligne':
+        elif mots[0] == 'line':
             sortie.append('"' + mots[1] + '"')
         else:
             code = int(mots[1])
             sortie.append(chr(code) if 32 < code < 127 and chr(code) not in '"#*' else f'#{code}')
-        i += 1
     return sortie
 
 

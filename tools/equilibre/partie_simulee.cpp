@@ -1,5 +1,7 @@
 #include "partie_simulee.hpp"
 
+#include "characters/hasard.hpp"
+
 #include "characters/personnage.hpp"
 #include "dungeon/deplacement.hpp"
 #include "items/sac.hpp"
@@ -161,7 +163,7 @@ Issue jouer_partie(const Donjon& donjon, const Plan& plan, bool boit, int classe
     static Sacoche sacoche;
     sacoche[0] = {};
     Joueur joueur{console, fenetre, {}, sacoche};
-    std::srand(graine);
+    semer_hasard(graine);
     copier_nom(joueur.p.nom, "Ayla");
     tirer_caracteristiques(joueur.p, classe);
     joueur.p.score = 0;
