@@ -76,20 +76,28 @@ TEST(TerminalPosix, EveryKindOfTerminalAndSetting) {
 TEST(TerminalPosix, GivenBackOnEveryWayOut) {
     DossierJeu dossier;
     struct Cas {
-        std::string_view touches; // typed at the menu
+        std::string_view avant; // typed at the menu, then `ecran` awaited
+        std::string_view ecran;
+        std::string_view touches;
         int signal;
         int statut;
     };
-    // Quit; Ctrl-C; Ctrl-D, the end of input, at the name's prompt; signals from elsewhere, and
-    // the one a crash sends (the sanitizers keep the others of that kind for themselves). Outside
-    // a game nothing is saved.
-    for (const Cas& cas : {Cas{"3", 0, 0}, Cas{"\x03", 0, 128 + SIGINT}, Cas{"1\x04", 0, 0},
-                           Cas{"", SIGTERM, 128 + SIGTERM}, Cas{"", SIGHUP, 128 + SIGHUP},
-                           Cas{"", SIGABRT, 128 + SIGABRT}}) {
-        SCOPED_TRACE(testing::PrintToString(cas.touches) + std::to_string(cas.signal));
+    // Quit; Ctrl-C at the menu, at the name's prompt and at the saved games (none here); Ctrl-D,
+    // the end of input, at the name's prompt; signals from elsewhere, and the one a crash sends
+    // (the sanitizers keep the others of that kind for themselves). Outside a game nothing is
+    // saved.
+    for (const Cas& cas :
+         {Cas{"", "", "3", 0, 0}, Cas{"", "", "\x03", 0, 128 + SIGINT},
+          Cas{"1", NOM, "\x03", 0, 128 + SIGINT},
+          Cas{"2", "No game saved", "\x03", 0, 128 + SIGINT}, Cas{"1", NOM, "\x04", 0, 0},
+          Cas{"", "", "", SIGTERM, 128 + SIGTERM}, Cas{"", "", "", SIGHUP, 128 + SIGHUP},
+          Cas{"", "", "", SIGABRT, 128 + SIGABRT}}) {
+        SCOPED_TRACE(testing::PrintToString(cas.avant) + testing::PrintToString(cas.touches) +
+                     std::to_string(cas.signal));
         PartieTerminal partie(dossier.racine());
         partie.vue.titre = "shell";
         jusqu_au_menu(partie);
+        ASSERT_TRUE(partie.jouer(cas.avant, cas.ecran)) << partie.ecran();
         partie.taper(cas.touches);
         if (cas.signal != 0) {
             ::kill(partie.pid, cas.signal);

@@ -1,6 +1,7 @@
 // One whole game at a terminal, by the real program, on a first level of the test's own: a new
 // hero takes a few steps and a key, opens the bag, saves, quits to the menu, loads the game back
 // and quits.
+#include "files/enregistrement.hpp"
 #include "files/sauvegarde.hpp"
 #include "records/enregistrements.hpp"
 #include "records/heros.hpp"
@@ -87,6 +88,25 @@ TEST(PartieTerminal, NewHeroStepsBagSaveQuitLoadBackQuit) {
     ASSERT_TRUE(partie.jouer("3", "Bye Bye..."));
     EXPECT_EQ(partie.attendre_fin(), 0);
     EXPECT_TRUE(partie.modes_restaures());
+
+    // The first game, replayed: its first board, then Space pauses it (as the window's title
+    // says), '.' plays one key, Space resumes, and 'q' leaves before the end.
+    const std::vector<std::string> enregistrements =
+        noms_dans(dossier.racine() / DOSSIER_ENREGISTREMENTS);
+    ASSERT_EQ(enregistrements.size(), 2u);
+    PartieTerminal rejeu(dossier.racine(), 50, 110,
+                         {KORVA_BINAIRE, "--replay",
+                          std::string(DOSSIER_ENREGISTREMENTS) + "/" + enregistrements[0]});
+    ASSERT_TRUE(rejeu.attendre(LEGENDE)) << rejeu.ecran();
+    rejeu.taper(" ");
+    ASSERT_TRUE(rejeu.attendre([&] { return rejeu.vue.titre == "KORVA replay (paused)"; }));
+    ASSERT_TRUE(rejeu.jouer(".", "Score : ")) << rejeu.ecran();
+    rejeu.taper(" ");
+    ASSERT_TRUE(rejeu.attendre([&] { return rejeu.vue.titre == "KORVA replay"; }));
+    rejeu.taper("q");
+    EXPECT_EQ(rejeu.attendre_fin(), 0);
+    EXPECT_TRUE(rejeu.modes_restaures());
+    EXPECT_EQ(noms_dans(dossier.racine() / DOSSIER_ENREGISTREMENTS), enregistrements);
 }
 
 // A typed line is edited at every prompt that reads one: Backspace takes back a character,
