@@ -30,8 +30,9 @@ void jusqu_au_menu(PartieTerminal& partie) {
 TEST(TerminalPosix, EveryKindOfTerminalAndSetting) {
     DossierJeu dossier;
     for (const char* term : {"xterm-256color", "screen", "linux", "vt100", "dumb"}) {
+        // The last one sets NO_COLOR, but empty: the colours stay.
         for (const Reglages& r : {Reglages{term, true, false}, Reglages{term, false, true},
-                                  Reglages{term, true, true}, Reglages{term, false, false}}) {
+                                  Reglages{term, true, true}, Reglages{term, false, false, true}}) {
             SCOPED_TRACE(std::string(term) + (r.utf8 ? " UTF-8" : " C") +
                          (r.sans_couleur ? " NO_COLOR" : ""));
             PartieTerminal partie(dossier.racine(), 52, 120, {KORVA_BINAIRE}, r);

@@ -132,6 +132,10 @@ TEST(PartieTerminal, TypedLinesAreEditedAtEveryPrompt) {
                                "Ab\x7f"
                                "c\r1\r",
                                "Here we are : Ac ,"},
+                           Cas{nom,
+                               "Ab\x08"
+                               "c\r1\r",
+                               "Here we are : Ac ,"}, // Ctrl-H
                            Cas{nom, "xyz\x15Zed\r1\r", "Here we are : Zed ,"},
                            Cas{nom,
                                "Zo\x04"

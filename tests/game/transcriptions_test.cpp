@@ -1,12 +1,9 @@
+#include "support/dore.hpp"
 #include "support/dossier_jeu.hpp"
 #include "support/transcription.hpp"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 
 namespace korva::test {
 namespace {
@@ -17,21 +14,7 @@ class Transcription : public testing::TestWithParam<std::string> {};
 
 TEST_P(Transcription, PlaysAsWritten) {
     const fs::path chemin = fs::path(KORVA_TRANSCRIPTIONS) / GetParam();
-    std::ifstream entree(chemin, std::ios::binary);
-    const std::string attendu(std::istreambuf_iterator<char>(entree), {});
-    const std::string obtenu = rejouer_transcription(attendu);
-    if (std::getenv("KORVA_REGENERER") != nullptr) {
-        std::ofstream(chemin, std::ios::binary) << obtenu;
-        return;
-    }
-    // The first line that differs, rather than two whole transcripts.
-    std::istringstream a(attendu), o(obtenu);
-    for (int n = 1; a || o; ++n) {
-        std::string ligne_a, ligne_o;
-        std::getline(a, ligne_a);
-        std::getline(o, ligne_o);
-        ASSERT_EQ(ligne_a, ligne_o) << GetParam() << ":" << n << " differs";
-    }
+    comparer_au_fichier(chemin, rejouer_transcription(lire_tout(chemin)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Fichiers, Transcription,

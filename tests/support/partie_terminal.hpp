@@ -48,8 +48,9 @@ struct EcranVirtuel {
 // The terminal's type and the player's settings.
 struct Reglages {
     std::string term = "xterm-256color";
-    bool utf8 = true;          // the locale's character set
-    bool sans_couleur = false; // NO_COLOR
+    bool utf8 = true;           // the locale's character set
+    bool sans_couleur = false;  // NO_COLOR set, and not empty
+    bool no_color_vide = false; // NO_COLOR set, but empty
 };
 
 class PartieTerminal {

@@ -137,8 +137,8 @@ PartieTerminal::PartieTerminal(const std::filesystem::path& dossier, int lignes,
         }
         ::setenv("TERM", reglages.term.c_str(), 1);
         ::setenv("LC_ALL", reglages.utf8 ? "C.UTF-8" : "C", 1);
-        if (reglages.sans_couleur) {
-            ::setenv("NO_COLOR", "1", 1);
+        if (reglages.sans_couleur || reglages.no_color_vide) {
+            ::setenv("NO_COLOR", reglages.sans_couleur ? "1" : "", 1);
         } else {
             ::unsetenv("NO_COLOR");
         }

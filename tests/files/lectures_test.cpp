@@ -1,0 +1,62 @@
+// Every reason a file of the game is refused, as the player reads it (tests/files/lectures.txt):
+// each case is a file's text under "== save", "== level", "== registry" or "== recording",
+// followed by "-> " and what its reader makes of it ("ok", or the reason). In a text, \xNN
+// stands for a byte.
+#include "characters/registre.hpp"
+#include "files/enregistrement.hpp"
+#include "files/niveaux.hpp"
+#include "files/sauvegarde.hpp"
+#include "support/dore.hpp"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <sstream>
+
+namespace korva::test {
+namespace {
+
+std::string lire_le_texte(const std::string& sorte, const std::string& texte) {
+    auto plateau = std::make_unique<Plateau>();
+    auto sacoche = std::make_unique<Sacoche>();
+    sPerso p{};
+    int l = 0;
+    int c = 0;
+    std::vector<sJoueur> joueurs;
+    Enregistrement enregistrement;
+    std::string erreur;
+    const bool lu = sorte == "save"
+                        ? lire_sauvegarde(texte, "Bob", *plateau, l, c, p, *sacoche, erreur)
+                    : sorte == "level"    ? lire_niveau(texte, *plateau, l, c, erreur)
+                    : sorte == "registry" ? lire_registre(texte, joueurs, erreur)
+                                          : lire_enregistrement(texte, enregistrement, erreur);
+    return lu ? "ok" : erreur;
+}
+
+TEST(Lectures, EveryReasonAFileIsRefused) {
+    const std::string chemin = std::string(KORVA_TESTS) + "/files/lectures.txt";
+    std::istringstream lignes(lire_tout(chemin));
+    std::string obtenu, sorte, texte;
+    for (std::string ligne; std::getline(lignes, ligne);) {
+        if (ligne.starts_with("-> ")) {
+            obtenu += "-> " + lire_le_texte(sorte, texte) + "\n";
+            sorte.clear();
+            continue;
+        }
+        obtenu += ligne + "\n";
+        if (ligne.starts_with("== ")) {
+            sorte = ligne.substr(3);
+            texte.clear();
+        } else if (!sorte.empty()) {
+            for (std::size_t x; (x = ligne.find("\\x")) != std::string::npos;) {
+                ligne.replace(x, 4, 1,
+                              static_cast<char>(std::stoi(ligne.substr(x + 2, 2), nullptr, 16)));
+            }
+            texte += ligne + "\n";
+        }
+    }
+    comparer_au_fichier(chemin, obtenu);
+}
+
+} // namespace
+} // namespace korva::test
