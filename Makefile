@@ -63,7 +63,7 @@ sanitize:
 # tests/fuzz/corpus; an input that fails is kept in the build folder too.
 FUZZ_TIME ?= 20
 FUZZ_FLAGS ?=
-FUZZ_CIBLES ?= niveau sauvegarde registre
+FUZZ_CIBLES ?= niveau sauvegarde registre enregistrement
 
 fuzz:
 	cmake -S . -B $(BUILD)-fuzz -DKORVA_FUZZ=ON -DKORVA_TESTS=OFF -DCMAKE_CXX_COMPILER=clang++
