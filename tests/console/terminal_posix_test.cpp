@@ -31,10 +31,11 @@ TEST(TerminalPosix, EveryKindOfTerminalAndSetting) {
     DossierJeu dossier;
     for (const char* term : {"xterm-256color", "screen", "linux", "vt100", "dumb"}) {
         // The last one sets NO_COLOR, but empty: the colours stay.
-        for (const Reglages& r : {Reglages{term, true, false}, Reglages{term, false, true},
-                                  Reglages{term, true, true}, Reglages{term, false, false, true}}) {
+        for (const Reglages& r : {Reglages{term, true}, Reglages{term, false, "1"},
+                                  Reglages{term, true, "1"}, Reglages{term, false, ""}}) {
+            const bool sans_couleur = r.no_color != nullptr && *r.no_color != '\0';
             SCOPED_TRACE(std::string(term) + (r.utf8 ? " UTF-8" : " C") +
-                         (r.sans_couleur ? " NO_COLOR" : ""));
+                         (sans_couleur ? " NO_COLOR" : ""));
             PartieTerminal partie(dossier.racine(), 52, 120, {KORVA_BINAIRE}, r);
             partie.vue.recevoir("shell$ korva\r\n");
             partie.vue.titre = "shell";
@@ -47,7 +48,7 @@ TEST(TerminalPosix, EveryKindOfTerminalAndSetting) {
                 continue;
             }
             const bool alternatif = r.term == "xterm-256color" || r.term == "screen";
-            const bool couleurs = !r.sans_couleur && r.term != "vt100";
+            const bool couleurs = !sans_couleur && r.term != "vt100";
             const bool xterm = r.term == "xterm-256color";
             ASSERT_TRUE(partie.attendre(PAUSE)) << partie.ecran();
             EXPECT_EQ(partie.ecran().find("shell$"), std::string::npos);
@@ -57,7 +58,7 @@ TEST(TerminalPosix, EveryKindOfTerminalAndSetting) {
             EXPECT_EQ(partie.vue.case_(0, 26).glyphe, r.utf8 ? "░" : ".");
             ASSERT_TRUE(partie.jouer(" ", MENU));
             EXPECT_EQ(partie.vue.case_(2, 1), // bright as bold where 8 colours
-                      (CaseVue{"A", couleurs ? (xterm ? 13 : 5) : -1, couleurs ? 0 : -1}));
+                      (CaseVue{"A", couleurs ? 13 : -1, couleurs ? 0 : -1}));
             EXPECT_EQ(partie.vue.titre, xterm ? "KORVA !!!" : "shell");
             EXPECT_EQ(partie.vue.taille_demandee, xterm ? std::pair(50, 110) : std::pair(0, 0));
             ASSERT_TRUE(partie.jouer("3", "Bye Bye..."));

@@ -24,12 +24,14 @@ int lire(const std::string& chemin, std::string& contenu) {
     return lire_fichier(chemin, contenu, numero_erreur) ? 0 : numero_erreur;
 }
 
-// Runs `enfant` in a child process; true when it ended with status 0.
-template <typename F> bool dans_un_processus(F enfant) {
+// Runs `enfant` in a child process, and `pendant` here meanwhile; true when the child ended with
+// status 0.
+template <typename F, typename G> bool dans_un_processus(F enfant, G pendant) {
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::_exit(enfant() ? 0 : 1);
     }
+    pendant();
     int statut = -1;
     ::waitpid(pid, &statut, 0);
     return WIFEXITED(statut) && WEXITSTATUS(statut) == 0;
@@ -85,12 +87,15 @@ TEST(FichierSurPosix, ALinkIsWrittenThroughAndAReadOnlyFileStays) {
     test::DossierJeu dossier;
     dossier.ecrire("ailleurs/a.txt", "old");
     dossier.ecrire("seul.txt", "kept");
-    fs::create_symlink("ailleurs/a.txt", "lien");
-    fs::create_symlink("ailleurs/neuf.txt", "vers_rien");
+    // Relative links lead from the folder that holds them, as a save's from its own folder.
+    fs::create_directory("saves");
+    fs::create_symlink("../ailleurs/a.txt", "saves/lien");
+    fs::create_symlink("../ailleurs/neuf.txt", "saves/vers_rien");
     fs::permissions("seul.txt", fs::perms::owner_read);
     int erreur = 0;
-    EXPECT_TRUE(ecrire_fichier_atomique("lien", "new", erreur) && fs::is_symlink("lien"));
-    EXPECT_TRUE(ecrire_fichier_atomique("vers_rien", "made", erreur));
+    EXPECT_TRUE(ecrire_fichier_atomique("saves/lien", "new", erreur) &&
+                fs::is_symlink("saves/lien"));
+    EXPECT_TRUE(ecrire_fichier_atomique("saves/vers_rien", "made", erreur));
     EXPECT_FALSE(ecrire_fichier_atomique("seul.txt", "new", erreur));
     EXPECT_EQ(erreur, EACCES);
     for (const auto& [chemin, contenu] : {std::pair{"ailleurs/a.txt", "new"},
@@ -104,14 +109,16 @@ TEST(FichierSurPosix, AWriteCutShortLeavesTheOldFileWholeAndNothingBeside) {
     test::DossierJeu dossier;
     fs::create_directory("essai");
     dossier.ecrire("essai/a.txt", "old content\n");
-    EXPECT_TRUE(dans_un_processus([] {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limite{1000, 1000};
-        ::setrlimit(RLIMIT_FSIZE, &limite);
-        int erreur = 0;
-        return !ecrire_fichier_atomique("essai/a.txt", std::string(5000, 'n'), erreur) &&
-               erreur == EFBIG;
-    }));
+    EXPECT_TRUE(dans_un_processus(
+        [] {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limite{1000, 1000};
+            ::setrlimit(RLIMIT_FSIZE, &limite);
+            int erreur = 0;
+            return !ecrire_fichier_atomique("essai/a.txt", std::string(5000, 'n'), erreur) &&
+                   erreur == EFBIG;
+        },
+        [] {}));
     EXPECT_EQ(dossier.lire("essai/a.txt"), "old content\n");
     EXPECT_EQ(test::noms_dans("essai"), std::vector<std::string>{"a.txt"});
 }
@@ -134,14 +141,7 @@ TEST(FichierSurPosix, TwoGamesUnderTheLockLoseNoUpdate) {
         }
         return true;
     };
-    const pid_t autre = ::fork();
-    if (autre == 0) {
-        ::_exit(compter() ? 0 : 1);
-    }
-    EXPECT_TRUE(compter());
-    int statut = -1;
-    ::waitpid(autre, &statut, 0);
-    EXPECT_TRUE(WIFEXITED(statut) && WEXITSTATUS(statut) == 0);
+    EXPECT_TRUE(dans_un_processus(compter, [&compter] { EXPECT_TRUE(compter()); }));
     EXPECT_EQ(dossier.lire("compteur"), std::to_string(2 * TOURS));
 }
 

@@ -14,7 +14,7 @@ struct VTerm;
 namespace korva::test {
 
 // One cell as shown: its character in UTF-8 and its colours as console indexes (0 to 15), -1
-// for the terminal's own.
+// for the terminal's own; bold text of the eight first colours counts as bright.
 struct CaseVue {
     std::string glyphe;
     int texte;
@@ -48,9 +48,8 @@ struct EcranVirtuel {
 // The terminal's type and the player's settings.
 struct Reglages {
     std::string term = "xterm-256color";
-    bool utf8 = true;           // the locale's character set
-    bool sans_couleur = false;  // NO_COLOR set, and not empty
-    bool no_color_vide = false; // NO_COLOR set, but empty
+    bool utf8 = true;               // the locale's character set
+    const char* no_color = nullptr; // NO_COLOR's value, when it is set
 };
 
 class PartieTerminal {

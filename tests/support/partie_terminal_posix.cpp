@@ -92,8 +92,10 @@ CaseVue EcranVirtuel::case_(int ligne, int colonne) const {
     std::array<char, 16> utf8{};
     const std::size_t n = vterm_screen_get_text(vterm_obtain_screen(vt), utf8.data(), utf8.size(),
                                                 VTermRect{ligne, ligne + 1, colonne, colonne + 1});
+    // Bold text of the eight first colours shows bright, as a terminal of eight colours has it.
+    const int texte = index_console(cellule.fg, VTERM_COLOR_IS_DEFAULT_FG(&cellule.fg));
     return {n == 0 ? " " : std::string(utf8.data(), n),
-            index_console(cellule.fg, VTERM_COLOR_IS_DEFAULT_FG(&cellule.fg)),
+            cellule.attrs.bold != 0 && texte >= 0 && texte < 8 ? texte + 8 : texte,
             index_console(cellule.bg, VTERM_COLOR_IS_DEFAULT_BG(&cellule.bg))};
 }
 
@@ -137,11 +139,7 @@ PartieTerminal::PartieTerminal(const std::filesystem::path& dossier, int lignes,
         }
         ::setenv("TERM", reglages.term.c_str(), 1);
         ::setenv("LC_ALL", reglages.utf8 ? "C.UTF-8" : "C", 1);
-        if (reglages.sans_couleur || reglages.no_color_vide) {
-            ::setenv("NO_COLOR", reglages.sans_couleur ? "1" : "", 1);
-        } else {
-            ::unsetenv("NO_COLOR");
-        }
+        reglages.no_color ? ::setenv("NO_COLOR", reglages.no_color, 1) : ::unsetenv("NO_COLOR");
         ::setenv("PS1", "$ ", 1);
         std::vector<char*> arguments;
         for (std::string& argument : commande) {
