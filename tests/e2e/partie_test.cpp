@@ -128,37 +128,15 @@ TEST(PartieTerminal, TypedLinesAreEditedAtEveryPrompt) {
         std::string_view touches;
         std::string_view attendu; // on the screen; empty: the game ends, with status 0
     };
-    for (const Cas& cas : {Cas{nom,
-                               "Ab\x7f"
-                               "c\r1\r",
-                               "Here we are : Ac ,"},
-                           Cas{nom,
-                               "Ab\x08"
-                               "c\r1\r",
-                               "Here we are : Ac ,"}, // Ctrl-H
-                           Cas{nom, "xyz\x15Zed\r1\r", "Here we are : Zed ,"},
-                           Cas{nom,
-                               "Zo\x04"
-                               "d\r1\r",
-                               "Here we are : Zod ,"},
-                           Cas{classe,
-                               "9\x7f"
-                               "2\r",
-                               "The priest !"},
-                           Cas{classe,
-                               "33\x15"
-                               "3\r",
-                               "The crafty wily !"},
-                           Cas{classe, "\x04", ""},
-                           Cas{liste,
-                               "7\x15"
-                               "0\r",
-                               MENU},
-                           Cas{liste, "\x04", ""},
-                           Cas{emplacement,
-                               "9\x15"
-                               "1\r",
-                               "You use the number key : 3"}}) {
+    // The editing keys in octal: \177 Backspace, \010 Ctrl-H, \025 Ctrl-U, \004 Ctrl-D.
+    for (const Cas& cas :
+         {Cas{nom, "Ab\177c\r1\r", "Here we are : Ac ,"},
+          Cas{nom, "Ab\010c\r1\r", "Here we are : Ac ,"},
+          Cas{nom, "xyz\025Zed\r1\r", "Here we are : Zed ,"},
+          Cas{nom, "Zo\004d\r1\r", "Here we are : Zod ,"}, Cas{classe, "9\1772\r", "The priest !"},
+          Cas{classe, "33\0253\r", "The crafty wily !"}, Cas{classe, "\004", ""},
+          Cas{liste, "7\0250\r", MENU}, Cas{liste, "\004", ""},
+          Cas{emplacement, "9\0251\r", "You use the number key : 3"}}) {
         SCOPED_TRACE(std::string(cas.touches));
         DossierJeu dossier;
         dossier.ecrire("fichiers/niveaux/niveau1g.txt", premier_niveau());
@@ -210,8 +188,7 @@ TEST(PartieTerminal, KeptFromCtrlCAndALostTerminal) {
         EXPECT_EQ(partie.attendre_fin(), 128 + signal);
         auto plateau = std::make_unique<Plateau>();
         auto sacoche = std::make_unique<Sacoche>();
-        int l = 0;
-        int c = 0;
+        int l = 0, c = 0;
         sPerso p{};
         std::string erreur;
         ASSERT_TRUE(lire_sauvegarde(dossier.lire("fichiers/personnages/Zed.txt"), "Zed", *plateau,

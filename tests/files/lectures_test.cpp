@@ -20,8 +20,7 @@ std::string lire_le_texte(const std::string& sorte, const std::string& texte) {
     auto plateau = std::make_unique<Plateau>();
     auto sacoche = std::make_unique<Sacoche>();
     sPerso p{};
-    int l = 0;
-    int c = 0;
+    int l = 0, c = 0;
     std::vector<sJoueur> joueurs;
     Enregistrement enregistrement;
     std::string erreur;
@@ -48,11 +47,7 @@ TEST(Lectures, EveryReasonAFileIsRefused) {
             sorte = ligne.substr(3);
             texte.clear();
         } else if (!sorte.empty()) {
-            for (std::size_t x; (x = ligne.find("\\x")) != std::string::npos;) {
-                ligne.replace(x, 4, 1,
-                              static_cast<char>(std::stoi(ligne.substr(x + 2, 2), nullptr, 16)));
-            }
-            texte += ligne + "\n";
+            texte += octets_de(ligne) + "\n";
         }
     }
     comparer_au_fichier(chemin, obtenu);

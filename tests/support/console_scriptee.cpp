@@ -106,17 +106,18 @@ void ConsoleScriptee::vider_entree() {
 
 void ConsoleScriptee::dormir(int millisecondes) {
     sortie_ += "<sleep " + std::to_string(millisecondes) + ">";
+    attendre("sleep " + std::to_string(millisecondes));
+}
+
+// A wait, seen by the observer; a lost terminal stays lost for the rest of the game, and an
+// interruption next in the script comes at this wait, whatever its kind.
+void ConsoleScriptee::attendre(std::string_view attente) {
     if (observateur_) {
-        observateur_("sleep " + std::to_string(millisecondes));
+        observateur_(attente);
     }
     if (perdu_ && gardee_) {
         throw PartieInterrompue{Interruption::terminal_perdu, statut_perdu_};
     }
-    interrompre_si_prevu();
-}
-
-// An interruption next in the script comes at this wait, whatever its kind.
-void ConsoleScriptee::interrompre_si_prevu() {
     if (script_.empty() || script_.front().sorte != Sorte::interruption) {
         return;
     }
@@ -141,16 +142,10 @@ void ConsoleScriptee::terminer(int statut) {
 }
 
 ConsoleScriptee::Entree ConsoleScriptee::suivante(std::string_view attente, bool ligne) {
-    if (observateur_) {
-        observateur_(attente);
-    }
-    if (perdu_ && gardee_) {
-        throw PartieInterrompue{Interruption::terminal_perdu, statut_perdu_};
-    }
+    attendre(attente);
     if (script_.empty()) {
         throw ScriptEpuise{};
     }
-    interrompre_si_prevu();
     Entree e = std::move(script_.front());
     script_.pop_front();
     if ((e.sorte == Sorte::touche) == ligne) {

@@ -73,7 +73,7 @@ private:
         Interruption cause = Interruption::ctrl_c;
     };
     Entree suivante(std::string_view attente, bool ligne);
-    void interrompre_si_prevu();
+    void attendre(std::string_view attente);
 
     Console* precedente_ = nullptr;
     std::deque<Entree> script_;

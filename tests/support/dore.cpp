@@ -14,6 +14,13 @@ std::string lire_tout(const std::filesystem::path& chemin) {
     return std::string(std::istreambuf_iterator<char>(entree), {});
 }
 
+std::string octets_de(std::string texte) {
+    for (std::size_t x; (x = texte.find("\\x")) != std::string::npos;) {
+        texte.replace(x, 4, 1, static_cast<char>(std::stoi(texte.substr(x + 2, 2), nullptr, 16)));
+    }
+    return texte;
+}
+
 void comparer_au_fichier(const std::filesystem::path& chemin, const std::string& obtenu) {
     if (std::getenv("KORVA_REGENERER") != nullptr) {
         std::ofstream(chemin, std::ios::binary) << obtenu;

@@ -9,6 +9,7 @@
 #include "game/rejeu.hpp"
 #include "records/enregistrements.hpp"
 #include "support/console_scriptee.hpp"
+#include "support/dore.hpp"
 #include "support/dossier_jeu.hpp"
 
 #include <algorithm>
@@ -147,11 +148,7 @@ void ajouter_jetons(ConsoleScriptee& console, const std::string& ligne, std::siz
             fois = std::stoi(jeton.substr(etoile + 1));
             jeton.resize(etoile);
         }
-        // \xNN types a byte that the transcript cannot show as it is.
-        for (std::size_t x; tapee && (x = jeton.find("\\x")) != std::string::npos;) {
-            jeton.replace(x, 4, 1,
-                          static_cast<char>(std::stoi(jeton.substr(x + 2, 2), nullptr, 16)));
-        }
+        jeton = tapee ? octets_de(jeton) : jeton;
         for (int k = 0; k < fois; ++k, ++entrees) {
             if (tapee) {
                 console.ligne(jeton);
@@ -197,8 +194,7 @@ std::string rejouer_les_parties(const DossierJeu& dossier, const std::vector<std
                                               ? noms_dans(dossier_enregistrements)
                                               : std::vector<std::string>{};
     std::string rapport;
-    std::size_t pareilles = 0;
-    std::size_t coupees = 0;
+    std::size_t pareilles = 0, coupees = 0;
     for (const std::string& nom : noms) {
         std::vector<std::string> vus;
         std::string raison;
@@ -321,9 +317,7 @@ std::string rejouer_transcription(const std::string& texte) {
             sortie.push_back(FIN_DE_BLOC);
         }
     }
-    std::size_t fichier = 0;
-    std::size_t capture = 0;
-    std::size_t depuis = 0;
+    std::size_t fichier = 0, capture = 0, depuis = 0;
     const auto poser_fichiers = [&](std::size_t prises) {
         for (; fichier < fichiers.size() && fichiers[fichier].apres <= prises; ++fichier) {
             const Fichier& f = fichiers[fichier];
