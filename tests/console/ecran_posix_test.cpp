@@ -51,14 +51,9 @@ TEST(DecodeurTouches, KeyCodesFromTerminalBytes) {
     }
 }
 
-// The pseudo-terminal starts each line feed at the first column, as the game sets it.
-std::string onlcr(std::string_view octets) {
-    std::string sortie;
-    for (const char octet : octets) {
-        sortie += octet == '\n' ? std::string("\r\n") : std::string(1, octet);
-    }
-    return sortie;
-}
+// The pseudo-terminal starts each line feed at the first column, as the game sets it: here the
+// emulator's own newline mode does it.
+constexpr std::string_view RETOUR_A_LA_LIGNE = "\x1b[20h";
 
 Description decrite(const std::string& term, bool utf8 = true, bool couleurs = true) {
     std::string raison;
@@ -108,7 +103,8 @@ TEST(SortieEcran, TheTerminalShowsWhatTheModelHolds) {
         SCOPED_TRACE(term);
         EcranVirtuel vue(CONSOLE_LIGNES, CONSOLE_COLONNES);
         const Description d = decrite(term, utf8, couleurs);
-        SortieEcran sortie([&](std::string_view trame) { vue.recevoir(onlcr(trame)); }, d);
+        vue.recevoir(RETOUR_A_LA_LIGNE);
+        SortieEcran sortie([&](std::string_view trame) { vue.recevoir(trame); }, d);
         std::mt19937 hasard(2024);
         // The engine's numbers are the same everywhere; a distribution's are not.
         const auto tirage = [&](int n) {
@@ -136,7 +132,8 @@ TEST(SortieEcran, TheTerminalShowsWhatTheModelHolds) {
             EcranVirtuel entier(CONSOLE_LIGNES, CONSOLE_COLONNES);
             std::string trame;
             EmetteurEcran(d).emettre(sortie.modele(), trame);
-            entier.recevoir(onlcr(trame));
+            entier.recevoir(RETOUR_A_LA_LIGNE);
+            entier.recevoir(trame);
             const bool xterm = std::string_view(term) == "xterm-256color";
             for (int l = 0; l < CONSOLE_LIGNES; ++l) {
                 for (int c = 0; c < CONSOLE_COLONNES; ++c) {

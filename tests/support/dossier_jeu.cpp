@@ -67,7 +67,8 @@ void DossierJeu::supprimer(const std::string& relatif) const {
 
 std::vector<std::string> noms_dans(const fs::path& dossier) {
     std::vector<std::string> liste;
-    for (const auto& entree : fs::directory_iterator(dossier)) {
+    std::error_code absent; // a folder not there has no entries
+    for (const auto& entree : fs::directory_iterator(dossier, absent)) {
         liste.push_back(entree.path().filename().string());
     }
     std::sort(liste.begin(), liste.end());

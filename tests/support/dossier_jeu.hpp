@@ -28,7 +28,7 @@ private:
     std::filesystem::path ancien_;
 };
 
-// The names of the entries of a folder, sorted.
+// The names of the entries of a folder, sorted; none when there is no such folder.
 std::vector<std::string> noms_dans(const std::filesystem::path& dossier);
 
 } // namespace korva::test

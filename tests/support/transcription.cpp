@@ -9,14 +9,10 @@
 #include "game/rejeu.hpp"
 #include "records/enregistrements.hpp"
 #include "support/console_scriptee.hpp"
-#include "support/dore.hpp"
 #include "support/dossier_jeu.hpp"
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <iomanip>
-#include <map>
 #include <optional>
 #include <sstream>
 #include <stdexcept>
@@ -45,9 +41,14 @@ struct Fichier {
     std::optional<std::string> contenu; // nothing: the file is removed
 };
 
-std::time_t graine = 0;
-std::time_t horloge_fixe() {
-    return graine;
+std::time_t graine = 0; // the clock stands still at the transcript's seed
+
+std::string en_lignes(const std::vector<std::string>& lignes) {
+    std::string texte;
+    for (const std::string& ligne : lignes) {
+        texte += ligne + "\n";
+    }
+    return texte;
 }
 
 std::string ecran_en_texte(const EcranModele& modele, bool legende) {
@@ -87,18 +88,13 @@ std::string ecran_en_texte(const EcranModele& modele, bool legende) {
             rangees.erase(regle + 1);
         }
     }
-    std::string texte;
-    for (const std::string& rangee : rangees) {
-        texte += rangee + "\n";
-    }
-    return texte;
+    return en_lignes(rangees);
 }
 
 // The console operations since the last screen, as a player would notice them, a run of the
 // same one counted once; the wait itself and the end of the game are said elsewhere.
 std::string operations(const std::string& sortie, std::size_t& depuis, std::string_view attente) {
-    std::string liste;
-    std::string precedente;
+    std::string liste, precedente;
     int fois = 0;
     const auto conclure = [&] {
         if (fois > 0) {
@@ -127,48 +123,6 @@ std::string operations(const std::string& sortie, std::size_t& depuis, std::stri
     return liste;
 }
 
-void ajouter_jetons(ConsoleScriptee& console, const std::string& ligne, std::size_t& entrees) {
-    static const std::map<std::string, int> FLECHES{{"up", FLECHE_HAUT},
-                                                    {"down", FLECHE_BAS},
-                                                    {"left", FLECHE_GAUCHE},
-                                                    {"right", FLECHE_DROITE}};
-    // Ctrl-C, and the terminal lost as a hang-up or SIGTERM leave it, with the status they give.
-    static const std::map<std::string, std::pair<Interruption, int>> INTERRUPTIONS{
-        {"^C", {Interruption::ctrl_c, 130}},
-        {"hangup", {Interruption::terminal_perdu, 129}},
-        {"sigterm", {Interruption::terminal_perdu, 143}}};
-    std::istringstream mots(ligne.substr(1));
-    while (mots >> std::ws && !mots.eof()) {
-        const bool tapee = mots.peek() == '"';
-        std::string jeton;
-        mots >> std::quoted(jeton, '"', '\0'); // backslashes are the game's bytes, below
-        int fois = 1;
-        if (const std::size_t etoile = jeton.rfind('*');
-            !tapee && etoile != std::string::npos && etoile > 0) {
-            fois = std::stoi(jeton.substr(etoile + 1));
-            jeton.resize(etoile);
-        }
-        jeton = tapee ? octets_de(jeton) : jeton;
-        for (int k = 0; k < fois; ++k, ++entrees) {
-            if (tapee) {
-                console.ligne(jeton);
-            } else if (jeton == "^D") {
-                console.fin_de_saisie();
-            } else if (INTERRUPTIONS.contains(jeton)) {
-                const auto [cause, statut] = INTERRUPTIONS.at(jeton);
-                console.interruption(cause, statut);
-            } else if (FLECHES.contains(jeton)) {
-                console.fleche(FLECHES.at(jeton));
-                ++entrees;
-            } else {
-                console.touche(jeton.size() > 1 && jeton.front() == '#'
-                                   ? std::stoi(jeton.substr(1))
-                                   : static_cast<unsigned char>(jeton.front()));
-            }
-        }
-    }
-}
-
 // The players' files as a game left them, names and contents.
 std::string fichiers_des_joueurs(const DossierJeu& dossier) {
     std::string tout;
@@ -188,11 +142,7 @@ bool suite_de(const std::vector<std::string>& vus, const std::vector<std::string
 // its game showed, wait after wait, and writes nothing.
 std::string rejouer_les_parties(const DossierJeu& dossier, const std::vector<std::string>& ecrans) {
     const std::string avant = fichiers_des_joueurs(dossier);
-    const std::filesystem::path dossier_enregistrements =
-        dossier.racine() / DOSSIER_ENREGISTREMENTS;
-    const std::vector<std::string> noms = std::filesystem::is_directory(dossier_enregistrements)
-                                              ? noms_dans(dossier_enregistrements)
-                                              : std::vector<std::string>{};
+    const std::vector<std::string> noms = noms_dans(dossier.racine() / DOSSIER_ENREGISTREMENTS);
     std::string rapport;
     std::size_t pareilles = 0, coupees = 0;
     for (const std::string& nom : noms) {
@@ -234,33 +184,6 @@ std::string rejouer_les_parties(const DossierJeu& dossier, const std::vector<std
 }
 
 } // namespace
-
-std::string niveau_depuis_carte(const std::string& carte, int niveau, bool vu) {
-    std::ostringstream niveau_texte;
-    niveau_texte << std::count(carte.begin(), carte.end(), '\n') << "\n"
-                 << carte.find('\n') << "\n";
-    for (std::size_t k = 0; k < carte.size(); ++k) {
-        const char signe = carte[k];
-        int type = signe == 'S' || signe == '\n' ? CASE_VIDE : -1;
-        int statut = signe == 'S' ? STATUT_HEROS : 0;
-        for (const SorteCase& s : SORTES_CASES) {
-            if (const int numero = numero_du_signe(s, signe); numero != 0) {
-                type = s.code;
-                statut = s.numero ? numero + DECALAGE_CLE : 0;
-            }
-        }
-        if (type < 0) {
-            throw std::invalid_argument(std::string("no cell is drawn as ") + signe);
-        }
-        if (signe == '\n') {
-            niveau_texte << "\n";
-        } else {
-            statut = k == 0 ? niveau + DECALAGE_NIVEAU : statut;
-            niveau_texte << '{' << type << ',' << statut << ',' << (vu || signe == 'S') << "},";
-        }
-    }
-    return niveau_texte.str();
-}
 
 std::string rejouer_transcription(const std::string& texte) {
     graine = 0;
@@ -343,7 +266,7 @@ std::string rejouer_transcription(const std::string& texte) {
         }
     });
     std::string fin;
-    const Horloge ancienne = installer_horloge(horloge_fixe);
+    const Horloge ancienne = installer_horloge([] { return graine; });
     // Dice that draw the same numbers on every system. A loaded game draws from the generator as
     // it stands: the runner starts it somewhere of its own, not where creation seeds it, so that
     // a hero never seeded would draw other numbers.
@@ -381,11 +304,7 @@ std::string rejouer_transcription(const std::string& texte) {
     }
     sortie.push_back(rejouer_les_parties(dossier, ecrans));
     installer_hasard(hasard_du_jeu);
-    std::string resultat;
-    for (const std::string& ligne : sortie) {
-        resultat += ligne + "\n";
-    }
-    return resultat;
+    return en_lignes(sortie);
 }
 
 } // namespace korva::test

@@ -27,15 +27,20 @@
 // nothing changed. KORVA_REGENERER=1 rewrites the files instead.
 #pragma once
 
-#include <filesystem>
+#include <cstddef>
 #include <string>
 
 namespace korva::test {
+
+class ConsoleScriptee;
 
 // Plays the transcript's text and returns it as the game makes it now.
 std::string rejouer_transcription(const std::string& texte);
 
 // A level file's text from a map drawn with the signs of the table of cell kinds, 'S' the hero.
 std::string niveau_depuis_carte(const std::string& carte, int niveau, bool vu);
+
+// Scripts the input tokens of a "> " line, counting in `entrees` the inputs they make.
+void ajouter_jetons(ConsoleScriptee& console, const std::string& ligne, std::size_t& entrees);
 
 } // namespace korva::test
