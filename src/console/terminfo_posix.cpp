@@ -16,7 +16,6 @@ namespace korva {
 
 namespace {
 
-// terminfo counts red as colour 1 and blue as 4, the console the other way round.
 constexpr int COULEURS_MINIMUM = 8;
 constexpr int COULEURS_BRILLANTES = 16;
 constexpr const char* EXEMPLE = "such as xterm-256color";
@@ -75,6 +74,7 @@ void lire_couleurs(DescriptionTerminal& d) {
     const std::string gras = capacite("bold");
     d.texte_gras = nombre < COULEURS_BRILLANTES && !gras.empty();
     for (std::size_t i = 0; i < d.texte.size(); ++i) {
+        // terminfo counts red as colour 1 and blue as 4, the console the other way round.
         const int ansi = couleur_ansi(static_cast<int>(i));
         const bool brillante = i >= 8 && nombre >= COULEURS_BRILLANTES;
         d.texte[i] = developper(texte, brillante ? ansi + 8 : ansi) +
