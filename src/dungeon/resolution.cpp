@@ -1,6 +1,7 @@
 #include "characters/combat.hpp"
 #include "characters/personnage.hpp"
 #include "console/console.hpp"
+#include "console/pas_en_cours.hpp"
 #include "dungeon/deplacement.hpp"
 #include "items/objets.hpp"
 #include "items/sac.hpp"
@@ -114,9 +115,9 @@ int porte_fermee(Plateau& plateau, int l, int c) {
     do {
         afficher("\nOpen the door ?  y/n : ");
         touche = console().lire_touche();
-    } while (touche != 'y' && touche != 'n');
-    if (touche == 'n') {
-        return 1;
+    } while (touche != 'y' && touche != 'n' && touche != TOUCHE_CTRL_C);
+    if (touche != 'y') {
+        return 1; // Ctrl-C answers what changes nothing
     }
     if (porte.typeCase == PORTE_CLE) {
         // Only a key used from the bag opens it.

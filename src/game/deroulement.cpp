@@ -1,6 +1,7 @@
 #include "characters/registre.hpp"
 #include "console/affichage.hpp"
 #include "console/console.hpp"
+#include "console/pas_en_cours.hpp"
 #include "dungeon/deplacement.hpp"
 #include "files/niveaux.hpp"
 #include "files/sauvegarde.hpp"
@@ -14,7 +15,6 @@ namespace korva {
 namespace {
 
 constexpr const char* ECHEC_SAUVEGARDE = "\nThe back-up of your game failed: your game goes on.\n";
-constexpr const char* ECHEC_VICTOIRE = "\nThe back-up of your won game failed.\n";
 
 constexpr Registre REGISTRE{mettre_a_jour_registre, nom_inscrit};
 
@@ -59,16 +59,6 @@ int sauvegarder(Partie& partie) {
     return resultat;
 }
 
-// The way out of the dungeon: the won game is saved, under the victory screen, so that the
-// ranking shows the winning score and the hero's file holds the won game.
-void sauver_la_victoire(Partie& partie) {
-    if (sauvegarder(partie) == SAUVEGARDE_ECHOUEE) {
-        afficher("%s", ECHEC_VICTOIRE);
-    }
-    // The game is over: a hang-up at the victory screen has nothing left to save.
-    console().garder_partie(false);
-}
-
 // One arrow key: resolve what lies ahead, then step or change level. False when the game ends.
 bool jouer_fleche(Partie& partie, int a) {
     switch (calcul_deplacement(partie.plateau, partie.l, partie.c, a, partie.p, partie.sacoche,
@@ -77,12 +67,28 @@ bool jouer_fleche(Partie& partie, int a) {
         deplacement(partie.plateau, partie.l, partie.c, a);
         return true;
     case PAS_SORTIE: {
-        const auto victoire = [&partie] { sauver_la_victoire(partie); };
+        // A won game is not saved: a hang-up at the victory screen has nothing left to save.
+        const auto victoire = [] { console().garder_partie(false); };
         return nouvellecarte(partie.plateau, partie.l, partie.c, a, partie.p, victoire) == 0;
     }
     default:
         return true;
     }
+}
+
+// An arrow key is one step: Ctrl-C or a lost terminal met on the way waits for its end. When
+// the step ended the game, nothing is left to save or to ask about.
+bool jouer_pas(Partie& partie, int a) {
+    PasEnCours en_cours;
+    const bool suite = jouer_fleche(partie, a);
+    const std::optional<PartieInterrompue> interruption = en_cours.finir();
+    if (interruption && suite) {
+        throw *interruption;
+    }
+    if (interruption && interruption->cause == Interruption::terminal_perdu) {
+        terminer(interruption->statut);
+    }
+    return suite;
 }
 
 void ouvrir_sac(Partie& partie) {
@@ -149,7 +155,7 @@ bool jouer_un_tour(Partie& partie) {
     }
     switch (touche->action) {
     case Action::deplacer:
-        return jouer_fleche(partie, a);
+        return jouer_pas(partie, a);
     case Action::sac:
         ouvrir_sac(partie);
         break;

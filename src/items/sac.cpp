@@ -2,6 +2,7 @@
 
 #include "characters/personnage.hpp"
 #include "console/console.hpp"
+#include "console/pas_en_cours.hpp"
 #include "records/somme_bornee.hpp"
 
 #include <cstring>
@@ -128,6 +129,26 @@ void boire_potion(const unObjet& potion, sPerso& p) {
     console().pause();
 }
 
+// Uses the object of that slot. A potion or a key leaves the bag before it acts.
+void utiliser(Sacoche& sacoche, int emplacement, sPerso& p, Plateau& plateau, const uneSerrure& f) {
+    const unObjet objet = sacoche[emplacement].ob;
+    const bool cle = objet.numero != 0;
+    if (cle && !cle_de_la_porte(objet, plateau, f)) {
+        return;
+    }
+    unObjet& emplacement_utilise = sacoche[emplacement].ob;
+    copier_nom(emplacement_utilise.nom, NOM_UTILISE);
+    emplacement_utilise.attribut = 0;
+    emplacement_utilise.numero = NUMERO_UTILISE;
+    emplacement_utilise.puissance = 0;
+    rangement_sac(sacoche);
+    if (cle) {
+        ouvrir_porte(p, plateau, f);
+    } else {
+        boire_potion(objet, p);
+    }
+}
+
 } // namespace
 
 int sac(sPerso& p, Sacoche& sacoche, int typeObjet, int numCle) {
@@ -214,24 +235,9 @@ void gestion_sac(Sacoche& sacoche, sPerso& p, Plateau& plateau, uneSerrure f) {
     if (emplacement == 0) {
         return;
     }
-    const unObjet objet = sacoche[emplacement].ob;
-    const bool cle = objet.numero != 0;
-    if (cle && !cle_de_la_porte(objet, plateau, f)) {
-        return;
-    }
-    // Out of the bag before it acts: a game cut short under the object's message (and saved
-    // there) never finds it in the bag again.
-    unObjet& emplacement_utilise = sacoche[emplacement].ob;
-    copier_nom(emplacement_utilise.nom, NOM_UTILISE);
-    emplacement_utilise.attribut = 0;
-    emplacement_utilise.numero = NUMERO_UTILISE;
-    emplacement_utilise.puissance = 0;
-    rangement_sac(sacoche);
-    if (cle) {
-        ouvrir_porte(p, plateau, f);
-    } else {
-        boire_potion(objet, p);
-    }
+    // The object's use is one step: Ctrl-C or a lost terminal under its messages waits for its
+    // end.
+    jouer_un_pas([&] { utiliser(sacoche, emplacement, p, plateau, f); });
 }
 
 void fin() {

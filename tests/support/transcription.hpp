@@ -23,6 +23,7 @@
 //                        left out
 //   legend               the next screen shows the command legend whole
 //   expect PATH / end    a file of the game folder as the game left it
+//   run                  the game started again, in a fresh folder, for what follows
 // The runner plays the file and writes it again with what the game did; the test passes when
 // nothing changed. KORVA_REGENERER=1 rewrites the files instead.
 #pragma once

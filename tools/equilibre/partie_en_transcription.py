@@ -27,8 +27,9 @@ PAR_LIGNE = 30  # reads on one input line of the transcript
 ENTETE = '''# A whole game through the dungeon of tests/niveaux_figes, played as a careful {classe}:
 # every monster in the way fought, everything within reach taken, potions drunk before the
 # fights they help; a save, quitting and loading on the way into level 3; the victory screen;
-# the registry at the end. The keys are what the balance tool plays for the first seed that wins
-# (korva_equilibre --niveaux tests/niveaux_figes --script {code}); the script
+# the registry at the end, which keeps the last save's score: a won game is not saved. The
+# keys are what the balance tool plays for the first seed that wins (korva_equilibre
+# --niveaux tests/niveaux_figes --script {code}); the script
 # tools/equilibre/partie_en_transcription.py writes them again.
 seed {graine}
 levels niveaux_figes
