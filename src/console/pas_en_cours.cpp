@@ -28,10 +28,8 @@ bool PasEnCours::attendre(const std::function<void()>& attente) {
         attente();
         return true;
     } catch (const PartieInterrompue& interruption) {
-        // A lost terminal outweighs a Ctrl-C: the game is then saved, never asked about.
-        if (!interruption_ || interruption.cause == Interruption::terminal_perdu) {
-            interruption_ = interruption;
-        }
+        // Nothing waits once the terminal is lost: a Ctrl-C met before it gives way to it.
+        interruption_ = interruption;
         return false;
     }
 }
