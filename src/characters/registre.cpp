@@ -96,10 +96,16 @@ std::string_view pseudo_de(const sJoueur& j) {
 }
 
 // Names compare byte for byte: "Bob" and "bob" are two players.
+bool est_le_joueur(const sJoueur& j, std::string_view nom) {
+    return pseudo_de(j) == nom;
+}
+
 bool tient(const std::vector<sJoueur>& joueurs, std::string_view nom) {
     return std::any_of(joueurs.begin(), joueurs.end(),
-                       [nom](const sJoueur& j) { return pseudo_de(j) == nom; });
+                       [nom](const sJoueur& j) { return est_le_joueur(j, nom); });
 }
+
+} // namespace
 
 std::string texte_du_registre(const std::vector<sJoueur>& joueurs) {
     std::string texte = std::to_string(joueurs.size()) + "\n";
@@ -111,8 +117,6 @@ std::string texte_du_registre(const std::vector<sJoueur>& joueurs) {
     }
     return texte;
 }
-
-} // namespace
 
 bool lire_registre(std::string_view texte, std::vector<sJoueur>& joueurs, std::string& erreur) {
     Mots mots(texte);
@@ -244,7 +248,7 @@ int mettre_a_jour_registre(const sPerso& p) {
     }
     bool trouve = false;
     for (sJoueur& j : joueurs) {
-        if (pseudo_de(j) == nom) {
+        if (est_le_joueur(j, nom)) {
             trouve = true;
             j.score = p.score;
         }

@@ -16,6 +16,9 @@ namespace korva {
 // `erreur` saying what is wrong, when the text breaks the format; nothing is half read then.
 bool lire_registre(std::string_view texte, std::vector<sJoueur>& joueurs, std::string& erreur);
 
+// The registry's text for these players, in their order.
+std::string texte_du_registre(const std::vector<sJoueur>& joueurs);
+
 // Whether a player line holds `nom`, byte for byte. Ends the process when the registry cannot
 // be read; nothing when its content breaks the format. A failure is reported and waits for a
 // key, so that the player reads it.

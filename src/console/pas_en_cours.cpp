@@ -4,7 +4,7 @@
 
 namespace korva {
 
-PasEnCours::PasEnCours() : dessous_(console()) {
+PasEnCours::PasEnCours() : ConsoleRelais(console()) {
     installer_console(this);
 }
 

@@ -4,7 +4,7 @@
 // the parchment taken, a fight's wounds with the monster whole.
 #pragma once
 
-#include "console/console.hpp"
+#include "console/console_relais.hpp"
 
 #include <functional>
 #include <optional>
@@ -19,7 +19,7 @@ inline constexpr int TOUCHE_CTRL_C = 3;
 // it lives. Ctrl-C at a wait is remembered and stands for the key that wait wants (a pause ends,
 // a key read gives TOUCHE_CTRL_C, a typed line is empty); once the terminal is lost, no wait
 // waits any more, and the dice go on as they would have.
-class PasEnCours final : public Console {
+class PasEnCours final : public ConsoleRelais {
 public:
     PasEnCours();
     ~PasEnCours() override;
@@ -30,29 +30,18 @@ public:
     // is handed back, for the game to meet at the step's edge.
     std::optional<PartieInterrompue> finir();
 
-    void ecrire(std::string_view octets) override { dessous_.ecrire(octets); }
-    void ecrire_erreur(std::string_view texte) override { dessous_.ecrire_erreur(texte); }
-    void effacer() override { dessous_.effacer(); }
     void pause() override;
-    void redimensionner(int lignes, int colonnes) override {
-        dessous_.redimensionner(lignes, colonnes);
-    }
-    void titre(std::string_view texte) override { dessous_.titre(texte); }
-    void couleur(int attribut) override { dessous_.couleur(attribut); }
     int lire_touche() override;
     std::string lire_ligne() override;
-    void vider_entree() override { dessous_.vider_entree(); }
     void dormir(int millisecondes) override;
     // With the terminal gone, the process ends as the signal that took it ends it.
     [[noreturn]] void terminer(int statut) override;
-    void garder_partie(bool gardee) override { dessous_.garder_partie(gardee); }
 
 private:
     // Runs one wait of the console below; false when it was interrupted (or the terminal is
     // already gone, and nothing is waited for).
     bool attendre(const std::function<void()>& attente);
 
-    Console& dessous_;
     bool installee_ = true;
     std::optional<PartieInterrompue> interruption_;
 };

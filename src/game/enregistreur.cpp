@@ -145,7 +145,7 @@ void FichierEnregistrement::ecrire(const std::string& texte) {
 }
 
 ConsoleEnregistreuse::ConsoleEnregistreuse(Console& dessous, FichierEnregistrement& fichier)
-    : dessous_(dessous), fichier_(fichier) {}
+    : ConsoleRelais(dessous), fichier_(fichier) {}
 
 void ConsoleEnregistreuse::ecrire_erreur(std::string_view texte) {
     if (rapports_) {

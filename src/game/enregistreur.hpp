@@ -3,7 +3,7 @@
 #pragma once
 
 #include "characters/hasard.hpp"
-#include "console/console.hpp"
+#include "console/console_relais.hpp"
 #include "files/enregistrement.hpp"
 #include "game/jeu.hpp"
 
@@ -37,7 +37,7 @@ private:
 
 // The console of a game being recorded: everything goes to the console it stands on, and what
 // the player answers is noted on the way, interruptions included.
-class ConsoleEnregistreuse final : public Console {
+class ConsoleEnregistreuse final : public ConsoleRelais {
 public:
     ConsoleEnregistreuse(Console& dessous, FichierEnregistrement& fichier);
 
@@ -45,31 +45,18 @@ public:
     // saving.
     void noter_rapports(bool oui) { rapports_ = oui; }
 
-    void ecrire(std::string_view octets) override { dessous_.ecrire(octets); }
     void ecrire_erreur(std::string_view texte) override;
-    void effacer() override { dessous_.effacer(); }
     void pause() override;
-    void redimensionner(int lignes, int colonnes) override {
-        dessous_.redimensionner(lignes, colonnes);
-    }
-    void titre(std::string_view texte) override { dessous_.titre(texte); }
-    void couleur(int attribut) override { dessous_.couleur(attribut); }
     int lire_touche() override;
     std::string lire_ligne() override;
-    void vider_entree() override { dessous_.vider_entree(); }
     void dormir(int millisecondes) override;
     [[noreturn]] void terminer(int statut) override;
-    void garder_partie(bool gardee) override { dessous_.garder_partie(gardee); }
-    std::optional<int> touche_dans(int millisecondes) override {
-        return dessous_.touche_dans(millisecondes);
-    }
 
 private:
     // Notes an interruption of the wait `attente` and lets it go on its way.
     [[noreturn]] void interrompue(const PartieInterrompue& interruption, const char* attente);
     void noter_prefixe();
 
-    Console& dessous_;
     FichierEnregistrement& fichier_;
     bool rapports_ = false;
     bool prefixe_ = false; // an arrow's prefix code was read, its own code not yet

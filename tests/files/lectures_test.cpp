@@ -1,7 +1,8 @@
 // Every reason a file of the game is refused, as the player reads it (tests/files/lectures.txt):
 // each case is a file's text under "== save", "== level", "== registry" or "== recording",
 // followed by "-> " and what its reader makes of it ("ok", or the reason). In a text, \xNN
-// stands for a byte.
+// stands for a byte. A text read whole is written again by the game's writer, which must give
+// the very same text where the case says "ok".
 #include "characters/registre.hpp"
 #include "files/enregistrement.hpp"
 #include "files/niveaux.hpp"
@@ -29,7 +30,18 @@ std::string lire_le_texte(const std::string& sorte, const std::string& texte) {
                     : sorte == "level"    ? lire_niveau(texte, *plateau, l, c, erreur)
                     : sorte == "registry" ? lire_registre(texte, joueurs, erreur)
                                           : lire_enregistrement(texte, enregistrement, erreur);
-    return lu ? "ok" : erreur;
+    if (!lu) {
+        return erreur;
+    }
+    // A text written as the game writes it pins the writer too: it must come out the same.
+    std::string ecrit = sorte == "save"       ? texte_sauvegarde(*plateau, l, c, p, *sacoche)
+                        : sorte == "registry" ? texte_du_registre(joueurs)
+                        : sorte == "level"    ? texte
+                                              : texte_en_tete(enregistrement.en_tete);
+    for (const Evenement& e : enregistrement.evenements) {
+        ecrit += ligne_evenement(e);
+    }
+    return ecrit == texte ? "ok" : "ok, but the game would write it otherwise";
 }
 
 TEST(Lectures, EveryReasonAFileIsRefused) {

@@ -91,12 +91,6 @@ TEST(Rejeu, ARecordingThatCannotBePlayedIsRefusedWithItsReason) {
          },
          "the recording was made by KORVA 0.0.9, and this is KORVA " KORVA_VERSION},
         {[](const std::string& t) { return remplacer(t, "\ndata ", "\ndata 0"); },
-         "the recording was made with other level or parchment files than those installed"},
-        // The same recording, once the levels it was played on have changed.
-        {[&dossier](const std::string& t) {
-             dossier.ecrire("fichiers/niveaux/niveau3g.txt", "redrawn");
-             return t;
-         },
          "the recording was made with other level or parchment files than those installed"}};
     EnTeteEnregistrement en_tete{
         VERSION_JEU, empreinte_fichiers(fichiers_joues()), false, "Max", SERRURE_SANS_PORTE,
@@ -108,6 +102,19 @@ TEST(Rejeu, ARecordingThatCannotBePlayedIsRefusedWithItsReason) {
         std::string raison;
         EXPECT_EQ(enregistrement_jouable("partie.txt", enregistrement, raison), c.raison.empty());
         EXPECT_EQ(raison, c.raison.empty() ? "" : "partie.txt: " + c.raison);
+    }
+    // The same recording, once any file of the game's levels or parchments has changed: each
+    // file the data folder holds, one by one.
+    dossier.ecrire("partie.txt", texte);
+    for (const std::string donnees : {"fichiers/niveaux/", "fichiers/parchemins/"}) {
+        for (const std::string& nom : noms_dans(donnees)) {
+            const std::string avant = dossier.lire(donnees + nom);
+            dossier.ecrire(donnees + nom, avant + "redrawn");
+            Enregistrement enregistrement;
+            std::string raison;
+            EXPECT_FALSE(enregistrement_jouable("partie.txt", enregistrement, raison)) << nom;
+            dossier.ecrire(donnees + nom, avant);
+        }
     }
     Enregistrement enregistrement;
     std::string raison;
