@@ -72,25 +72,49 @@ bool pareilles(const CaseVue& a, const CaseVue& b) {
     return a.glyphe == b.glyphe && a.fond == b.fond && (a.glyphe == " " || a.texte == b.texte);
 }
 
-// The colours a terminal's entry allows, at the edges of what the game needs: with 16 colours or
-// more, bright colours are sent as such; with 8 (and bold), as bold; fewer, none at all. A 16
-// colour entry of the test's own, as Debian's base entries hold none.
-TEST(DescriptionTerminal, BrightColoursAsTheTerminalHasThem) {
+// Each branch a terminal's entry takes the description down, in entries of the test's own
+// (Debian's base entries hold few of them): the colours at the edges of what the game needs
+// (with 16 or more, bright colours sent as such; with 8 and bold, as bold; with 8 and no bold,
+// dark; with no background, none), the line-drawing set only with a way in and out of it, the
+// corner and the first column by their own strings or by the cursor's address, moves by the
+// shorter of a move of n and n moves of one (never a line feed), erasing cells, a title line.
+TEST(DescriptionTerminal, EveryBranchOfAnEntry) {
     DossierJeu dossier;
-    dossier.ecrire("16.src", "korva-16color|xterm of 16 colours, use=xterm-256color, colors#16,\n");
-    ASSERT_EQ(std::system("tic -x -o terminfo 16.src"), 0);
+    dossier.ecrire("k.src", "korva-16color|16 colours, use=xterm-256color, colors#16,\n"
+                            "korva-8nobold|8 colours without bold, use=linux, bold@,\n"
+                            "korva-nosetab|no background, use=linux, setab@,\n"
+                            "korva-noacs|line drawing, no way in, use=vt100, smacs@, rmacs@,\n"
+                            "korva-bare|no home nor cr, moves of one, a title line, use=vt100, "
+                            "home@, cr@, cuu@, cub1@, ech=\\E[%p1%dX, tsl=\\E]2;, fsl=^G,\n");
+    ASSERT_EQ(std::system("tic -x -o terminfo k.src"), 0);
     ::setenv("TERMINFO", (dossier.racine() / "terminfo").c_str(), 1);
     for (const auto& [term, rouge_clair] : {std::pair{"korva-16color", "\x1b[91m"},
                                             {"xterm-256color", "\x1b[91m"},
-                                            {"linux", "\x1b[31m\x1b[1m"}}) {
+                                            {"linux", "\x1b[31m\x1b[1m"},
+                                            {"korva-8nobold", "\x1b[31m"},
+                                            {"korva-nosetab", ""},
+                                            {"vt100", ""}}) {
         SCOPED_TRACE(term);
         const Description d = decrite(term);
-        EXPECT_TRUE(d->couleurs);
+        EXPECT_EQ(d->couleurs, *rouge_clair != '\0');
         EXPECT_EQ(d->texte[12], rouge_clair); // light red, the monsters' colour
-        EXPECT_EQ(d->texte[4].find("31m"), d->texte[4].size() - 3); // dark red
+        EXPECT_EQ(d->texte[4].find("31m"),
+                  d->couleurs ? d->texte[4].size() - 3 : std::string::npos);
     }
+    const Description vt100 = decrite("vt100", false), noacs = decrite("korva-noacs", false),
+                      bare = decrite("korva-bare", false);
+    EXPECT_EQ(vt100->glyphes[0xBA].texte + noacs->glyphes[0xBA].texte + bare->glyphes[0xBA].texte,
+              "x|x");
+    EXPECT_EQ(noacs->entrer_traces + noacs->sortir_traces, "");
+    EXPECT_EQ(vt100->adresses[0] + vt100->retour + vt100->titre_debut, "\x1b[H\r");
+    EXPECT_EQ(bare->adresses[0] + bare->retour + bare->titre_debut + bare->titre_fin,
+              "\x1b[1;1H\r\x1b]2;\x07");
+    EXPECT_EQ(vt100->haut[1] + "|" + vt100->haut[2] + "|" + vt100->bas[1],
+              "\x1b[A|\x1b[2A|\x1b[1B");
+    EXPECT_EQ(bare->haut[2] + "|" + bare->gauche[1], "\x1b[A\x1b[A|\x1b[1D");
+    EXPECT_EQ(vt100->effacer_cellules.size() + bare->effacer_cellules.size(), 111u);
+    EXPECT_EQ(bare->effacer_cellules[3], "\x1b[3X");
     ::unsetenv("TERMINFO");
-    EXPECT_FALSE(decrite("vt100")->couleurs);
 }
 
 // Seeded random screens of the game's kinds of bytes and colours, on terminals of every kind:
