@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <random>
 
@@ -118,7 +119,8 @@ TEST(DescriptionTerminal, EveryBranchOfAnEntry) {
 }
 
 // Seeded random screens of the game's kinds of bytes and colours, on terminals of every kind:
-// after each frame the terminal shows what the model holds, as a whole redraw shows it.
+// after each frame the terminal shows what the model holds, as a whole redraw shows it, and has
+// rung each bell the game wrote.
 TEST(SortieEcran, TheTerminalShowsWhatTheModelHolds) {
     for (const auto& [term, utf8, couleurs] : {std::tuple{"xterm-256color", true, true},
                                                {"screen", false, true},
@@ -130,6 +132,7 @@ TEST(SortieEcran, TheTerminalShowsWhatTheModelHolds) {
         vue.recevoir(RETOUR_A_LA_LIGNE);
         SortieEcran sortie([&](std::string_view trame) { vue.recevoir(trame); }, d);
         std::mt19937 hasard(2024);
+        int sonneries = 0; // each bell written rings once, and no other byte rings
         // The engine's numbers are the same everywhere; a distribution's are not.
         const auto tirage = [&](int n) {
             return static_cast<int>(hasard() % static_cast<unsigned>(n));
@@ -148,11 +151,13 @@ TEST(SortieEcran, TheTerminalShowsWhatTheModelHolds) {
                         octets[static_cast<std::size_t>(tirage(static_cast<int>(octets.size())))];
                 }
                 sortie.ecrire(texte);
+                sonneries += static_cast<int>(std::count(texte.begin(), texte.end(), '\a'));
             }
             if (tirage(10) == 0) {
                 sortie.oublier();
             }
             sortie.envoyer(tirage(5) == 0);
+            ASSERT_EQ(vue.sonneries, sonneries);
             EcranVirtuel entier(CONSOLE_LIGNES, CONSOLE_COLONNES);
             std::string trame;
             EmetteurEcran(d).emettre(sortie.modele(), trame);

@@ -43,6 +43,7 @@ struct EcranVirtuel {
     std::pair<int, int> taille_demandee{0, 0}; // lines and columns the program asked for
     bool utf8;
     std::size_t octets_hauts = 0;
+    int sonneries = 0; // the bells rung
 };
 
 // The terminal's type and the player's settings.

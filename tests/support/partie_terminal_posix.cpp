@@ -53,6 +53,7 @@ EcranVirtuel::EcranVirtuel(int lignes, int colonnes, bool utf8)
         }
         return 1;
     };
+    rappels.bell = [](void* ecran) { return ++static_cast<EcranVirtuel*>(ecran)->sonneries; };
     // What libvterm leaves to us of xterm's window operations: the size request (CSI 8 ; lines
     // ; columns t) and the title stack (CSI 22 t pushes, CSI 23 t pops).
     static VTermParserCallbacks autres{};
