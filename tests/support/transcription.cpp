@@ -202,6 +202,8 @@ std::string rejouer_transcription(const std::string& texte) {
         }
         if (ligne.starts_with("---")) {
             captures.push_back({entrees, sortie.size()});
+        } else if (!sortie.empty() && sortie.back() == "legend") {
+            throw std::runtime_error("a 'legend' line stands before no screen");
         }
         sortie.push_back(ligne);
         std::istringstream mots(ligne);
@@ -250,9 +252,12 @@ std::string rejouer_transcription(const std::string& texte) {
     const auto capturer = [&](std::string_view attente) {
         const std::size_t ligne = captures[capture++].ligne;
         const bool legende = ligne > 0 && sortie[ligne - 1] == "legend";
+        const std::string ecran = ecran_en_texte(console.modele(), legende);
+        if (ecran.empty()) { // a screen expected and nothing on it would check nothing
+            throw std::runtime_error("line " + std::to_string(ligne + 1) + " records no screen");
+        }
         sortie[ligne] = "--- " + std::string(attente) +
-                        operations(console.sortie(), depuis, attente) + "\n" +
-                        ecran_en_texte(console.modele(), legende);
+                        operations(console.sortie(), depuis, attente) + "\n" + ecran;
         sortie[ligne].pop_back();
     };
     poser_fichiers(0);

@@ -20,8 +20,9 @@
 //                        rows, each behind '|', colours as {attribute} where they change, a row
 //                        that ends in blanks marked where it ends by a return sign (U+23CE); a
 //                        board's command legend (the rows under its status block's rule) is
-//                        left out
-//   legend               the next screen shows the command legend whole
+//                        left out; a screen with nothing on it fails the transcript
+//   legend               the next screen shows the command legend whole: a '---' line must
+//                        follow it
 //   expect PATH / end    a file of the game folder as the game left it
 //   run                  the game started again, in a fresh folder, for what follows
 // The runner plays the file and writes it again with what the game did; the test passes when
