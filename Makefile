@@ -9,7 +9,7 @@ PREFIX ?= /usr/local
 PAQUETS_JEU = cmake g++ make libncurses-dev
 PAQUETS_TESTS = libgtest-dev libvterm-dev libbenchmark-dev
 
-.PHONY: all build test run install uninstall sanitize fuzz clean mutants balance
+.PHONY: all build test run install uninstall sanitize fuzz clean mutants balance bench figures-tests
 
 all: build
 
@@ -47,11 +47,23 @@ uninstall:
 	cmake -S . -B $(BUILD)-install -DKORVA_TESTS=OFF -DCMAKE_BUILD_TYPE=Release
 	cmake -D PREFIX="$(PREFIX)" -P $(BUILD)-install/paquet/desinstaller.cmake
 
-# The balance tool's table for the shipped dungeon (20,000 heroes per class and policy).
+# The balance tool's table for the shipped dungeon (20,000 heroes per class and policy), written
+# into doc/figures.md as the measured figures are.
 balance:
 	cmake -S . -B $(BUILD)
 	cmake --build $(BUILD) -j 2 --target korva_equilibre
-	$(BUILD)/korva_equilibre
+	python3 tools/figures.py balance $(BUILD)/korva_equilibre
+
+# What the terminal is sent per step (Google Benchmark), and the tests' size, into
+# doc/figures.md.
+bench:
+	cmake -S . -B $(BUILD)
+	cmake --build $(BUILD) -j 2 --target korva_bench
+	$(BUILD)/korva_bench --benchmark_out=$(BUILD)/bench.json --benchmark_out_format=json
+	python3 tools/figures.py bench $(BUILD)/bench.json
+
+figures-tests:
+	python3 tools/figures.py tests
 
 sanitize:
 	cmake -S . -B $(BUILD)-sanitize -DKORVA_SANITIZE=ON
@@ -82,4 +94,4 @@ clean:
 # Breaks the game one line at a time (tools/mutants/cassures.txt) and counts what the tests
 # catch; takes a while, so neither `make test` nor CI runs it.
 mutants:
-	python3 tools/mutants/mutants.py
+	python3 tools/figures.py mutants python3 tools/mutants/mutants.py
