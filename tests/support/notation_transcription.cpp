@@ -1,6 +1,7 @@
 // The transcripts' own notation: levels drawn as maps, and input written as tokens.
 #include "support/transcription.hpp"
 
+#include "files/sauvegarde.hpp"
 #include "records/enregistrements.hpp"
 #include "records/sortes_cases.hpp"
 #include "records/touches_jeu.hpp"
@@ -8,38 +9,93 @@
 #include "support/dore.hpp"
 
 #include <algorithm>
+#include <cstdint>
 #include <iomanip>
 #include <map>
+#include <memory>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
+#include <vector>
 
 namespace korva::test {
 
 std::string niveau_depuis_carte(const std::string& carte, int niveau, bool vu) {
-    std::ostringstream niveau_texte;
-    niveau_texte << std::count(carte.begin(), carte.end(), '\n') << "\n"
-                 << carte.find('\n') << "\n";
-    for (std::size_t k = 0; k < carte.size(); ++k) {
-        const char signe = carte[k];
-        int type = signe == 'S' || signe == '\n' ? CASE_VIDE : -1;
-        int statut = signe == 'S' ? STATUT_HEROS : 0;
-        for (const SorteCase& s : SORTES_CASES) {
-            if (const int numero = numero_du_signe(s, signe); numero != 0) {
-                type = s.code;
-                statut = s.numero ? numero + DECALAGE_CLE : 0;
-            }
-        }
-        if (type < 0) {
-            throw std::invalid_argument(std::string("no cell is drawn as ") + signe);
-        }
-        if (signe == '\n') {
-            niveau_texte << "\n";
-        } else {
-            statut = k == 0 ? niveau + DECALAGE_NIVEAU : statut;
-            niveau_texte << '{' << type << ',' << statut << ',' << (vu || signe == 'S') << "},";
-        }
+    std::istringstream rangees(carte);
+    std::vector<std::pair<std::string, std::string>> lignes; // the cells, and what is seen
+    for (std::string r; std::getline(rangees, r);) {
+        const std::size_t vue = r.find("  ");
+        lignes.emplace_back(r.substr(0, vue), vue == std::string::npos ? "" : r.substr(vue + 2));
     }
-    return niveau_texte.str();
+    std::ostringstream texte;
+    texte << lignes.size() << "\n" << (lignes.empty() ? 0 : lignes[0].first.size()) << "\n";
+    for (std::size_t i = 0; i < lignes.size(); ++i) {
+        const auto& [cases, vues] = lignes[i];
+        for (std::size_t j = 0; j < cases.size(); ++j) {
+            const char signe = cases[j];
+            int type = signe == 'S' ? CASE_VIDE : -1;
+            int statut = signe == 'S' ? STATUT_HEROS : 0;
+            for (const SorteCase& s : SORTES_CASES) {
+                if (const int numero = numero_du_signe(s, signe); numero != 0) {
+                    type = s.code;
+                    statut = s.numero ? numero + DECALAGE_CLE : 0;
+                }
+            }
+            if (type < 0) {
+                throw std::invalid_argument(std::string("no cell is drawn as ") + signe);
+            }
+            statut = i + j == 0 ? niveau + DECALAGE_NIVEAU : statut;
+            const bool vue = vues.empty() ? vu || signe == 'S' : j < vues.size() && vues[j] != '-';
+            texte << '{' << type << ',' << statut << ',' << vue << "},";
+        }
+        texte << "\n";
+    }
+    return texte.str();
+}
+
+std::string sauvegarde_depuis_carte(const std::string& bloc) {
+    const std::size_t niveau = bloc.find("level ");
+    const std::string plateau = niveau_depuis_carte(bloc.substr(bloc.find('\n', niveau) + 1),
+                                                    std::stoi(bloc.substr(niveau + 6)), true);
+    const std::size_t taille = plateau.find('\n', plateau.find('\n') + 1) + 1;
+    return plateau.substr(0, taille) + bloc.substr(0, niveau) + plateau.substr(taille);
+}
+
+std::optional<std::string> carte_depuis_sauvegarde(const std::string& texte) {
+    std::istringstream lignes(texte);
+    std::vector<std::string> l(3);
+    std::getline(lignes, l[0]) && std::getline(lignes, l[1]) && std::getline(lignes, l[2]);
+    auto plateau = std::make_unique<Plateau>();
+    auto sacoche = std::make_unique<Sacoche>();
+    sPerso p{};
+    int rangs = 0, colonnes = 0;
+    std::string erreur, bloc = l[2] + "\n";
+    if (!lire_sauvegarde(texte, l[2], *plateau, rangs, colonnes, p, *sacoche, erreur)) {
+        return std::nullopt;
+    }
+    for (int k = 0; k < 10 + (*sacoche)[0].nbObjet && std::getline(lignes, l[0]); ++k) {
+        bloc += l[0] + "\n";
+    }
+    const long long niveau = static_cast<long long>((*plateau)[0][0].statutCase) - DECALAGE_NIVEAU;
+    if (niveau < INT32_MIN) {
+        return std::nullopt; // no level has that number
+    }
+    bloc += "level " + std::to_string(niveau) + "\n";
+    for (int i = 0; i < rangs; ++i) {
+        std::string cases, vues;
+        for (int j = 0; j < colonnes; ++j) {
+            const sCaseJeu& c = (*plateau)[i][j];
+            const int numero =
+                i + j == 0 ? 1 : c.statutCase - (sorte(c.typeCase).numero ? DECALAGE_CLE : -1);
+            cases += c.statutCase == STATUT_HEROS && i + j > 0
+                         ? 'S'
+                         : static_cast<char>(sorte(c.typeCase).lettre + numero - 1);
+            vues += c.visible != 0 ? cases.back() : '-';
+        }
+        bloc += vues == cases ? cases + "\n" : cases + "  " + vues + "\n";
+    }
+    // A save the maps cannot say (the hero on a passage, a status no map gives) stays as it is.
+    return sauvegarde_depuis_carte(bloc) == texte ? std::optional(bloc) : std::nullopt;
 }
 
 void ajouter_jetons(ConsoleScriptee& console, const std::string& ligne, std::size_t& entrees) {

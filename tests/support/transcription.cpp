@@ -222,7 +222,8 @@ std::string rejouer_transcription(const std::string& texte) {
             ajouter_jetons(console, ligne, entrees);
         } else if (directive == "remove") {
             fichiers.push_back({entrees, chemin, std::nullopt});
-        } else if (directive == "file" || directive == "map" || directive == "expect") {
+        } else if (directive == "file" || directive == "map" || directive == "save" ||
+                   directive == "expect") {
             std::string contenu;
             for (std::string l; std::getline(lignes, l) && l != FIN_DE_BLOC;) {
                 contenu += l + "\n";
@@ -237,7 +238,8 @@ std::string rejouer_transcription(const std::string& texte) {
                 fichiers.push_back({entrees, chemin,
                                     directive == "map"
                                         ? niveau_depuis_carte(contenu, niveau, vu == "seen")
-                                        : contenu});
+                                    : directive == "save" ? sauvegarde_depuis_carte(contenu)
+                                                          : contenu});
             }
             sortie.push_back(FIN_DE_BLOC);
         }
@@ -304,6 +306,7 @@ std::string rejouer_transcription(const std::string& texte) {
         if (!contenu.ends_with('\n')) {
             contenu += "(no line feed at the end)\n";
         }
+        contenu = carte_depuis_sauvegarde(contenu).value_or(contenu);
         contenu.pop_back();
         sortie[ligne] = contenu;
     }

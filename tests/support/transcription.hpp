@@ -23,13 +23,18 @@
 //                        left out; a screen with nothing on it fails the transcript
 //   legend               the next screen shows the command legend whole: a '---' line must
 //                        follow it
-//   expect PATH / end    a file of the game folder as the game left it
+//   save PATH / end      a save file: its lines from the name to the bag's last object, then
+//                        "level N" and its board drawn as a map, each row followed, after two
+//                        blanks, by the row as the player has seen it ('-' where unseen) when
+//                        the hero has not seen it whole
+//   expect PATH / end    a file of the game folder as the game left it; a save as a save block
 //   run                  the game started again, in a fresh folder, for what follows
 // The runner plays the file and writes it again with what the game did; the test passes when
 // nothing changed. KORVA_REGENERER=1 rewrites the files instead.
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 
 namespace korva::test {
@@ -39,8 +44,15 @@ class ConsoleScriptee;
 // Plays the transcript's text and returns it as the game makes it now.
 std::string rejouer_transcription(const std::string& texte);
 
-// A level file's text from a map drawn with the signs of the table of cell kinds, 'S' the hero.
+// A level file's text from a map drawn with the signs of the table of cell kinds, 'S' the hero;
+// a row may be followed, after two blanks, by the row as the player has seen it ('-' where
+// unseen), in place of `vu`.
 std::string niveau_depuis_carte(const std::string& carte, int niveau, bool vu);
+
+// A save's text from its block: the save's lines from the name to the bag's last object, then
+// "level N" and its map; and the block of a save's text, where a map can say it.
+std::string sauvegarde_depuis_carte(const std::string& bloc);
+std::optional<std::string> carte_depuis_sauvegarde(const std::string& texte);
 
 // Scripts the input tokens of a "> " line, counting in `entrees` the inputs they make.
 void ajouter_jetons(ConsoleScriptee& console, const std::string& ligne, std::size_t& entrees);
