@@ -58,9 +58,7 @@ enum class Lecture { lue, illisible, mal_formee };
 // Reads the registry file whole; unreadable files and broken contents are reported here.
 Lecture charger_registre(std::vector<sJoueur>& joueurs) {
     std::string texte;
-    int numero_erreur = 0;
-    if (!lire_fichier(FICHIER_REGISTRE, texte, numero_erreur)) {
-        signaler_fichier(FICHIER_REGISTRE, numero_erreur);
+    if (!lire_ou_signaler(FICHIER_REGISTRE, texte)) {
         return Lecture::illisible;
     }
     std::string erreur;

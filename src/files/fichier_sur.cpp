@@ -24,4 +24,13 @@ void signaler_fichier(std::string_view chemin, int numero_erreur) {
                     raison_fichier(numero_erreur).c_str());
 }
 
+bool lire_ou_signaler(const std::string& chemin, std::string& contenu) {
+    int numero_erreur = 0;
+    if (!lire_fichier(chemin, contenu, numero_erreur)) {
+        signaler_fichier(chemin, numero_erreur);
+        return false;
+    }
+    return true;
+}
+
 } // namespace korva

@@ -45,6 +45,9 @@ std::string raison_fichier(int numero_erreur);
 // Reports a failed read or write as perror does: the path, a colon, a blank and the reason.
 void signaler_fichier(std::string_view chemin, int numero_erreur);
 
+// Reads a file of the game whole, as lire_fichier does; one that cannot be read is reported.
+bool lire_ou_signaler(const std::string& chemin, std::string& contenu);
+
 // An advisory lock held for as long as the object lives, so that two games updating the same
 // file take turns. The lock lives on its own file beside the one it guards.
 class VerrouFichier {

@@ -123,9 +123,7 @@ bool lire_niveau(std::string_view texte, Plateau& plateau, int& l, int& c, std::
 
 int charger_niveau(const std::string& chemin, Plateau& plateau, int& l, int& c) {
     std::string texte;
-    int numero_erreur = 0;
-    if (!lire_fichier(chemin, texte, numero_erreur)) {
-        signaler_fichier(chemin, numero_erreur);
+    if (!lire_ou_signaler(chemin, texte)) {
         return 1;
     }
     // A bad file must leave the level in play whole, so it is read aside first.

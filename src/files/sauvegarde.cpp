@@ -294,9 +294,7 @@ int charger_carte_en_cour(const char* a, Plateau& plateau, int& l, int& c, sPers
     }
     const std::string chemin = chemin_sauvegarde(nom);
     std::string texte;
-    int numero_erreur = 0;
-    if (!lire_fichier(chemin, texte, numero_erreur)) {
-        signaler_fichier(chemin, numero_erreur);
+    if (!lire_ou_signaler(chemin, texte)) {
         return 1;
     }
     auto brouillon = std::make_unique<Brouillon>();

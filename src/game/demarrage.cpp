@@ -37,9 +37,7 @@ void vider_sac(Sacoche& sacoche) {
 
 bool afficher_fichier(const char* chemin) {
     std::string contenu;
-    int numero_erreur = 0;
-    if (!lire_fichier(chemin, contenu, numero_erreur)) {
-        signaler_fichier(chemin, numero_erreur);
+    if (!lire_ou_signaler(chemin, contenu)) {
         return false;
     }
     console().ecrire(contenu);

@@ -69,11 +69,8 @@ void parch(sPerso& p) {
     }
 
     std::string texte;
-    int numero_erreur = 0;
-    if (!lire_fichier(chemin, texte, numero_erreur)) {
-        // A lost parchment costs the hero its message, never the game.
-        signaler_fichier(chemin, numero_erreur);
-        console().pause();
+    if (!lire_ou_signaler(chemin, texte)) {
+        console().pause(); // a lost parchment costs the hero its message, never the game
         return;
     }
     afficher_ligne("\nMessage parchment: ");
