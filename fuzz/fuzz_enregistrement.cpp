@@ -7,18 +7,6 @@
 #include <string>
 #include <string_view>
 
-namespace {
-
-std::string texte_de(const korva::Enregistrement& e) {
-    std::string texte = korva::texte_en_tete(e.en_tete);
-    for (const korva::Evenement& evenement : e.evenements) {
-        texte += korva::ligne_evenement(evenement);
-    }
-    return texte;
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t taille) {
     const std::string_view texte(reinterpret_cast<const char*>(donnees), taille);
     korva::Enregistrement lu;
@@ -29,10 +17,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t t
         }
         return 0;
     }
-    const std::string ecrit = texte_de(lu);
+    const std::string ecrit = korva::texte_enregistrement(lu);
     korva::Enregistrement relu;
     if (!korva::lire_enregistrement(ecrit, relu, erreur) || relu.evenements != lu.evenements ||
-        texte_de(relu) != ecrit) {
+        korva::texte_enregistrement(relu) != ecrit) {
         __builtin_trap();
     }
     return 0;

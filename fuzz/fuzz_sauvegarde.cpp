@@ -9,33 +9,12 @@
 #include <string>
 #include <string_view>
 
-namespace {
-
-struct Partie {
-    korva::Plateau plateau;
-    korva::Sacoche sacoche;
-    korva::sPerso p;
-    int l;
-    int c;
-};
-
-bool lire(std::string_view texte, Partie& partie, std::string& erreur) {
-    return korva::lire_sauvegarde(texte, "Bob", partie.plateau, partie.l, partie.c, partie.p,
-                                  partie.sacoche, erreur);
-}
-
-std::string ecrire(const Partie& partie) {
-    return korva::texte_sauvegarde(partie.plateau, partie.l, partie.c, partie.p, partie.sacoche);
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t taille) {
-    static const auto premiere = std::make_unique<Partie>();
-    static const auto seconde = std::make_unique<Partie>();
+    static const auto premiere = std::make_unique<korva::PartieSauvee>();
+    static const auto seconde = std::make_unique<korva::PartieSauvee>();
     const std::string_view texte(reinterpret_cast<const char*>(donnees), taille);
     std::string erreur;
-    if (!lire(texte, *premiere, erreur)) {
+    if (!korva::lire_sauvegarde(texte, "Bob", *premiere, erreur)) {
         if (erreur.empty()) {
             __builtin_trap();
         }
@@ -44,11 +23,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t t
     if (premiere->l < 1 || premiere->l > korva::TAILLE_PLATEAU || premiere->c < 1 ||
         premiere->c > korva::TAILLE_PLATEAU || premiere->sacoche[0].nbObjet < 0 ||
         premiere->sacoche[0].nbObjet > korva::OBJETS_MAX ||
-        std::strcmp(premiere->p.nom, "Bob") != 0) {
+        std::strcmp(premiere->perso.nom, "Bob") != 0) {
         __builtin_trap();
     }
-    const std::string reecrit = ecrire(*premiere);
-    if (!lire(reecrit, *seconde, erreur) || ecrire(*seconde) != reecrit) {
+    const std::string reecrit = korva::texte_sauvegarde(*premiere);
+    if (!korva::lire_sauvegarde(reecrit, "Bob", *seconde, erreur) ||
+        korva::texte_sauvegarde(*seconde) != reecrit) {
         __builtin_trap();
     }
     return 0;

@@ -241,6 +241,14 @@ std::string ligne_evenement(const Evenement& e) {
     return ligne + "\n";
 }
 
+std::string texte_enregistrement(const Enregistrement& enregistrement) {
+    std::string texte = texte_en_tete(enregistrement.en_tete);
+    for (const Evenement& evenement : enregistrement.evenements) {
+        texte += ligne_evenement(evenement);
+    }
+    return texte;
+}
+
 bool lire_enregistrement(std::string_view texte, Enregistrement& enregistrement,
                          std::string& erreur) {
     const std::vector<std::string_view> lignes = lignes_de(texte);

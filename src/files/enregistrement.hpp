@@ -54,6 +54,8 @@ struct Enregistrement {
 std::string texte_en_tete(const EnTeteEnregistrement& en_tete);
 // The event's line, line feed included.
 std::string ligne_evenement(const Evenement& evenement);
+// A whole recording's text, as the game writes it line by line.
+std::string texte_enregistrement(const Enregistrement& enregistrement);
 
 // Reads a whole recording; false with `erreur` saying what is wrong (and on which line).
 bool lire_enregistrement(std::string_view texte, Enregistrement& enregistrement,

@@ -94,15 +94,6 @@ bool lire_objet(std::string_view texte, std::size_t& position, int rang, int tot
     return true;
 }
 
-// Scratch copies of what a load changes, so that a bad file changes nothing.
-struct Brouillon {
-    Plateau plateau;
-    Sacoche sacoche;
-    sPerso perso;
-    int l;
-    int c;
-};
-
 } // namespace
 
 std::string chemin_sauvegarde(std::string_view nom) {
@@ -253,7 +244,8 @@ int sauvegarde_carte_en_cour(const Plateau& plateau, int l, int c, sPerso p, con
     const std::string texte = texte_sauvegarde(plateau, l, c, p, sacoche);
     // A save that could not be loaded back must not replace the previous one.
     {
-        auto brouillon = std::make_unique<Brouillon>();
+        // Read aside: a bad file changes nothing.
+        auto brouillon = std::make_unique<PartieSauvee>();
         if (!lire_sauvegarde(texte, nom, brouillon->plateau, brouillon->l, brouillon->c,
                              brouillon->perso, brouillon->sacoche, erreur)) {
             signaler_erreur("%s: the game cannot be saved: %s\n", chemin.c_str(), erreur.c_str());
@@ -284,6 +276,16 @@ int sauvegarde_carte_en_cour(const Plateau& plateau, int l, int c, sPerso p, con
     return registre.inscrire(p) == 0 ? SAUVEGARDE_FAITE : SAUVEGARDE_REGISTRE_ECHOUE;
 }
 
+bool lire_sauvegarde(std::string_view texte, std::string_view nom_attendu, PartieSauvee& partie,
+                     std::string& erreur) {
+    return lire_sauvegarde(texte, nom_attendu, partie.plateau, partie.l, partie.c, partie.perso,
+                           partie.sacoche, erreur);
+}
+
+std::string texte_sauvegarde(const PartieSauvee& partie) {
+    return texte_sauvegarde(partie.plateau, partie.l, partie.c, partie.perso, partie.sacoche);
+}
+
 int charger_carte_en_cour(const char* a, Plateau& plateau, int& l, int& c, sPerso& p,
                           Sacoche& sacoche) {
     const std::string_view nom = a == nullptr ? std::string_view() : nom_de(a);
@@ -297,12 +299,12 @@ int charger_carte_en_cour(const char* a, Plateau& plateau, int& l, int& c, sPers
     if (!lire_ou_signaler(chemin, texte)) {
         return 1;
     }
-    auto brouillon = std::make_unique<Brouillon>();
+    // Read aside: a bad file changes nothing.
+    auto brouillon = std::make_unique<PartieSauvee>();
     brouillon->plateau = plateau;
     brouillon->sacoche = sacoche;
     brouillon->perso = p;
-    if (!lire_sauvegarde(texte, nom, brouillon->plateau, brouillon->l, brouillon->c,
-                         brouillon->perso, brouillon->sacoche, erreur)) {
+    if (!lire_sauvegarde(texte, nom, *brouillon, erreur)) {
         signaler_erreur("%s: not a valid save: %s\n", chemin.c_str(), erreur.c_str());
         return 1;
     }

@@ -18,6 +18,15 @@ inline constexpr int SAUVEGARDE_FAITE = 0;           // save file and registry w
 inline constexpr int SAUVEGARDE_REGISTRE_ECHOUE = 1; // save file written, registry not updated
 inline constexpr int SAUVEGARDE_ECHOUEE = 2;         // nothing written; the old save is whole
 
+// A game as its save holds it: the board, the bag, the character and the level's size.
+struct PartieSauvee {
+    Plateau plateau;
+    Sacoche sacoche;
+    sPerso perso;
+    int l = 0;
+    int c = 0;
+};
+
 // The save file's path for a player's name.
 std::string chemin_sauvegarde(std::string_view nom);
 
@@ -32,6 +41,11 @@ std::string texte_sauvegarde(const Plateau& plateau, int l, int c, const sPerso&
 // written, so read into scratch copies.
 bool lire_sauvegarde(std::string_view texte, std::string_view nom_attendu, Plateau& plateau, int& l,
                      int& c, sPerso& p, Sacoche& sacoche, std::string& erreur);
+
+// The same, for a whole game at once (large: keep it on the heap).
+bool lire_sauvegarde(std::string_view texte, std::string_view nom_attendu, PartieSauvee& partie,
+                     std::string& erreur);
+std::string texte_sauvegarde(const PartieSauvee& partie);
 
 // What a save asks of the player registry, whose reader sits above the files.
 struct Registre {

@@ -37,15 +37,6 @@ using Sorte = Evenement::Sorte;
     std::abort(); // a console that comes back from ending the process is broken
 }
 
-// What a replayed game needs besides its console: the board and bag it plays on.
-struct Depart {
-    Plateau plateau;
-    Sacoche sacoche;
-    sPerso perso;
-    int l;
-    int c;
-};
-
 // The game's console during a replay: what the game writes goes to the console below, and what
 // it reads comes from the recording, at the replay's pace.
 class ConsoleRejeu final : public Console {
@@ -192,9 +183,8 @@ private:
     int fleche_ = 0; // an arrow's own code, read after its prefix
 };
 
-bool lire_depart(const EnTeteEnregistrement& en_tete, Depart& depart, std::string& erreur) {
-    return lire_sauvegarde(en_tete.depart, en_tete.nom, depart.plateau, depart.l, depart.c,
-                           depart.perso, depart.sacoche, erreur);
+bool lire_depart(const EnTeteEnregistrement& en_tete, PartieSauvee& depart, std::string& erreur) {
+    return lire_sauvegarde(en_tete.depart, en_tete.nom, depart, erreur);
 }
 
 } // namespace
@@ -228,7 +218,7 @@ bool enregistrement_jouable(const std::string& chemin, Enregistrement& enregistr
         return false;
     }
     std::string erreur;
-    auto depart = std::make_unique<Depart>();
+    auto depart = std::make_unique<PartieSauvee>();
     if (!lire_enregistrement(texte, enregistrement, erreur) ||
         !lire_depart(enregistrement.en_tete, *depart, erreur)) {
         raison = chemin + ": the recording is damaged: " + erreur;
@@ -248,7 +238,7 @@ bool enregistrement_jouable(const std::string& chemin, Enregistrement& enregistr
 }
 
 void rejouer(const Enregistrement& enregistrement, int pas) {
-    auto depart = std::make_unique<Depart>();
+    auto depart = std::make_unique<PartieSauvee>();
     std::string erreur;
     lire_depart(enregistrement.en_tete, *depart, erreur); // checked when the recording was read
     ConsoleRejeu rejeu(console(), enregistrement.evenements, pas);

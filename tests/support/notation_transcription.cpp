@@ -65,26 +65,24 @@ std::optional<std::string> carte_depuis_sauvegarde(const std::string& texte) {
     std::istringstream lignes(texte);
     std::vector<std::string> l(3);
     std::getline(lignes, l[0]) && std::getline(lignes, l[1]) && std::getline(lignes, l[2]);
-    auto plateau = std::make_unique<Plateau>();
-    auto sacoche = std::make_unique<Sacoche>();
-    sPerso p{};
-    int rangs = 0, colonnes = 0;
+    auto partie = std::make_unique<PartieSauvee>();
+    const Plateau& plateau = partie->plateau;
     std::string erreur, bloc = l[2] + "\n";
-    if (!lire_sauvegarde(texte, l[2], *plateau, rangs, colonnes, p, *sacoche, erreur)) {
+    if (!lire_sauvegarde(texte, l[2], *partie, erreur)) {
         return std::nullopt;
     }
-    for (int k = 0; k < 10 + (*sacoche)[0].nbObjet && std::getline(lignes, l[0]); ++k) {
+    for (int k = 0; k < 10 + partie->sacoche[0].nbObjet && std::getline(lignes, l[0]); ++k) {
         bloc += l[0] + "\n";
     }
-    const long long niveau = static_cast<long long>((*plateau)[0][0].statutCase) - DECALAGE_NIVEAU;
+    const long long niveau = static_cast<long long>(plateau[0][0].statutCase) - DECALAGE_NIVEAU;
     if (niveau < INT32_MIN) {
         return std::nullopt; // no level has that number
     }
     bloc += "level " + std::to_string(niveau) + "\n";
-    for (int i = 0; i < rangs; ++i) {
+    for (int i = 0; i < partie->l; ++i) {
         std::string cases, vues;
-        for (int j = 0; j < colonnes; ++j) {
-            const sCaseJeu& c = (*plateau)[i][j];
+        for (int j = 0; j < partie->c; ++j) {
+            const sCaseJeu& c = plateau[i][j];
             const int numero =
                 i + j == 0 ? 1 : c.statutCase - (sorte(c.typeCase).numero ? DECALAGE_CLE : -1);
             cases += c.statutCase == STATUT_HEROS && i + j > 0
