@@ -46,6 +46,7 @@ public:
     void noter_rapports(bool oui) { rapports_ = oui; }
 
     void ecrire(std::string_view octets) override { dessous_.ecrire(octets); }
+    void ecrire_nom(std::string_view nom) override { dessous_.ecrire_nom(nom); }
     void ecrire_erreur(std::string_view texte) override;
     void effacer() override { dessous_.effacer(); }
     void pause() override;

@@ -64,7 +64,7 @@ Description decrite(const std::string& term, bool utf8 = true, bool couleurs = t
 // A cell of the model as the terminal must show it.
 CaseVue attendue(const Cellule& c) {
     const int a = c.attribut;
-    return {std::string(glyphe_utf8(c.octet)), a < 0 ? -1 : a & 0xF, a < 0 ? -1 : a >> 4};
+    return {glyphe_utf8(c), a < 0 ? -1 : a & 0xF, a < 0 ? -1 : a >> 4};
 }
 
 // Blanks show their background only.
@@ -93,8 +93,9 @@ TEST(DescriptionTerminal, BrightColoursAsTheTerminalHasThem) {
     EXPECT_FALSE(decrite("vt100")->couleurs);
 }
 
-// Seeded random screens of the game's kinds of bytes and colours, on terminals of every kind:
-// after each frame the terminal shows what the model holds, as a whole redraw shows it.
+// Seeded random screens of the game's kinds of bytes and colours, names among them, on terminals
+// of every kind: after each frame the terminal shows what the model holds, as a whole redraw
+// shows it.
 TEST(SortieEcran, TheTerminalShowsWhatTheModelHolds) {
     for (const auto& [term, utf8, couleurs] : {std::tuple{"xterm-256color", true, true},
                                                {"screen", false, true},
@@ -123,7 +124,7 @@ TEST(SortieEcran, TheTerminalShowsWhatTheModelHolds) {
                     texte +=
                         octets[static_cast<std::size_t>(tirage(static_cast<int>(octets.size())))];
                 }
-                sortie.ecrire(texte);
+                tirage(6) == 0 ? sortie.ecrire_nom("\u0141\u20ac\x82") : sortie.ecrire(texte);
             }
             if (tirage(10) == 0) {
                 sortie.oublier();
