@@ -71,6 +71,7 @@ public:
             colonne_zero_ = octets.back() == '\n';
         }
     }
+    void ecrire_nom(std::string_view nom) override { sortie_.ecrire_nom(nom); }
     void ecrire_erreur(std::string_view) override { sortie_.oublier(); }
     void effacer() override {
         sortie_.effacer();
@@ -250,6 +251,7 @@ public:
     ConsoleModele& operator=(const ConsoleModele&) = delete;
 
     void ecrire(std::string_view octets) override { modele_.ecrire(octets); }
+    void ecrire_nom(std::string_view nom) override { modele_.ecrire_nom(nom); }
     void ecrire_erreur(std::string_view) override {}
     void effacer() override { modele_.effacer(); }
     void pause() override {}

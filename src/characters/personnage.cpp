@@ -7,6 +7,7 @@
 #include "files/nom_joueur.hpp"
 #include "files/sauvegarde.hpp"
 
+#include <cstring>
 #include <ctime>
 #include <optional>
 #include <utility>
@@ -43,7 +44,7 @@ std::string lire_nom() {
         const std::string ligne = console().lire_ligne();
         const std::string_view nom = sans_blancs_autour(ligne);
         std::string raison;
-        if (nom_nouveau_valide(nom, raison)) {
+        if (nom_valide(nom, raison)) {
             return std::string(nom);
         }
         afficher("\nThis name cannot be used: %s.\n\n", raison.c_str());
@@ -98,7 +99,9 @@ int saisirPerso(sPerso& p) {
     // A save of that name with no registry line (an orphan, or "Bob.txt" where file names
     // ignore letter case and "bob" is typed) is someone's game all the same.
     if (*pris || sauvegarde_existe(nom)) {
-        afficher("\nPseudonym : %s is already exist...restart the game \n\n\n ", p.nom);
+        afficher("\nPseudonym : ");
+        console().ecrire_nom(nom);
+        afficher(" is already exist...restart the game \n\n\n ");
         console().pause();
         terminer(0);
     }
@@ -129,7 +132,9 @@ int rand_a_b(int a, int b) {
 }
 
 void afficherPerso(sPerso p) {
-    afficher("\n \nHere we are : %.*s , ", TAILLE_NOM, p.nom);
+    afficher("\n \nHere we are : ");
+    console().ecrire_nom(std::string_view(p.nom, strnlen(p.nom, TAILLE_NOM)));
+    afficher(" , ");
     switch (p.classe) {
     case GUERRIER:
         afficher("the valiant warrior ! \n ");

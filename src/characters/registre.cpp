@@ -209,7 +209,9 @@ int ouvrir_fichier_joueur(nomPerso& d) {
     }
     afficher_ligne("\nSaved games : ");
     for (std::size_t i = 0; i < joueurs.size(); ++i) {
-        afficher("\n%zu : %s \t score : %d ", i + 1, joueurs[i].pseudo, joueurs[i].score);
+        afficher("\n%zu : ", i + 1);
+        console().ecrire_nom(pseudo_de(joueurs[i]));
+        afficher(" \t score : %d ", joueurs[i].score);
     }
     console().vider_entree();
     afficher_ligne("\n");

@@ -48,7 +48,11 @@ public:
 
     // Game output: code page 437 bytes, line feeds start the next line at its first column.
     virtual void ecrire(std::string_view octets) = 0;
-    // Error reports, to the error stream.
+    // A player's name as typed: UTF-8, or the bytes of a name saved elsewhere. Its ASCII goes
+    // as `ecrire` takes it; any other character shows as itself where the terminal can show
+    // it, as '?' elsewhere (so does a byte that is no part of a UTF-8 character).
+    virtual void ecrire_nom(std::string_view nom) = 0;
+    // Error reports, to the error stream; they may name a player's file, as `ecrire_nom` shows.
     virtual void ecrire_erreur(std::string_view texte) = 0;
     // Clears the screen; the next output starts at the top-left corner.
     virtual void effacer() = 0;

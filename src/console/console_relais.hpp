@@ -13,6 +13,7 @@ public:
     explicit ConsoleRelais(Console& dessous) : dessous_(dessous) {}
 
     void ecrire(std::string_view octets) override { dessous_.ecrire(octets); }
+    void ecrire_nom(std::string_view nom) override { dessous_.ecrire_nom(nom); }
     void ecrire_erreur(std::string_view texte) override { dessous_.ecrire_erreur(texte); }
     void effacer() override { dessous_.effacer(); }
     void pause() override { dessous_.pause(); }

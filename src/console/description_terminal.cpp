@@ -5,6 +5,7 @@
 namespace korva {
 
 void choisir_glyphes(DescriptionTerminal& d, bool utf8, std::string_view acsc) {
+    d.utf8 = utf8;
     for (int octet = 0; octet < 256; ++octet) {
         const auto o = static_cast<unsigned char>(octet);
         DescriptionTerminal::Glyphe& g = d.glyphes[o];

@@ -42,6 +42,8 @@ struct DescriptionTerminal {
         bool trace = false;
     };
     std::array<Glyphe, 256> glyphes;
+    // The locale is UTF-8: a name's characters are sent as they are, not as '?'.
+    bool utf8 = false;
     std::string entrer_traces;
     std::string sortir_traces;
 

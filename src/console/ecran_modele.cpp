@@ -1,5 +1,7 @@
 #include "console/ecran_modele.hpp"
 
+#include "console/traduction_terminal.hpp"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -16,11 +18,17 @@ constexpr unsigned char SAUT_LIGNE = 0x0A;
 constexpr unsigned char RETOUR_CHARIOT = 0x0D;
 constexpr unsigned char BLANC = ' ';
 constexpr int PAS_TABULATION = 8;
+// A name's character stands as this where the terminal cannot show it.
+constexpr unsigned char SIGNE_INCONNU = '?';
 } // namespace
+
+std::string glyphe_utf8(const Cellule& cellule) {
+    return cellule.point != 0 ? en_utf8(cellule.point) : std::string(glyphe_utf8(cellule.octet));
+}
 
 bool meme_apparence(const Cellule& a, const Cellule& b) {
     if (a.attribut == ATTRIBUT_INCONNU || b.attribut == ATTRIBUT_INCONNU || a.octet != b.octet ||
-        a.efface != b.efface) {
+        a.efface != b.efface || a.point != b.point) {
         return false;
     }
     if (a.octet == BLANC) {
@@ -59,6 +67,17 @@ void EcranModele::ecrire(std::string_view octets) {
     }
 }
 
+void EcranModele::ecrire_nom(std::string_view nom) {
+    for (const char32_t point : caracteres_nom(nom)) {
+        if (point < 0x80) {
+            const char octet = static_cast<char>(point);
+            ecrire(std::string_view(&octet, 1));
+        } else {
+            poser(SIGNE_INCONNU, point);
+        }
+    }
+}
+
 void EcranModele::effacer() {
     std::fill(cellules_.begin(), cellules_.end(), Cellule{BLANC, attribut_, true});
     ligne_ = 0;
@@ -81,11 +100,12 @@ void EcranModele::a_la_ligne() {
     std::fill(cellules_.end() - largeur, cellules_.end(), Cellule{BLANC, attribut_, true});
 }
 
-void EcranModele::poser(unsigned char octet) {
+void EcranModele::poser(unsigned char octet, char32_t point) {
     if (colonne_ >= colonnes_) {
         a_la_ligne();
     }
-    cellules_[static_cast<std::size_t>(ligne_ * colonnes_ + colonne_)] = Cellule{octet, attribut_};
+    cellules_[static_cast<std::size_t>(ligne_ * colonnes_ + colonne_)] =
+        Cellule{octet, attribut_, false, point};
     ++colonne_;
 }
 

@@ -22,13 +22,18 @@ inline int fond(int attribut) {
 // One character cell: the code page 437 byte it shows and its colour attribute, or, when
 // `efface`, a cell blanked by a clear in that attribute. Terminals differ there: some blank
 // with the colour in force, others with their own background; only blanking again shows the
-// same thing on both.
+// same thing on both. A name's character beyond ASCII is kept as `point`, whatever code page
+// 437 holds, and shows as `octet` ('?') where the terminal cannot show it.
 struct Cellule {
     unsigned char octet = ' ';
     int attribut = ATTRIBUT_DEFAUT;
     bool efface = false;
+    char32_t point = 0;
     bool operator==(const Cellule&) const = default;
 };
+
+// What a UTF-8 terminal shows in the cell.
+std::string glyphe_utf8(const Cellule& cellule);
 
 // Two cells look alike: the same glyph in the same colours, or both blanked alike; a blank
 // shows its background only.
@@ -44,6 +49,8 @@ public:
     // Code page 437 bytes; byte 0 shows as a blank; bell, backspace, tab, line feed and
     // carriage return are obeyed as the Windows console does.
     void ecrire(std::string_view octets);
+    // A name as the player typed it: each of its characters in a cell (see Cellule).
+    void ecrire_nom(std::string_view nom);
     // Blanks every cell in the colour in force; the cursor goes to the top-left corner.
     void effacer();
     void couleur(int attribut) { attribut_ = attribut; }
@@ -63,7 +70,7 @@ public:
 
 private:
     void a_la_ligne();
-    void poser(unsigned char octet);
+    void poser(unsigned char octet, char32_t point = 0);
 
     int lignes_;
     int colonnes_;

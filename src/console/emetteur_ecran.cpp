@@ -1,5 +1,7 @@
 #include "console/emetteur_ecran.hpp"
 
+#include "console/traduction_terminal.hpp"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -229,11 +231,11 @@ void EmetteurEcran::poser(int ligne, int colonne, const Cellule& cellule, std::s
     }
     const DescriptionTerminal::Glyphe& g = d_->glyphes[cellule.octet];
     jeu_de(g, sortie);
-    sortie += g.texte;
-    vu(ligne, colonne) = Cellule{cellule.octet, sgr_};
-    // Past the last column the terminal waits to wrap (or, wider, goes on): either way the
-    // cursor is best placed anew.
-    curseur_.colonne = colonne + 1 < colonnes_ ? colonne + 1 : -1;
+    sortie += cellule.point != 0 && d_->utf8 ? en_utf8(cellule.point) : g.texte;
+    vu(ligne, colonne) = Cellule{cellule.octet, sgr_, false, cellule.point};
+    // Past the last column the terminal waits to wrap (or, wider, goes on), and a name's
+    // character may take more or less than one cell there: the cursor is best placed anew.
+    curseur_.colonne = colonne + 1 < colonnes_ && cellule.point == 0 ? colonne + 1 : -1;
 }
 
 int EmetteurEcran::effacer(const EcranModele& modele, int ligne, int colonne, std::string& sortie) {
@@ -278,8 +280,8 @@ std::size_t EmetteurEcran::cout_ecart(const EcranModele& modele, int ligne, int 
     int traces = traces_;
     for (int colonne = debut; colonne < fin; ++colonne) {
         const Cellule& cellule = modele.cellule(ligne, colonne);
-        if (cellule.efface) {
-            return SIZE_MAX; // a blanked cell is not written again
+        if (cellule.efface || cellule.point != 0) {
+            return SIZE_MAX; // a blanked cell, or a name's character, is not written again
         }
         if (!(cellule.octet == BLANC && sgr != ATTRIBUT_INCONNU &&
               fond(sgr) == fond(cellule.attribut))) {

@@ -81,6 +81,7 @@ public:
     SortieEcran(Puits puits, Description description);
 
     void ecrire(std::string_view octets) { modele_.ecrire(octets); }
+    void ecrire_nom(std::string_view nom) { modele_.ecrire_nom(nom); }
     void effacer() { modele_.effacer(); }
     void couleur(int attribut) { modele_.couleur(attribut); }
     // A sequence for the terminal itself (title, size), sent ahead of the next frame.

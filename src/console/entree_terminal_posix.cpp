@@ -28,20 +28,29 @@ constexpr unsigned char EFFACER_LIGNE = 0x15; // Ctrl-U
 constexpr unsigned char FIN_DE_SAISIE = 0x04; // Ctrl-D
 constexpr unsigned char ECHAP = 0x1b;
 
-// What brings a line shown as `avant` to show `apres`: back over the characters that differ,
-// then the new ones, and blanks over what is left of the old.
+bool suite_utf8(const std::string& texte, std::size_t i) {
+    return i < texte.size() && (static_cast<unsigned char>(texte[i]) & 0xC0) == 0x80;
+}
+
+// What brings a line shown as `avant` to show `apres`: back over the characters that differ
+// (each one cell, whatever its bytes), then the new ones, and blanks over what is left of the
+// old.
 std::string retaper(const std::string& avant, const std::string& apres) {
     std::size_t commun = 0;
     while (commun < avant.size() && commun < apres.size() && avant[commun] == apres[commun]) {
         ++commun;
     }
-    std::string octets(avant.size() - commun, '\b');
-    octets += apres.substr(commun);
-    if (apres.size() < avant.size()) {
-        const std::size_t reste = avant.size() - apres.size();
-        octets += std::string(reste, ' ') + std::string(reste, '\b');
+    while (commun > 0 && (suite_utf8(avant, commun) || suite_utf8(apres, commun))) {
+        --commun;
     }
-    return octets;
+    const std::size_t ancien = caracteres_nom(std::string_view(avant).substr(commun)).size();
+    const std::size_t nouveau = caracteres_nom(std::string_view(apres).substr(commun)).size();
+    std::string texte(ancien, '\b');
+    texte += apres.substr(commun);
+    if (nouveau < ancien) {
+        texte += std::string(ancien - nouveau, ' ') + std::string(ancien - nouveau, '\b');
+    }
+    return texte;
 }
 
 // Takes the last character (all its UTF-8 bytes) off the line.
@@ -112,9 +121,8 @@ std::optional<std::string> EntreeTerminal::ligne_editee(const Echo& echo,
     // a sequence.
     int echappement = 0;
     const auto afficher = [&] {
-        const std::string voulu = en_code_page(texte);
-        echo(retaper(montre, voulu));
-        montre = voulu;
+        echo(retaper(montre, texte));
+        montre = texte;
     };
     for (;;) {
         if (lu_ == entree_.size()) {

@@ -24,10 +24,10 @@ public:
 
     // The next line, edited here while the terminal sends single keys: typed characters,
     // Backspace and Ctrl-U change it, other keys are left out. Each change goes to `echo` as
-    // the code page 437 bytes that show it; `montrer` runs before each wait for a key and when
-    // the screen was disturbed, so that the prompt and the line typed so far are always shown.
-    // Nothing when the input ends, or Ctrl-D is typed, before anything was typed (`fini` tells
-    // which).
+    // the text that shows it, as Console::ecrire_nom takes it; `montrer` runs before each wait for
+    // a key and when the screen was disturbed, so that the prompt and the line typed so far are
+    // always shown. Nothing when the input ends, or Ctrl-D is typed, before anything was typed
+    // (`fini` tells which).
     using Echo = std::function<void(std::string_view)>;
     std::optional<std::string> ligne_editee(const Echo& echo, const Redessiner& montrer);
 

@@ -51,7 +51,8 @@ void attendre_fenetre(HANDLE sortie, HANDLE entree) {
     if (!fenetre_trop_petite(sortie)) {
         return;
     }
-    // The game's screen, kept aside: the top-left corner of the buffer, where it draws.
+    // The game's screen, kept aside: the top-left corner of the buffer, where it draws, in
+    // UTF-16, which holds a name's characters too.
     CONSOLE_SCREEN_BUFFER_INFO info;
     GetConsoleScreenBufferInfo(sortie, &info);
     const COORD taille{std::min<SHORT>(info.dwSize.X, CONSOLE_COLONNES),
@@ -59,7 +60,7 @@ void attendre_fenetre(HANDLE sortie, HANDLE entree) {
     std::vector<CHAR_INFO> ecran(static_cast<std::size_t>(taille.X) *
                                  static_cast<std::size_t>(taille.Y));
     SMALL_RECT zone{0, 0, static_cast<SHORT>(taille.X - 1), static_cast<SHORT>(taille.Y - 1)};
-    ReadConsoleOutputA(sortie, ecran.data(), taille, COORD{0, 0}, &zone);
+    ReadConsoleOutputW(sortie, ecran.data(), taille, COORD{0, 0}, &zone);
     COORD montree{0, 0};
     for (COORD vue = taille_fenetre(sortie); vue.X < CONSOLE_COLONNES || vue.Y < CONSOLE_LIGNES;
          vue = taille_fenetre(sortie)) {
@@ -76,7 +77,7 @@ void attendre_fenetre(HANDLE sortie, HANDLE entree) {
             FlushConsoleInputBuffer(entree);
         }
     }
-    WriteConsoleOutputA(sortie, ecran.data(), taille, COORD{0, 0}, &zone);
+    WriteConsoleOutputW(sortie, ecran.data(), taille, COORD{0, 0}, &zone);
     SetConsoleCursorPosition(sortie, info.dwCursorPosition);
 }
 

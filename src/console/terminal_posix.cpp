@@ -80,9 +80,22 @@ public:
 
     void ecrire(std::string_view octets) override {
         ecran_sortie_.ecrire(octets); // turned into glyphs when the frame is sent
-        derniers_mots_ += octets;
+        for (const char octet : octets) {
+            const auto o = static_cast<unsigned char>(octet);
+            if (o == '\n' || o >= 0x20) {
+                hors_traces(derniers_mots_, o);
+            }
+        }
         if (!octets.empty()) {
             colonne_zero_ = octets.back() == '\n' || octets.back() == '\r';
+        }
+    }
+
+    void ecrire_nom(std::string_view nom) override {
+        ecran_sortie_.ecrire_nom(nom);
+        derniers_mots_ += nom_montre(nom, d_->utf8);
+        if (!nom.empty()) {
+            colonne_zero_ = nom.back() == '\n';
         }
     }
 
@@ -93,12 +106,13 @@ public:
             ecrire("\n");
         }
         vider_sortie(true);
-        remise::ecrire_tout(ERREURS, texte.data(), texte.size());
+        // A terminal that shows no UTF-8 gets none; a file gets the report as it stands.
+        const std::string rapport =
+            erreurs_a_l_ecran_ ? nom_montre(texte, d_->utf8) : std::string(texte);
+        remise::ecrire_tout(ERREURS, rapport.data(), rapport.size());
         if (!texte.empty() && erreurs_a_l_ecran_) {
-            colonne_zero_ = texte.back() == '\n';
             // Kept on the screen as the terminal shows it, which is no longer known.
-            ecran_sortie_.ecrire(en_code_page(texte));
-            derniers_mots_ += en_code_page(texte);
+            ecrire_nom(texte);
             ecran_sortie_.oublier();
         }
     }
@@ -141,8 +155,7 @@ public:
             const auto o = static_cast<unsigned char>(octet);
             // Control bytes would end the sequence early.
             if (o >= 0x20) {
-                titre +=
-                    d_->glyphes[o].trace ? std::string(1, ascii_cp437(o)) : d_->glyphes[o].texte;
+                hors_traces(titre, o);
             }
         }
         sortie_ += remise::noter_titre(titre);
@@ -182,7 +195,7 @@ public:
     std::string lire_ligne() override {
         // Edited here, in single-key mode, so that the line typed so far is part of the
         // screen: drawn again after a stop or a resize like the rest of it.
-        const auto echo = [this](std::string_view octets) { ecran_sortie_.ecrire(octets); };
+        const auto echo = [this](std::string_view texte) { ecran_sortie_.ecrire_nom(texte); };
         std::optional<std::string> ligne = entree_.ligne_editee(echo, montrer_);
         if (!ligne) {
             if (entree_.fini() || !gardee_) {
@@ -275,16 +288,24 @@ private:
         return false;
     }
 
+    // Appends a glyph as the terminal shows it outside the line-drawing set, which the title
+    // and the shell's screen lack.
+    void hors_traces(std::string& texte, unsigned char o) const {
+        if (d_->glyphes[o].trace) {
+            texte += ascii_cp437(o);
+        } else {
+            texte += d_->glyphes[o].texte;
+        }
+    }
+
     // The shell's screen is back: what the game said last, written there, where it stays.
     void dire_les_derniers_mots() {
         std::vector<std::string> lignes(1);
         for (const char octet : derniers_mots_) {
-            const auto o = static_cast<unsigned char>(octet);
-            if (o == '\n') {
+            if (octet == '\n') {
                 lignes.emplace_back();
-            } else if (o >= 0x20) {
-                lignes.back() +=
-                    d_->glyphes[o].trace ? std::string(1, ascii_cp437(o)) : d_->glyphes[o].texte;
+            } else if (static_cast<unsigned char>(octet) >= 0x20) {
+                lignes.back() += octet;
             }
         }
         // The shell's own modes are back: a line feed may or may not return to the first column.
@@ -329,7 +350,8 @@ private:
     int attribut_ = -1;
     bool colonne_zero_ = true;
     bool gardee_ = false;
-    // What the game said since it last cleared the screen or read a key or a line.
+    // What the game said since it last cleared the screen or read a key or a line, as the
+    // terminal shows it outside the line-drawing set.
     std::string derniers_mots_;
     // Reports shown on the same screen move its cursor too.
     bool erreurs_a_l_ecran_ = ::isatty(ERREURS) == 1;

@@ -2,12 +2,14 @@
 #include "console/remise_console_windows.hpp"
 #include "console/terminal.hpp"
 #include "console/touches_windows.hpp"
+#include "console/traduction_terminal.hpp"
 
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <deque>
+#include <iterator>
 #include <optional>
 #include <string>
 
@@ -33,6 +35,31 @@ bool ecrire_tout(HANDLE sortie, bool console, const char* octets, std::size_t ta
         taille -= ecrit;
     }
     return true;
+}
+
+// Text as Console::ecrire_nom takes it, through the console's wide-character calls, so that a
+// name shows as typed whatever the console's code page; elsewhere, its bytes as they stand.
+bool ecrire_texte(HANDLE sortie, bool console, std::string_view texte) {
+    if (!console) {
+        return ecrire_tout(sortie, false, texte.data(), texte.size());
+    }
+    const std::string utf8 = nom_montre(texte, true);
+    std::wstring large(utf8.size(), L'\0'); // never more UTF-16 units than UTF-8 bytes
+    large.resize(static_cast<std::size_t>(
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), large.data(),
+                            static_cast<int>(large.size()))));
+    DWORD ecrits = 0;
+    return large.empty() || WriteConsoleW(sortie, large.data(), static_cast<DWORD>(large.size()),
+                                          &ecrits, nullptr) != 0;
+}
+
+// A line the console read in UTF-16, in UTF-8.
+std::string depuis_large(const std::wstring& large) {
+    std::string texte(large.size() * 3, '\0'); // at most three bytes for each UTF-16 unit
+    texte.resize(static_cast<std::size_t>(
+        WideCharToMultiByte(CP_UTF8, 0, large.data(), static_cast<int>(large.size()), texte.data(),
+                            static_cast<int>(texte.size()), nullptr, nullptr)));
+    return texte;
 }
 
 class ConsoleWindows final : public Console {
@@ -63,13 +90,22 @@ public:
         }
     }
 
+    void ecrire_nom(std::string_view nom) override {
+        if (nom.empty()) {
+            return;
+        }
+        vider_sortie();
+        ecrire_texte(etat_.sortie, etat_.sortie_console, nom);
+        dernier_octet_ = nom.back();
+    }
+
     void ecrire_erreur(std::string_view texte) override {
         // A report starts on a line of its own.
         if (!texte.empty() && dernier_octet_ != '\n') {
             ecrire("\n");
         }
         vider_sortie();
-        ecrire_tout(erreur_, erreur_console_, texte.data(), texte.size());
+        ecrire_texte(erreur_, erreur_console_, texte);
     }
 
     void effacer() override {
@@ -157,12 +193,13 @@ public:
                 ligne += static_cast<char>(octet);
             }
         } else {
-            // The console edits and echoes the line itself.
+            // The console edits and echoes the line itself, in UTF-16 whatever its code page.
             SetConsoleMode(etat_.entree, mode_ligne(etat_.mode_entree));
-            while (ligne.find('\n') == std::string::npos) {
-                char morceau[256];
+            std::wstring large;
+            while (large.find(L'\n') == std::wstring::npos) {
+                wchar_t morceau[256];
                 DWORD lus = 0;
-                if (!ReadConsoleA(etat_.entree, morceau, sizeof morceau, &lus, nullptr) ||
+                if (!ReadConsoleW(etat_.entree, morceau, std::size(morceau), &lus, nullptr) ||
                     lus == 0) {
                     // Ctrl-C cuts the read short; its handler runs on a thread of its own.
                     WaitForSingleObject(reveil_console(), INTERVALLE_FENETRE_MS);
@@ -170,10 +207,10 @@ public:
                     interrompre();
                     fin_entree();
                 }
-                ligne.append(morceau, lus);
+                large.append(morceau, lus);
             }
             SetConsoleMode(etat_.entree, mode_touches(etat_.mode_entree));
-            ligne.erase(ligne.find('\n'));
+            ligne = depuis_large(large.substr(0, large.find(L'\n')));
             dernier_octet_ = '\n';
         }
         if (!ligne.empty() && ligne.back() == '\r') {

@@ -44,7 +44,7 @@ constexpr std::array<char32_t, 256> POINTS = {
 };
 // clang-format on
 
-// One glyph in UTF-8: at most three bytes for these points, and its length.
+// One character in UTF-8: at most four bytes, and its length.
 struct Glyphe {
     std::array<char, 4> octets{};
     unsigned char longueur = 0;
@@ -55,16 +55,16 @@ constexpr Glyphe encoder(char32_t point) {
     if (point < 0x80) {
         g.octets[0] = static_cast<char>(point);
         g.longueur = 1;
-    } else if (point < 0x800) {
-        g.octets[0] = static_cast<char>(0xC0 | (point >> 6));
-        g.octets[1] = static_cast<char>(0x80 | (point & 0x3F));
-        g.longueur = 2;
-    } else {
-        g.octets[0] = static_cast<char>(0xE0 | (point >> 12));
-        g.octets[1] = static_cast<char>(0x80 | ((point >> 6) & 0x3F));
-        g.octets[2] = static_cast<char>(0x80 | (point & 0x3F));
-        g.longueur = 3;
+        return g;
     }
+    // The lead byte's marks and the number of six-bit groups that follow it.
+    const int suite = point < 0x800 ? 1 : point < 0x10000 ? 2 : 3;
+    g.octets[0] = static_cast<char>(((0xFF00 >> (suite + 1)) & 0xFF) | (point >> (6 * suite)));
+    for (int k = 1; k <= suite; ++k) {
+        g.octets[static_cast<std::size_t>(k)] =
+            static_cast<char>(0x80 | ((point >> (6 * (suite - k))) & 0x3F));
+    }
+    g.longueur = static_cast<unsigned char>(suite + 1);
     return g;
 }
 
@@ -122,28 +122,49 @@ int couleur_ansi(int index) {
     return ((index & 1) << 2) | (index & 2) | ((index & 4) >> 2);
 }
 
-std::string en_code_page(std::string_view texte) {
-    std::string resultat;
-    for (std::size_t i = 0; i < texte.size();) {
-        const auto octet = static_cast<unsigned char>(texte[i]);
+std::u32string caracteres_nom(std::string_view nom) {
+    std::u32string points;
+    for (std::size_t i = 0; i < nom.size();) {
+        const auto octet = static_cast<unsigned char>(nom[i]);
         if (octet < 0x80) {
-            if (octet == '\n' || (octet >= 0x20 && octet != 0x7F)) {
-                resultat += static_cast<char>(octet);
-            }
+            points += octet;
             ++i;
             continue;
         }
-        const int suite = octet >= 0xF0 ? 3 : octet >= 0xE0 ? 2 : octet >= 0xC0 ? 1 : 0;
+        const std::size_t suite = octet >= 0xF8   ? 0
+                                  : octet >= 0xF0 ? 3
+                                  : octet >= 0xE0 ? 2
+                                  : octet >= 0xC0 ? 1
+                                                  : 0;
         char32_t point = octet & (0x3F >> suite);
         std::size_t j = i + 1;
-        for (; j < texte.size() && j <= i + static_cast<std::size_t>(suite); ++j) {
-            point = (point << 6) | (static_cast<unsigned char>(texte[j]) & 0x3F);
+        for (; j <= i + suite && j < nom.size() && (static_cast<unsigned char>(nom[j]) >> 6) == 2;
+             ++j) {
+            point = (point << 6) | (static_cast<unsigned char>(nom[j]) & 0x3F);
         }
-        const int cp437 = suite > 0 ? octet_cp437(point) : -1;
-        resultat += cp437 >= 0 ? static_cast<char>(cp437) : '?';
-        i = j;
+        // A character cut short, or written in more bytes than it needs, is none.
+        const bool entier = suite > 0 && j == i + suite + 1 &&
+                            encoder(point).longueur == suite + 1 && point <= 0x10FFFF &&
+                            (point < 0xD800 || point > 0xDFFF);
+        // A byte of no UTF-8 character is a name written before in code page 437; the controls
+        // of the upper range would be obeyed rather than shown.
+        points += !entier ? POINTS[octet] : point >= 0xA0 ? point : U'?';
+        i = entier ? j : i + 1;
     }
-    return resultat;
+    return points;
+}
+
+std::string en_utf8(char32_t point) {
+    const Glyphe g = encoder(point);
+    return std::string(g.octets.data(), g.longueur);
+}
+
+std::string nom_montre(std::string_view nom, bool utf8) {
+    std::string texte;
+    for (const char32_t point : caracteres_nom(nom)) {
+        texte += utf8 || point < 0x80 ? en_utf8(point) : "?";
+    }
+    return texte;
 }
 
 } // namespace korva

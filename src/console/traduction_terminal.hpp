@@ -23,10 +23,17 @@ char ascii_cp437(unsigned char octet);
 // The VT100 line-drawing character (as terminfo's `acsc` names them) that shows `octet`, or 0.
 char trace_cp437(unsigned char octet);
 
-// Text that reaches the screen from outside the game (typed, reported), as the screen model
-// holds it: code page 437 where it has the character, '?' elsewhere; controls other than line
-// feeds are left out.
-std::string en_code_page(std::string_view texte);
+// The characters of a name as the player typed it, in UTF-8. A byte that is no part of a UTF-8
+// character (a name the game saved in code page 437 before) is that code page's character; a
+// control of the upper range stands as '?'.
+std::u32string caracteres_nom(std::string_view nom);
+
+// A character in UTF-8.
+std::string en_utf8(char32_t point);
+
+// A name (or a report that names one) as a terminal shows it: its characters as they are under
+// UTF-8, each character beyond ASCII a '?' elsewhere.
+std::string nom_montre(std::string_view nom, bool utf8);
 
 // The ANSI colour number (0 to 7) of a console colour index, as a terminal's `setaf` and `setab`
 // take it: the console counts blue as bit 0 and red as bit 2, ANSI the other way round. The

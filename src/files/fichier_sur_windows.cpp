@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <io.h>
+#include <iterator>
 #include <sys/stat.h>
 
 namespace korva {
@@ -55,6 +56,23 @@ int numero_depuis_windows(DWORD erreur) {
     }
 }
 
+// A path as the system's wide-character calls take it. Names are typed in UTF-8, so that a save
+// keeps its name from one system to another; a path that is not UTF-8 (a name saved before)
+// is read in the system's code page, as the narrow calls read it then.
+std::wstring large(const std::string& chemin) {
+    for (const UINT page : {CP_UTF8, CP_ACP}) {
+        const DWORD drapeaux = page == CP_UTF8 ? MB_ERR_INVALID_CHARS : 0;
+        const int taille = static_cast<int>(chemin.size());
+        const int n = MultiByteToWideChar(page, drapeaux, chemin.data(), taille, nullptr, 0);
+        if (n > 0) {
+            std::wstring resultat(static_cast<std::size_t>(n), L'\0');
+            MultiByteToWideChar(page, drapeaux, chemin.data(), taille, resultat.data(), n);
+            return resultat;
+        }
+    }
+    return {};
+}
+
 bool tout_ecrire(HANDLE fichier, std::string_view contenu) {
     std::size_t ecrit = 0;
     while (ecrit < contenu.size()) {
@@ -70,13 +88,13 @@ bool tout_ecrire(HANDLE fichier, std::string_view contenu) {
 }
 
 // A new file beside `chemin` that no one else is writing.
-HANDLE creer_temporaire(const std::string& chemin, std::string& temporaire) {
+HANDLE creer_temporaire(const std::wstring& chemin, std::wstring& temporaire) {
     const unsigned long long graine = GetTickCount64() ^ (GetCurrentProcessId() * 2654435761ULL);
     for (int essai = 0; essai < ESSAIS_NOM_TEMPORAIRE; ++essai) {
         char suffixe[40];
         std::snprintf(suffixe, sizeof suffixe, ".%08llx.tmp", (graine + essai) & 0xFFFFFFFFULL);
-        temporaire = chemin + suffixe;
-        const HANDLE fichier = CreateFileA(temporaire.c_str(), GENERIC_WRITE, 0, nullptr,
+        temporaire = chemin + large(suffixe);
+        const HANDLE fichier = CreateFileW(temporaire.c_str(), GENERIC_WRITE, 0, nullptr,
                                            CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (fichier != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) {
             return fichier;
@@ -85,9 +103,9 @@ HANDLE creer_temporaire(const std::string& chemin, std::string& temporaire) {
     return INVALID_HANDLE_VALUE;
 }
 
-bool remplacer(const std::string& temporaire, const std::string& chemin) {
+bool remplacer(const std::wstring& temporaire, const std::wstring& chemin) {
     for (int essai = 1;; ++essai) {
-        if (MoveFileExA(temporaire.c_str(), chemin.c_str(),
+        if (MoveFileExW(temporaire.c_str(), chemin.c_str(),
                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
             return true;
         }
@@ -102,29 +120,30 @@ bool remplacer(const std::string& temporaire, const std::string& chemin) {
 }
 
 // The file a link at `chemin` leads to, or `chemin` itself (also when the link leads nowhere).
-std::string cible_du_lien(const std::string& chemin) {
-    const DWORD attributs = GetFileAttributesA(chemin.c_str());
+std::wstring cible_du_lien(const std::wstring& chemin) {
+    const DWORD attributs = GetFileAttributesW(chemin.c_str());
     if (attributs == INVALID_FILE_ATTRIBUTES || (attributs & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
         return chemin;
     }
     const HANDLE fichier =
-        CreateFileA(chemin.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        CreateFileW(chemin.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (fichier == INVALID_HANDLE_VALUE) {
         return chemin;
     }
-    char cible[MAX_PATH * 4];
-    const DWORD n = GetFinalPathNameByHandleA(fichier, cible, sizeof cible, FILE_NAME_NORMALIZED);
+    wchar_t cible[MAX_PATH * 4];
+    const DWORD n =
+        GetFinalPathNameByHandleW(fichier, cible, std::size(cible), FILE_NAME_NORMALIZED);
     CloseHandle(fichier);
-    return n > 0 && n < sizeof cible ? std::string(cible, n) : chemin;
+    return n > 0 && n < std::size(cible) ? std::wstring(cible, n) : chemin;
 }
 
 } // namespace
 
 bool lire_fichier(const std::string& chemin, std::string& contenu, int& numero_erreur) {
     const HANDLE fichier =
-        CreateFileA(chemin.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        CreateFileW(large(chemin).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (fichier == INVALID_HANDLE_VALUE) {
         numero_erreur = numero_depuis_windows(GetLastError());
         return false;
@@ -164,14 +183,14 @@ bool lire_fichier(const std::string& chemin, std::string& contenu, int& numero_e
 }
 
 bool fichier_existe(const std::string& chemin) {
-    return GetFileAttributesA(chemin.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(large(chemin).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool ecrire_fichier_atomique(const std::string& lien_ou_fichier, std::string_view contenu,
                              int& numero_erreur) {
     // A file kept elsewhere through a link is written where it lies, and the link stays.
-    const std::string chemin = cible_du_lien(lien_ou_fichier);
-    const DWORD attributs = GetFileAttributesA(chemin.c_str());
+    const std::wstring chemin = cible_du_lien(large(lien_ou_fichier));
+    const DWORD attributs = GetFileAttributesW(chemin.c_str());
     if (attributs != INVALID_FILE_ATTRIBUTES && (attributs & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         numero_erreur = EISDIR; // said as every system says it
         return false;
@@ -180,7 +199,7 @@ bool ecrire_fichier_atomique(const std::string& lien_ou_fichier, std::string_vie
         numero_erreur = EACCES; // the player made it read-only: it is not replaced
         return false;
     }
-    std::string temporaire;
+    std::wstring temporaire;
     const HANDLE fichier = creer_temporaire(chemin, temporaire);
     if (fichier == INVALID_HANDLE_VALUE) {
         numero_erreur = numero_depuis_windows(GetLastError());
@@ -199,21 +218,21 @@ bool ecrire_fichier_atomique(const std::string& lien_ou_fichier, std::string_vie
         reussi = false;
     }
     if (!reussi) {
-        DeleteFileA(temporaire.c_str());
+        DeleteFileW(temporaire.c_str());
     }
     return reussi;
 }
 
 // The lock is a C library descriptor, as elsewhere; Windows locks its file handle.
 VerrouFichier::VerrouFichier(const std::string& chemin_garde) {
-    const std::string chemin = chemin_garde + ".lock";
-    const DWORD attributs = GetFileAttributesA(chemin.c_str());
+    const std::wstring chemin = large(chemin_garde + ".lock");
+    const DWORD attributs = GetFileAttributesW(chemin.c_str());
     if (attributs != INVALID_FILE_ATTRIBUTES && (attributs & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         erreur_ = EISDIR; // said as every system says it
         return;
     }
-    descripteur_ = ::_open(chemin.c_str(), _O_RDWR | _O_CREAT | _O_BINARY | _O_NOINHERIT,
-                           _S_IREAD | _S_IWRITE);
+    descripteur_ = ::_wopen(chemin.c_str(), _O_RDWR | _O_CREAT | _O_BINARY | _O_NOINHERIT,
+                            _S_IREAD | _S_IWRITE);
     if (descripteur_ < 0) {
         erreur_ = errno;
         return;

@@ -90,22 +90,4 @@ bool nom_valide(std::string_view nom, std::string& raison) {
     return true;
 }
 
-bool nom_nouveau_valide(std::string_view nom, std::string& raison) {
-    if (!nom_valide(nom, raison)) {
-        return false;
-    }
-    // A name is kept and shown as the bytes typed. Beyond ASCII those bytes depend on the
-    // console: a terminal sends an accented letter as two UTF-8 bytes, which the game's code page
-    // 437 shows as two other characters, and the Windows console sends one code page 437 byte,
-    // which names another file there. Only plain ASCII reads the same on the sheet, in the files
-    // and in the list of saved games, on every system. Games saved before keep their names.
-    for (const char octet : nom) {
-        if (static_cast<unsigned char>(octet) >= 0x80) {
-            raison = "the name holds a character outside plain ASCII, such as an accented letter";
-            return false;
-        }
-    }
-    return true;
-}
-
 } // namespace korva

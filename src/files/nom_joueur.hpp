@@ -10,13 +10,11 @@ namespace korva {
 // The name a player's save file would share with the registry.
 inline constexpr std::string_view NOM_REGISTRE = "joueurs";
 
-// Whether `nom` may name a player's files: one word of 1 to 49 characters, no path separator,
-// no control character, neither "." nor "..", and not the registry's own name in any letter
-// case, since the name becomes a file name. False with `raison` saying why.
+// Whether `nom` may name a player's files: one word of 1 to 49 bytes as typed (a letter beyond
+// ASCII takes two or more), no path separator, no control character, neither "." nor "..", and
+// not the registry's own name in any letter case, since the name becomes a file name. False
+// with `raison` saying why.
 bool nom_valide(std::string_view nom, std::string& raison);
-
-// Whether a hero may be made under `nom`: a valid name in plain ASCII.
-bool nom_nouveau_valide(std::string_view nom, std::string& raison);
 
 // Two names equal when letter case is ignored (ASCII letters only).
 bool egal_sans_casse(std::string_view a, std::string_view b);

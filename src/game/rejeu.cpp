@@ -69,6 +69,12 @@ public:
             colonne_zero_ = octets.back() == '\n';
         }
     }
+    void ecrire_nom(std::string_view nom) override {
+        dessous_.ecrire_nom(nom);
+        if (!nom.empty()) {
+            colonne_zero_ = nom.back() == '\n';
+        }
+    }
     void ecrire_erreur(std::string_view texte) override {
         dessous_.ecrire_erreur(texte);
         if (!texte.empty()) {
@@ -111,7 +117,7 @@ public:
         attendre(pilotage_.pas);
         interrompue_si("line");
         const std::string ligne = prendre(Sorte::ligne).texte;
-        ecrire(ligne + "\n"); // as the terminal showed it being typed
+        ecrire_nom(ligne + "\n"); // as the terminal showed it being typed
         return ligne;
     }
     void vider_entree() override {}

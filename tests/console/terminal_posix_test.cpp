@@ -25,10 +25,14 @@ void jusqu_au_menu(PartieTerminal& partie) {
 
 // The terminal as each kind and setting has it: the game's screen on the alternate screen where
 // there is one, no colour under NO_COLOR or on a terminal without, nothing above ASCII under the
-// C locale (box lines from the line-drawing set), and the shell's screen given back with the
-// last words under it; a terminal that cannot address its cursor is refused in one line.
+// C locale (box lines from the line-drawing set, a name's letters beyond ASCII as '?'), and the
+// shell's screen given back with the last words under it; a terminal that cannot address its
+// cursor is refused in one line.
 TEST(TerminalPosix, EveryKindOfTerminalAndSetting) {
     DossierJeu dossier;
+    // A name typed in UTF-8, and one the game saved in code page 437 before, ending in a control
+    // of the upper range, which a terminal would obey.
+    dossier.ecrire("fichiers/personnages/joueurs.txt", "2\n\u0141ucja 3\nZo\x89\u009b 1\n");
     for (const char* term : {"xterm-256color", "screen", "linux", "vt100", "dumb"}) {
         // The last one sets NO_COLOR, but empty: the colours stay.
         for (const Reglages& r : {Reglages{term, true}, Reglages{term, false, "1"},
@@ -61,6 +65,12 @@ TEST(TerminalPosix, EveryKindOfTerminalAndSetting) {
                       (CaseVue{"A", couleurs ? 13 : -1, couleurs ? 0 : -1}));
             EXPECT_EQ(partie.vue.titre, xterm ? "KORVA !!!" : "shell");
             EXPECT_EQ(partie.vue.taille_demandee, xterm ? std::pair(50, 110) : std::pair(0, 0));
+            // Listed, then named by the report on a save that is not there.
+            ASSERT_TRUE(partie.jouer("2", r.utf8 ? "1 : \u0141ucja        score : 3\n2 : Zo\u00eb? "
+                                                 : "1 : ?ucja        score : 3\n2 : Zo?? "))
+                << partie.ecran();
+            ASSERT_TRUE(partie.jouer("1\r", r.utf8 ? "\u0141ucja.txt: No such" : "?ucja.txt: No"));
+            ASSERT_TRUE(partie.jouer(" ", MENU));
             ASSERT_TRUE(partie.jouer("3", "Bye Bye..."));
             EXPECT_EQ(partie.attendre_fin(), 0);
             EXPECT_TRUE(partie.modes_restaures());
@@ -139,10 +149,11 @@ TEST(TerminalPosix, CtrlZThenFgDrawsTheGameAgainWithTheLineBeingTyped) {
     arret_puis_reprise();
     EXPECT_NE(partie.ecran().find(MENU), std::string::npos) << partie.ecran();
     ASSERT_TRUE(partie.jouer("1", NOM));
-    // An arrow is no part of a name; a letter beyond ASCII shows as itself.
-    ASSERT_TRUE(partie.jouer("Zo\x1b[D\u00e9", std::string(NOM) + " Zo\u00e9\n")) << partie.ecran();
+    // An arrow is no part of a name; a letter beyond ASCII, even one code page 437 lacks, shows as
+    // itself.
+    ASSERT_TRUE(partie.jouer("Zo\x1b[D\u0141", std::string(NOM) + " Zo\u0141\n")) << partie.ecran();
     arret_puis_reprise();
-    EXPECT_NE(partie.ecran().find(std::string(NOM) + " Zo\u00e9\n"), std::string::npos)
+    EXPECT_NE(partie.ecran().find(std::string(NOM) + " Zo\u0141\n"), std::string::npos)
         << partie.ecran();
     // The line is still the game's to edit; Enter ends it, the next text on a line of its own.
     ASSERT_TRUE(partie.jouer("\x7f\x7f", std::string(NOM) + " Z\n")) << partie.ecran();

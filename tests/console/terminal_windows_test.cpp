@@ -1,4 +1,6 @@
 #include "console/terminal.hpp"
+#include "files/fichier_sur.hpp"
+#include "support/dossier_jeu.hpp"
 
 #include <windows.h>
 
@@ -71,17 +73,17 @@ protected:
         SetConsoleScreenBufferSize(ecran_, COORD{110, 50});
         SetConsoleWindowInfo(ecran_, TRUE, &voulue);
     }
-    void taper(WORD virtuelle, WORD balayage, char caractere, DWORD etat = 0) {
+    void taper(WORD virtuelle, WORD balayage, wchar_t caractere, DWORD etat = 0) {
         INPUT_RECORD e{};
         e.EventType = KEY_EVENT;
         e.Event.KeyEvent = {TRUE, 1, virtuelle, balayage, {}, etat};
-        e.Event.KeyEvent.uChar.AsciiChar = caractere;
+        e.Event.KeyEvent.uChar.UnicodeChar = caractere;
         DWORD n = 0;
-        WriteConsoleInputA(entree_, &e, 1, &n);
+        WriteConsoleInputW(entree_, &e, 1, &n);
     }
-    std::string lire(SHORT ligne, DWORD n) const {
-        std::string texte(n, '?');
-        ReadConsoleOutputCharacterA(ecran_, texte.data(), n, COORD{0, ligne}, &n);
+    std::wstring lire(SHORT ligne, DWORD n) const {
+        std::wstring texte(n, L'?');
+        ReadConsoleOutputCharacterW(ecran_, texte.data(), n, COORD{0, ligne}, &n);
         return texte.substr(0, n);
     }
     WORD attribut() const {
@@ -163,17 +165,42 @@ TEST_F(TerminalWindowsConsole, NoticeWhileTheWindowIsTooSmall) {
     std::thread jeu([&] { touche = terminal->lire_touche(); });
     DWORD en_attente = 1; // until the notice shows and the key typed has been dropped
     for (int fois = 0;
-         fois < 2000 && (lire(2, 37) != "This one has 80 columns by 24 lines. " || en_attente > 0);
+         fois < 2000 && (lire(2, 37) != L"This one has 80 columns by 24 lines. " || en_attente > 0);
          ++fois) {
         Sleep(10);
         GetNumberOfConsoleInputEvents(entree_, &en_attente);
     }
-    EXPECT_EQ(lire(1, 24), "110 columns by 50 lines.");
+    EXPECT_EQ(lire(1, 24), L"110 columns by 50 lines.");
     fenetre(110, 50);
     taper('K', 37, 'k');
     jeu.join();
     EXPECT_EQ(touche, 'k');
-    EXPECT_EQ(lire(0, 8), "Level 1 "); // the game's screen as it was
+    EXPECT_EQ(lire(0, 8), L"Level 1 "); // the game's screen as it was
+}
+
+// A name typed and shown through the console's wide-character calls, whatever its code page: a
+// letter code page 437 lacks reads as UTF-8 and shows as typed, and so does a byte of a name the
+// game saved in code page 437 before.
+TEST_F(TerminalWindowsConsole, NamesReadAndShownAsTyped) {
+    const std::unique_ptr<Console> terminal = creer_console_terminal();
+    for (const wchar_t caractere : std::wstring(L"\u0141ucja\r")) {
+        taper(caractere == L'\r' ? VK_RETURN : 0, 0, caractere);
+    }
+    EXPECT_EQ(terminal->lire_ligne(), "\u0141ucja");
+    terminal->ecrire_nom("\u0141ucja Jos\x82\n");
+    EXPECT_EQ(lire(1, 11), L"\u0141ucja Jos\u00e9 ");
+}
+
+// Save files are named through the wide-character file calls: a name in UTF-8 is the same name
+// on every system, and one saved before in the system's code page is still found.
+TEST(FichiersWindows, NamedInUtf8AndAsBefore) {
+    const test::DossierJeu dossier;
+    int erreur = 0;
+    ASSERT_TRUE(ecrire_fichier_atomique("\u0141ucja.txt", "1", erreur));
+    EXPECT_NE(GetFileAttributesW(L"\u0141ucja.txt"), INVALID_FILE_ATTRIBUTES);
+    CloseHandle(CreateFileA("Jos\x82.txt", GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    std::string contenu;
+    EXPECT_TRUE(lire_fichier("Jos\x82.txt", contenu, erreur) && fichier_existe("Jos\x82.txt"));
 }
 
 } // namespace

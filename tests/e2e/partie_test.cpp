@@ -109,9 +109,9 @@ TEST(PartieTerminal, NewHeroStepsBagSaveQuitLoadBackQuit) {
     EXPECT_EQ(noms_dans(dossier.racine() / DOSSIER_ENREGISTREMENTS), enregistrements);
 }
 
-// A typed line is edited at every prompt that reads one: Backspace takes back a character,
-// Ctrl-U the whole line, Ctrl-D after some text does nothing, and Ctrl-D on an empty line ends
-// the game outside a game (inside one it is an empty answer, below).
+// A typed line is edited at every prompt that reads one: Backspace takes back a character (all
+// its bytes), Ctrl-U the whole line, Ctrl-D after some text does nothing, and Ctrl-D on an empty
+// line ends the game outside a game (inside one it is an empty answer, below).
 TEST(PartieTerminal, TypedLinesAreEditedAtEveryPrompt) {
     using Etapes = std::vector<std::pair<std::string, std::string_view>>; // keys, then text awaited
     const Etapes nom{{" ", MENU}, {"1", "Enter the name of your persona :"}};
@@ -133,9 +133,10 @@ TEST(PartieTerminal, TypedLinesAreEditedAtEveryPrompt) {
          {Cas{nom, "Ab\177c\r1\r", "Here we are : Ac ,"},
           Cas{nom, "Ab\010c\r1\r", "Here we are : Ac ,"},
           Cas{nom, "xyz\025Zed\r1\r", "Here we are : Zed ,"},
-          Cas{nom, "Zo\004d\r1\r", "Here we are : Zod ,"}, Cas{classe, "9\1772\r", "The priest !"},
-          Cas{classe, "33\0253\r", "The crafty wily !"}, Cas{classe, "\004", ""},
-          Cas{liste, "7\0250\r", MENU}, Cas{liste, "\004", ""},
+          Cas{nom, "Zo\004d\r1\r", "Here we are : Zod ,"},
+          Cas{nom, "Z\u0151\177\177\u0141\u00f3\r1\r", "Here we are : \u0141\u00f3 ,"},
+          Cas{classe, "9\1772\r", "The priest !"}, Cas{classe, "33\0253\r", "The crafty wily !"},
+          Cas{classe, "\004", ""}, Cas{liste, "7\0250\r", MENU}, Cas{liste, "\004", ""},
           Cas{emplacement, "9\0251\r", "You use the number key : 3"}}) {
         SCOPED_TRACE(std::string(cas.touches));
         DossierJeu dossier;

@@ -54,7 +54,7 @@ void ConsoleScriptee::ecrire_erreur(std::string_view texte) {
     if (!ligne_blanche && !texte.empty()) {
         modele_.ecrire("\n");
     }
-    modele_.ecrire(texte);
+    modele_.ecrire_nom(texte);
 }
 
 void ConsoleScriptee::effacer() {
@@ -96,7 +96,7 @@ std::string ConsoleScriptee::lire_ligne() {
         terminer(0); // the end of input, outside a game
     }
     // The terminal echoes what is typed, Enter included.
-    ecrire(e.texte + "\n");
+    ecrire_nom(e.texte + "\n");
     return e.texte;
 }
 

@@ -51,6 +51,7 @@ public:
     const EcranModele& modele() const { return modele_; }
 
     void ecrire(std::string_view octets) override;
+    void ecrire_nom(std::string_view nom) override { modele_.ecrire_nom(nom); }
     void ecrire_erreur(std::string_view texte) override;
     void effacer() override;
     void pause() override;

@@ -48,21 +48,21 @@ DossierJeu::~DossierJeu() {
 }
 
 void DossierJeu::ecrire(const std::string& relatif, const std::string& contenu) const {
-    const fs::path chemin = racine_ / relatif;
-    fs::create_directories(chemin.parent_path());
-    std::ofstream sortie(chemin, std::ios::binary | std::ios::trunc);
+    const fs::path fichier = chemin(relatif);
+    fs::create_directories(fichier.parent_path());
+    std::ofstream sortie(fichier, std::ios::binary | std::ios::trunc);
     sortie << contenu;
 }
 
 std::string DossierJeu::lire(const std::string& relatif) const {
-    std::ifstream entree(racine_ / relatif, std::ios::binary);
+    std::ifstream entree(chemin(relatif), std::ios::binary);
     std::ostringstream contenu;
     contenu << entree.rdbuf();
     return contenu.str();
 }
 
 void DossierJeu::supprimer(const std::string& relatif) const {
-    fs::remove(racine_ / relatif);
+    fs::remove(chemin(relatif));
 }
 
 std::vector<std::string> noms_dans(const fs::path& dossier) {

@@ -18,6 +18,10 @@ public:
     DossierJeu& operator=(const DossierJeu&) = delete;
 
     const std::filesystem::path& racine() const { return racine_; }
+    // A file of the folder, named in UTF-8 as the game names its files on every system.
+    std::filesystem::path chemin(const std::string& relatif) const {
+        return racine_ / std::u8string(relatif.begin(), relatif.end());
+    }
     // Writes `contenu` into `relatif` (for example "fichiers/niveaux/niveau1g.txt").
     void ecrire(const std::string& relatif, const std::string& contenu) const;
     std::string lire(const std::string& relatif) const;

@@ -72,7 +72,7 @@ std::string ecran_en_texte(const EcranModele& modele, bool legende) {
                 rangee += marque;
                 courant = cellule.attribut;
             }
-            rangee += cellule.octet == '{' ? std::string("{{") : glyphe_utf8(cellule.octet);
+            rangee += cellule.octet == '{' ? std::string("{{") : glyphe_utf8(cellule);
         }
         rangees.push_back(rangee.ends_with(' ') ? rangee + FIN_DE_LIGNE : rangee);
     }
@@ -300,9 +300,8 @@ std::string rejouer_transcription(const std::string& texte) {
         sortie.push_back("! " + ligne);
     }
     for (const auto& [chemin, ligne] : attendus) {
-        std::string contenu = std::filesystem::exists(dossier.racine() / chemin)
-                                  ? dossier.lire(chemin)
-                                  : "(no such file)\n";
+        std::string contenu = std::filesystem::exists(dossier.chemin(chemin)) ? dossier.lire(chemin)
+                                                                              : "(no such file)\n";
         if (!contenu.ends_with('\n')) {
             contenu += "(no line feed at the end)\n";
         }

@@ -39,6 +39,7 @@ public:
     void noter_touche(int code);
 
     void ecrire(std::string_view) override {}
+    void ecrire_nom(std::string_view) override {}
     void ecrire_erreur(std::string_view) override {}
     void effacer() override {}
     void pause() override;
