@@ -5,8 +5,10 @@
 #include "files/sauvegarde.hpp"
 #include "records/enregistrements.hpp"
 #include "records/heros.hpp"
+#include "support/dore.hpp"
 #include "support/dossier_jeu.hpp"
 #include "support/partie_terminal.hpp"
+#include "support/transcription.hpp"
 
 #include <gtest/gtest.h>
 
@@ -31,20 +33,7 @@ constexpr const char* GAUCHE = "\x1b[D";
 
 // Walls round it, the hero at row 2, column 2, the key two steps to its right; nothing else.
 std::string premier_niveau() {
-    std::string texte = "20\n50\n";
-    for (int i = 0; i < 20; ++i) {
-        for (int j = 0; j < 50; ++j) {
-            int type = i == 0 || j == 0 || i == 19 || j == 49 ? MUR_EXTERIEUR : CASE_VIDE;
-            int statut = i == 0 && j == 0 ? 2 : (i == 2 && j == 2 ? STATUT_HEROS : 0);
-            if (i == 2 && j == 4) {
-                type = CLE;
-                statut = NUMERO_CLE + DECALAGE_CLE;
-            }
-            texte += "{" + std::to_string(type) + "," + std::to_string(statut) + ",0},";
-        }
-        texte += "\n";
-    }
-    return texte;
+    return niveau_depuis_carte(lire_tout(KORVA_TESTS "/e2e/premier_niveau.txt"), 1, false);
 }
 
 TEST(PartieTerminal, NewHeroStepsBagSaveQuitLoadBackQuit) {
