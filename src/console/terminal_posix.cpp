@@ -12,7 +12,6 @@
 #include <ctime>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -218,7 +217,7 @@ public:
             sigaddset(&un, signal);
             ::sigprocmask(SIG_UNBLOCK, &un, nullptr);
             std::raise(signal);
-        } else if (remise::etat.perdu == 0 && !d_->rendre_ecran.empty()) {
+        } else if (remise::etat.perdu == 0) {
             dire_les_derniers_mots();
         }
         std::exit(statut);
@@ -275,31 +274,14 @@ private:
         return false;
     }
 
-    // The shell's screen is back: what the game said last, written there, where it stays.
+    // The shell's screen is back (on a terminal that has no other, the game's is cleared): what
+    // the game said last, written there, where it stays.
     void dire_les_derniers_mots() {
-        std::vector<std::string> lignes(1);
-        for (const char octet : derniers_mots_) {
-            const auto o = static_cast<unsigned char>(octet);
-            if (o == '\n') {
-                lignes.emplace_back();
-            } else if (o >= 0x20) {
-                lignes.back() +=
-                    d_->glyphes[o].trace ? std::string(1, ascii_cp437(o)) : d_->glyphes[o].texte;
-            }
-        }
         // The shell's own modes are back: a line feed may or may not return to the first column.
-        const std::string a_la_ligne =
-            (remise::etat.origine.c_oflag & (OPOST | ONLCR)) == (OPOST | ONLCR) ? "\n" : "\r\n";
-        std::string texte;
-        for (std::string& ligne : lignes) {
-            ligne.erase(ligne.find_last_not_of(' ') + 1);
-            if (!texte.empty() || !ligne.empty()) {
-                texte += ligne + a_la_ligne;
-            }
-        }
-        while (texte.ends_with(a_la_ligne + a_la_ligne)) {
-            texte.resize(texte.size() - a_la_ligne.size());
-        }
+        const bool ajoute_retour =
+            (remise::etat.origine.c_oflag & (OPOST | ONLCR)) == (OPOST | ONLCR);
+        const std::string texte = (d_->rendre_ecran.empty() ? d_->effacer_ecran : "") +
+                                  derniers_mots(*d_, derniers_mots_, ajoute_retour ? "\n" : "\r\n");
         remise::ecrire_tout(ECRAN, texte.data(), texte.size());
     }
 

@@ -1,5 +1,6 @@
 // The terminal as the player has it around the real game: given back on every way out, taken
 // back after Ctrl-Z and `fg`, and a notice in place of the game while it is too small.
+#include "support/dore.hpp"
 #include "support/dossier_jeu.hpp"
 #include "support/partie_terminal.hpp"
 
@@ -10,6 +11,8 @@
 
 namespace korva::test {
 namespace {
+
+namespace fs = std::filesystem;
 
 constexpr std::string_view MENU = "3 : quit";
 constexpr std::string_view PAUSE = "Press any key to continue . . .";
@@ -26,9 +29,14 @@ void jusqu_au_menu(PartieTerminal& partie) {
 // The terminal as each kind and setting has it: the game's screen on the alternate screen where
 // there is one, no colour under NO_COLOR or on a terminal without, nothing above ASCII under the
 // C locale (box lines from the line-drawing set), and the shell's screen given back with the
-// last words under it; a terminal that cannot address its cursor is refused in one line.
+// last words under it, as the game said them (a lost fight's last round, tabs and all), and
+// nothing else (where there is no other screen, the game's is cleared for them); a replay of that
+// game leaves nothing there. A terminal that cannot address its cursor is refused in one line.
 TEST(TerminalPosix, EveryKindOfTerminalAndSetting) {
     DossierJeu dossier;
+    // Max's saved game: skill -99 and endurance 1, a monster at his right, so he loses the fight.
+    dossier.ecrire("fichiers/personnages/joueurs.txt", "1\nMax 0\n");
+    dossier.ecrire("fichiers/personnages/Max.txt", lire_tout(KORVA_TESTS "/console/Max.txt"));
     for (const char* term : {"xterm-256color", "screen", "linux", "vt100", "dumb"}) {
         // The last one sets NO_COLOR, but empty: the colours stay.
         for (const Reglages& r : {Reglages{term, true}, Reglages{term, false, "1"},
@@ -61,16 +69,28 @@ TEST(TerminalPosix, EveryKindOfTerminalAndSetting) {
                       (CaseVue{"A", couleurs ? 13 : -1, couleurs ? 0 : -1}));
             EXPECT_EQ(partie.vue.titre, xterm ? "KORVA !!!" : "shell");
             EXPECT_EQ(partie.vue.taille_demandee, xterm ? std::pair(50, 110) : std::pair(0, 0));
-            ASSERT_TRUE(partie.jouer("3", "Bye Bye..."));
+            // Max steps into the monster and loses (three pauses).
+            ASSERT_TRUE(partie.jouer("2", "return to main menu):")) << partie.ecran();
+            partie.taper("1\r\x1b[C   ");
             EXPECT_EQ(partie.attendre_fin(), 0);
             EXPECT_TRUE(partie.modes_restaures());
             EXPECT_EQ(partie.vue.octets_hauts, 0u);
             EXPECT_EQ(partie.vue.titre, "shell");
-            if (alternatif) {
-                EXPECT_EQ(partie.ecran().find("shell$ korva\nBye Bye...\n\n"), 0u)
-                    << partie.ecran();
-                EXPECT_EQ(partie.vue.taille_demandee, xterm ? std::pair(52, 120) : std::pair(0, 0));
-            }
+            EXPECT_EQ(partie.vue.taille_demandee, xterm ? std::pair(52, 120) : std::pair(0, 0));
+            // The last round as the game said it, under the shell's own line where the shell's
+            // screen is back, and nothing else, no pause's prompt (the monster's figures are the
+            // dice's); the shell's prompt comes where '$' shows. Then a replay of such a game (they
+            // are all alike), which leaves nothing there.
+            const std::string dit = partie.ecran_du_shell();
+            EXPECT_EQ(dit.substr(0, dit.find("\nRound : 1\n\nYour endurance 1         monster")),
+                      alternatif ? "shell$ korva\n" : "");
+            EXPECT_TRUE(dit.ends_with("here ...\n\n\n$") && dit.find("Press") == dit.npos) << dit;
+            const std::string jouee = fs::directory_iterator("fichiers/enregistrements")->path();
+            PartieTerminal rejeu(dossier.racine(), 52, 120, {KORVA_BINAIRE, "--replay", jouee}, r);
+            ASSERT_TRUE(rejeu.attendre("Score : 0"));
+            rejeu.taper("++++"); // at its fastest
+            EXPECT_EQ(rejeu.attendre_fin(), 0);
+            EXPECT_EQ(rejeu.ecran_du_shell(), "$");
         }
     }
 }

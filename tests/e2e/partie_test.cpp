@@ -77,6 +77,7 @@ TEST(PartieTerminal, NewHeroStepsBagSaveQuitLoadBackQuit) {
     ASSERT_TRUE(partie.jouer("3", "Bye Bye..."));
     EXPECT_EQ(partie.attendre_fin(), 0);
     EXPECT_TRUE(partie.modes_restaures());
+    EXPECT_EQ(partie.ecran_du_shell(), "\nBye Bye...\n$"); // on the shell's screen, as said
 
     // The first game, replayed: its first board, then Space pauses it (as the window's title
     // says), '.' plays one key, Space resumes, and 'q' leaves before the end.
