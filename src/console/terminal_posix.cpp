@@ -46,13 +46,17 @@ bool assez_grand(const std::optional<winsize>& taille) {
 }
 
 // What the terminal shows in place of the game while it is too small for it; short lines, so
-// that even a narrow one shows them whole.
-std::string avis_taille(const DescriptionTerminal& d, const winsize& taille) {
+// that even a narrow one shows them whole. Ctrl-C quits, but in a game it asks the save
+// question, once the terminal is large enough to show it.
+std::string avis_taille(const DescriptionTerminal& d, const winsize& taille, bool en_partie) {
     return (d.couleurs ? d.origine : "") + d.sortir_traces + d.effacer_ecran +
            "KORVA needs a terminal of at least\r\n" + std::to_string(CONSOLE_COLONNES) +
            " columns by " + std::to_string(CONSOLE_LIGNES) + " lines.\r\nThis one has " +
            std::to_string(taille.ws_col) + " columns by " + std::to_string(taille.ws_row) +
-           " lines.\r\n\r\nMake the window larger to play on,\r\nor press Ctrl-C to quit.";
+           " lines.\r\n\r\nMake the window larger to play on" +
+           (en_partie
+                ? ".\r\nCtrl-C asks whether to save the\r\ngame once the window is that large."
+                : ",\r\nor press Ctrl-C to quit.");
 }
 
 // The game's console on a POSIX terminal. The game draws on a model of the screen and each
@@ -238,7 +242,7 @@ private:
         for (auto taille = taille_terminal(); !assez_grand(taille); taille = taille_terminal()) {
             // What the game asked of the terminal itself (its title) goes out first. The resize
             // that ends the wait asks for the game's screen to be drawn anew.
-            const std::string avis = sortie_ + avis_taille(*d_, *taille);
+            const std::string avis = sortie_ + avis_taille(*d_, *taille, gardee_);
             sortie_.clear();
             remise::ecrire_tout(ECRAN, avis.data(), avis.size());
             if (!entree_.attendre_reveil()) {

@@ -176,10 +176,12 @@ TEST(TerminalPosix, NoticeWhileTooSmallThenTheGameAsItWas) {
     DossierJeu dossier;
     dossier.supprimer("fichiers/presentation/image.txt"); // a report, part of the screen too
     PartieTerminal partie(dossier.racine(), 24, 80);
+    // Outside a game, Ctrl-C quits.
     const auto avis = [&partie](int colonnes, int lignes) {
-        return partie.attendre("This one has " + std::to_string(colonnes) + " columns by " +
-                               std::to_string(lignes) + " lines.") &&
-               partie.ecran().find("110 columns by 50 lines.") != std::string::npos;
+        return partie.attendre("110 columns by 50 lines.\nThis one has " +
+                               std::to_string(colonnes) + " columns by " + std::to_string(lignes) +
+                               " lines.\n\nMake the window larger to play on,\nor press Ctrl-C "
+                               "to quit.");
     };
     ASSERT_TRUE(avis(80, 24)) << partie.ecran();
     EXPECT_EQ(partie.vue.taille_demandee, (std::pair{50, 110}));

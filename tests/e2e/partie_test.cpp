@@ -146,8 +146,9 @@ TEST(PartieTerminal, TypedLinesAreEditedAtEveryPrompt) {
 }
 
 // A game kept from Ctrl-C and a lost terminal: Ctrl-D at the bag's slot prompt is an empty answer,
-// Ctrl-C asks what 'q' asks, and a hang-up or SIGTERM saves the game of that moment, which the
-// registry then lists, before the process ends as the signal would have.
+// Ctrl-C asks what 'q' asks (on too small a terminal, as its notice says, once it is large
+// enough), and a hang-up or SIGTERM saves the game of that moment, which the registry then
+// lists, before the process ends as the signal would have.
 TEST(PartieTerminal, KeptFromCtrlCAndALostTerminal) {
     for (const int signal : {SIGINT, SIGHUP, SIGTERM}) {
         SCOPED_TRACE(signal);
@@ -163,7 +164,11 @@ TEST(PartieTerminal, KeptFromCtrlCAndALostTerminal) {
         ASSERT_TRUE(partie.jouer("1", "(or 0 to exit):"));
         ASSERT_TRUE(partie.jouer("\x04", LEGENDE)) << partie.ecran();
         if (signal == SIGINT) {
-            ASSERT_TRUE(partie.jouer("\x03", "Back-up of your game Y/N ? :")) << partie.ecran();
+            partie.redimensionner(24, 80);
+            ASSERT_TRUE(partie.attendre("on.\nCtrl-C asks whether to save the\ngame once"));
+            partie.taper("\x03");
+            partie.redimensionner(50, 110);
+            ASSERT_TRUE(partie.attendre("Back-up of your game Y/N ? :")) << partie.ecran();
             ASSERT_TRUE(partie.jouer("N", MENU));
             ASSERT_TRUE(partie.jouer("3", "Bye Bye..."));
             EXPECT_EQ(partie.attendre_fin(), 0);
