@@ -21,7 +21,7 @@ constexpr const char* NOM = "Enter the name of your persona :";
 // Goes on to the main menu, where the game has set its title and colours.
 void jusqu_au_menu(PartieTerminal& partie) {
     ASSERT_TRUE(partie.attendre(PAUSE)) << partie.ecran();
-    ASSERT_TRUE(partie.jouer(" ", MENU)) << partie.ecran();
+    ASSERT_TRUE(partie.jouer("\x04", MENU)) << partie.ecran(); // Ctrl-D too is a key there
     EXPECT_EQ(partie.vue.titre, "KORVA !!!");
     EXPECT_FALSE(partie.modes_restaures()); // single keys, no echo
 }
