@@ -44,4 +44,26 @@ std::string fusionner_sgr(const std::string& sequences) {
     return sequences.empty() ? sequences : "\x1b[" + parametres + "m";
 }
 
+std::string derniers_mots(std::string_view mots, std::string_view a_la_ligne) {
+    std::string texte;
+    std::string ligne;
+    for (const char octet : std::string(mots) + '\n') {
+        const auto o = static_cast<unsigned char>(octet);
+        if (o == '\n') {
+            ligne.erase(ligne.find_last_not_of(" \t") + 1);
+            texte += ligne + std::string(a_la_ligne);
+            ligne.clear();
+        } else if (o == '\t') {
+            ligne += '\t'; // to the shell's tab stops, every eight columns as on the game's screen
+        } else if (o >= 0x20) {
+            ligne += octet;
+        }
+    }
+    // The shell's prompt comes on a line of its own, under the words and their blank lines.
+    if (mots.empty() || mots.back() == '\n') {
+        texte.resize(texte.size() - a_la_ligne.size());
+    }
+    return texte;
+}
+
 } // namespace korva

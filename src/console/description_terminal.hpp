@@ -67,6 +67,12 @@ void choisir_glyphes(DescriptionTerminal& d, bool utf8, std::string_view acsc);
 // The request for a window of that size, where the terminal takes one.
 std::string demande_taille(const DescriptionTerminal& d, int lignes, int colonnes);
 
+// What the game said last (`mots`, as the terminal shows it outside the line-drawing set) as the
+// shell's screen keeps it once the game has ended: line by line as the game wrote it, tabs
+// included, without the blanks that end a line; each line ends in `a_la_ligne`, and the shell's
+// prompt comes on a line of its own.
+std::string derniers_mots(std::string_view mots, std::string_view a_la_ligne);
+
 // Puts the ESC [ … m sequences that follow each other in `sequences` into one.
 std::string fusionner_sgr(const std::string& sequences);
 

@@ -24,7 +24,7 @@ COORD taille_fenetre(HANDLE sortie) {
                  static_cast<SHORT>(info.srWindow.Bottom - info.srWindow.Top + 1)};
 }
 
-void montrer_avis(HANDLE sortie, COORD vue) {
+void montrer_avis(HANDLE sortie, COORD vue, bool en_partie) {
     CONSOLE_SCREEN_BUFFER_INFO info;
     GetConsoleScreenBufferInfo(sortie, &info);
     DWORD fait = 0;
@@ -35,7 +35,9 @@ void montrer_avis(HANDLE sortie, COORD vue) {
         "KORVA needs a console window of at least\n" + std::to_string(CONSOLE_COLONNES) +
         " columns by " + std::to_string(CONSOLE_LIGNES) + " lines.\nThis one has " +
         std::to_string(vue.X) + " columns by " + std::to_string(vue.Y) +
-        " lines.\n\nMake the window larger to play on,\nor press Ctrl-C to quit.";
+        " lines.\n\nMake the window larger to play on" +
+        (en_partie ? ".\nCtrl-C asks whether to save the\ngame once the window is that large."
+                   : ",\nor press Ctrl-C to quit.");
     SetConsoleCursorPosition(sortie, COORD{info.srWindow.Left, info.srWindow.Top});
     WriteConsoleA(sortie, avis.data(), static_cast<DWORD>(avis.size()), &fait, nullptr);
 }
@@ -47,7 +49,7 @@ bool fenetre_trop_petite(HANDLE sortie) {
     return vue.X < CONSOLE_COLONNES || vue.Y < CONSOLE_LIGNES;
 }
 
-void attendre_fenetre(HANDLE sortie, HANDLE entree) {
+void attendre_fenetre(HANDLE sortie, HANDLE entree, bool en_partie) {
     if (!fenetre_trop_petite(sortie)) {
         return;
     }
@@ -65,7 +67,7 @@ void attendre_fenetre(HANDLE sortie, HANDLE entree) {
     for (COORD vue = taille_fenetre(sortie); vue.X < CONSOLE_COLONNES || vue.Y < CONSOLE_LIGNES;
          vue = taille_fenetre(sortie)) {
         if (vue.X != montree.X || vue.Y != montree.Y) {
-            montrer_avis(sortie, vue);
+            montrer_avis(sortie, vue, en_partie);
             montree = vue;
         }
         // Keys typed while the notice shows are not the game's; one typed once the window is

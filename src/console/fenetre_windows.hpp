@@ -10,7 +10,8 @@ bool fenetre_trop_petite(HANDLE sortie);
 
 // While the window of `sortie` is too small, shows in place of the game a notice of the size
 // needed and the size now, kept up to date, and drops the keys typed meanwhile on `entree` (a
-// console, or null); then puts the game's screen back as it was.
-void attendre_fenetre(HANDLE sortie, HANDLE entree);
+// console, or null); then puts the game's screen back as it was. Ctrl-C quits meanwhile; with
+// `en_partie`, a game being kept, it asks the save question once the window is large enough.
+void attendre_fenetre(HANDLE sortie, HANDLE entree, bool en_partie);
 
 } // namespace korva

@@ -12,7 +12,6 @@
 #include <ctime>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -47,13 +46,17 @@ bool assez_grand(const std::optional<winsize>& taille) {
 }
 
 // What the terminal shows in place of the game while it is too small for it; short lines, so
-// that even a narrow one shows them whole.
-std::string avis_taille(const DescriptionTerminal& d, const winsize& taille) {
+// that even a narrow one shows them whole. Ctrl-C quits, but in a game it asks the save
+// question, once the terminal is large enough to show it.
+std::string avis_taille(const DescriptionTerminal& d, const winsize& taille, bool en_partie) {
     return (d.couleurs ? d.origine : "") + d.sortir_traces + d.effacer_ecran +
            "KORVA needs a terminal of at least\r\n" + std::to_string(CONSOLE_COLONNES) +
            " columns by " + std::to_string(CONSOLE_LIGNES) + " lines.\r\nThis one has " +
            std::to_string(taille.ws_col) + " columns by " + std::to_string(taille.ws_row) +
-           " lines.\r\n\r\nMake the window larger to play on,\r\nor press Ctrl-C to quit.";
+           " lines.\r\n\r\nMake the window larger to play on" +
+           (en_partie
+                ? ".\r\nCtrl-C asks whether to save the\r\ngame once the window is that large."
+                : ",\r\nor press Ctrl-C to quit.");
 }
 
 // The game's console on a POSIX terminal. The game draws on a model of the screen and each
@@ -82,7 +85,9 @@ public:
         ecran_sortie_.ecrire(octets); // turned into glyphs when the frame is sent
         for (const char octet : octets) {
             const auto o = static_cast<unsigned char>(octet);
-            if (o == '\n' || o >= 0x20) {
+            if (o == '\n' || o == '\t') {
+                derniers_mots_ += octet; // a line's end and its tabs stay as the game wrote them
+            } else if (o >= 0x20) {
                 hors_traces(derniers_mots_, o);
             }
         }
@@ -231,7 +236,7 @@ public:
             sigaddset(&un, signal);
             ::sigprocmask(SIG_UNBLOCK, &un, nullptr);
             std::raise(signal);
-        } else if (remise::etat.perdu == 0 && !d_->rendre_ecran.empty()) {
+        } else if (remise::etat.perdu == 0) {
             dire_les_derniers_mots();
         }
         std::exit(statut);
@@ -252,7 +257,7 @@ private:
         for (auto taille = taille_terminal(); !assez_grand(taille); taille = taille_terminal()) {
             // What the game asked of the terminal itself (its title) goes out first. The resize
             // that ends the wait asks for the game's screen to be drawn anew.
-            const std::string avis = sortie_ + avis_taille(*d_, *taille);
+            const std::string avis = sortie_ + avis_taille(*d_, *taille, gardee_);
             sortie_.clear();
             remise::ecrire_tout(ECRAN, avis.data(), avis.size());
             if (!entree_.attendre_reveil()) {
@@ -298,29 +303,14 @@ private:
         }
     }
 
-    // The shell's screen is back: what the game said last, written there, where it stays.
+    // The shell's screen is back (on a terminal that has no other, the game's is cleared): what
+    // the game said last, written there, where it stays.
     void dire_les_derniers_mots() {
-        std::vector<std::string> lignes(1);
-        for (const char octet : derniers_mots_) {
-            if (octet == '\n') {
-                lignes.emplace_back();
-            } else if (static_cast<unsigned char>(octet) >= 0x20) {
-                lignes.back() += octet;
-            }
-        }
         // The shell's own modes are back: a line feed may or may not return to the first column.
-        const std::string a_la_ligne =
-            (remise::etat.origine.c_oflag & (OPOST | ONLCR)) == (OPOST | ONLCR) ? "\n" : "\r\n";
-        std::string texte;
-        for (std::string& ligne : lignes) {
-            ligne.erase(ligne.find_last_not_of(' ') + 1);
-            if (!texte.empty() || !ligne.empty()) {
-                texte += ligne + a_la_ligne;
-            }
-        }
-        while (texte.ends_with(a_la_ligne + a_la_ligne)) {
-            texte.resize(texte.size() - a_la_ligne.size());
-        }
+        const bool ajoute_retour =
+            (remise::etat.origine.c_oflag & (OPOST | ONLCR)) == (OPOST | ONLCR);
+        const std::string texte = (d_->rendre_ecran.empty() ? d_->effacer_ecran : "") +
+                                  derniers_mots(derniers_mots_, ajoute_retour ? "\n" : "\r\n");
         remise::ecrire_tout(ECRAN, texte.data(), texte.size());
     }
 

@@ -266,7 +266,7 @@ private:
     void attendre_fenetre_assez_grande() {
         vider_sortie();
         if (etat_.sortie_console) {
-            attendre_fenetre(etat_.sortie, etat_.entree_console ? etat_.entree : nullptr);
+            attendre_fenetre(etat_.sortie, etat_.entree_console ? etat_.entree : nullptr, gardee_);
         }
     }
 

@@ -1,5 +1,8 @@
 #include "game/options.hpp"
 
+#include <algorithm>
+#include <iterator>
+
 namespace korva {
 
 namespace {
@@ -50,6 +53,22 @@ std::string usage() {
     return texte + "See korva(6).\n";
 }
 
+// Why the command line is none the program answers, in the line that comes before the usage.
+std::string refus(const std::vector<std::string>& arguments) {
+    for (std::size_t k = 0; k < arguments.size(); ++k) {
+        const Option* o =
+            std::find_if(std::begin(OPTIONS), std::end(OPTIONS),
+                         [&](const Option& option) { return arguments[k] == option.nom; });
+        if (o == std::end(OPTIONS)) {
+            return "korva: unknown option '" + arguments[k] + "'\n";
+        }
+        if (o->argument && ++k == arguments.size()) {
+            return "korva: option '" + arguments[k - 1] + "' needs " + o->argument + "\n";
+        }
+    }
+    return "korva: one option at a time\n";
+}
+
 } // namespace
 
 Commande lire_commande(const std::vector<std::string>& arguments) {
@@ -62,7 +81,7 @@ Commande lire_commande(const std::vector<std::string>& arguments) {
             return o.commande(o.argument ? arguments[1] : std::string());
         }
     }
-    return {ReponseOptions{usage(), true, STATUT_USAGE}, {}};
+    return {ReponseOptions{refus(arguments) + usage(), true, STATUT_USAGE}, {}};
 }
 
 } // namespace korva

@@ -32,7 +32,10 @@ constexpr int TOUCHE_QUITTER = 'q';
 
 using Sorte = Evenement::Sorte;
 
+// However the replay ends, nothing of the game it showed stays on the shell's screen: that game
+// said its last words when it was played.
 [[noreturn]] void terminer_sur(Console& console_dessous, int statut) {
+    console_dessous.effacer();
     console_dessous.terminer(statut);
     std::abort(); // a console that comes back from ending the process is broken
 }

@@ -1,5 +1,6 @@
 // The terminal as the player has it around the real game: given back on every way out, taken
 // back after Ctrl-Z and `fg`, and a notice in place of the game while it is too small.
+#include "support/dore.hpp"
 #include "support/dossier_jeu.hpp"
 #include "support/partie_terminal.hpp"
 
@@ -11,6 +12,8 @@
 namespace korva::test {
 namespace {
 
+namespace fs = std::filesystem;
+
 constexpr std::string_view MENU = "3 : quit";
 constexpr std::string_view PAUSE = "Press any key to continue . . .";
 constexpr const char* NOM = "Enter the name of your persona :";
@@ -18,7 +21,7 @@ constexpr const char* NOM = "Enter the name of your persona :";
 // Goes on to the main menu, where the game has set its title and colours.
 void jusqu_au_menu(PartieTerminal& partie) {
     ASSERT_TRUE(partie.attendre(PAUSE)) << partie.ecran();
-    ASSERT_TRUE(partie.jouer(" ", MENU)) << partie.ecran();
+    ASSERT_TRUE(partie.jouer("\x04", MENU)) << partie.ecran(); // Ctrl-D too is a key there
     EXPECT_EQ(partie.vue.titre, "KORVA !!!");
     EXPECT_FALSE(partie.modes_restaures()); // single keys, no echo
 }
@@ -26,13 +29,17 @@ void jusqu_au_menu(PartieTerminal& partie) {
 // The terminal as each kind and setting has it: the game's screen on the alternate screen where
 // there is one, no colour under NO_COLOR or on a terminal without, nothing above ASCII under the
 // C locale (box lines from the line-drawing set, a name's letters beyond ASCII as '?'), and the
-// shell's screen given back with the last words under it; a terminal that cannot address its
-// cursor is refused in one line.
+// shell's screen given back with the last words under it, as the game said them (a lost fight's
+// last round, tabs and all), and nothing else (where there is no other screen, the game's is
+// cleared for them); a replay of that game leaves nothing there. A terminal that cannot address
+// its cursor is refused in one line.
 TEST(TerminalPosix, EveryKindOfTerminalAndSetting) {
     DossierJeu dossier;
     // A name typed in UTF-8, and one the game saved in code page 437 before, ending in a control
-    // of the upper range, which a terminal would obey.
-    dossier.ecrire("fichiers/personnages/joueurs.txt", "2\n\u0141ucja 3\nZo\x89\u009b 1\n");
+    // of the upper range, which a terminal would obey; Max's saved game: skill -99 and endurance
+    // 1, a monster at his right, so he loses the fight.
+    dossier.ecrire("fichiers/personnages/joueurs.txt", "3\n\u0141ucja 3\nZo\x89\u009b 1\nMax 0\n");
+    dossier.ecrire("fichiers/personnages/Max.txt", lire_tout(KORVA_TESTS "/console/Max.txt"));
     for (const char* term : {"xterm-256color", "screen", "linux", "vt100", "dumb"}) {
         // The last one sets NO_COLOR, but empty: the colours stay.
         for (const Reglages& r : {Reglages{term, true}, Reglages{term, false, "1"},
@@ -71,16 +78,28 @@ TEST(TerminalPosix, EveryKindOfTerminalAndSetting) {
                 << partie.ecran();
             ASSERT_TRUE(partie.jouer("1\r", r.utf8 ? "\u0141ucja.txt: No such" : "?ucja.txt: No"));
             ASSERT_TRUE(partie.jouer(" ", MENU));
-            ASSERT_TRUE(partie.jouer("3", "Bye Bye..."));
+            // Max steps into the monster and loses (three pauses).
+            ASSERT_TRUE(partie.jouer("2", "return to main menu):")) << partie.ecran();
+            partie.taper("3\r\x1b[C   ");
             EXPECT_EQ(partie.attendre_fin(), 0);
             EXPECT_TRUE(partie.modes_restaures());
             EXPECT_EQ(partie.vue.octets_hauts, 0u);
             EXPECT_EQ(partie.vue.titre, "shell");
-            if (alternatif) {
-                EXPECT_EQ(partie.ecran().find("shell$ korva\nBye Bye...\n\n"), 0u)
-                    << partie.ecran();
-                EXPECT_EQ(partie.vue.taille_demandee, xterm ? std::pair(52, 120) : std::pair(0, 0));
-            }
+            EXPECT_EQ(partie.vue.taille_demandee, xterm ? std::pair(52, 120) : std::pair(0, 0));
+            // The last round as the game said it, under the shell's own line where the shell's
+            // screen is back, and nothing else, no pause's prompt (the monster's figures are the
+            // dice's); the shell's prompt comes where '$' shows. Then a replay of such a game (they
+            // are all alike), which leaves nothing there.
+            const std::string dit = partie.ecran_du_shell();
+            EXPECT_EQ(dit.substr(0, dit.find("\nRound : 1\n\nYour endurance 1         monster")),
+                      alternatif ? "shell$ korva\n" : "");
+            EXPECT_TRUE(dit.ends_with("here ...\n\n\n$") && dit.find("Press") == dit.npos) << dit;
+            const std::string jouee = fs::directory_iterator("fichiers/enregistrements")->path();
+            PartieTerminal rejeu(dossier.racine(), 52, 120, {KORVA_BINAIRE, "--replay", jouee}, r);
+            ASSERT_TRUE(rejeu.attendre("Score : 0"));
+            rejeu.taper("++++"); // at its fastest
+            EXPECT_EQ(rejeu.attendre_fin(), 0);
+            EXPECT_EQ(rejeu.ecran_du_shell(), "$");
         }
     }
 }
@@ -167,10 +186,12 @@ TEST(TerminalPosix, NoticeWhileTooSmallThenTheGameAsItWas) {
     DossierJeu dossier;
     dossier.supprimer("fichiers/presentation/image.txt"); // a report, part of the screen too
     PartieTerminal partie(dossier.racine(), 24, 80);
+    // Outside a game, Ctrl-C quits.
     const auto avis = [&partie](int colonnes, int lignes) {
-        return partie.attendre("This one has " + std::to_string(colonnes) + " columns by " +
-                               std::to_string(lignes) + " lines.") &&
-               partie.ecran().find("110 columns by 50 lines.") != std::string::npos;
+        return partie.attendre("110 columns by 50 lines.\nThis one has " +
+                               std::to_string(colonnes) + " columns by " + std::to_string(lignes) +
+                               " lines.\n\nMake the window larger to play on,\nor press Ctrl-C "
+                               "to quit.");
     };
     ASSERT_TRUE(avis(80, 24)) << partie.ecran();
     EXPECT_EQ(partie.vue.taille_demandee, (std::pair{50, 110}));

@@ -5,8 +5,10 @@
 #include "files/sauvegarde.hpp"
 #include "records/enregistrements.hpp"
 #include "records/heros.hpp"
+#include "support/dore.hpp"
 #include "support/dossier_jeu.hpp"
 #include "support/partie_terminal.hpp"
+#include "support/transcription.hpp"
 
 #include <gtest/gtest.h>
 
@@ -31,20 +33,7 @@ constexpr const char* GAUCHE = "\x1b[D";
 
 // Walls round it, the hero at row 2, column 2, the key two steps to its right; nothing else.
 std::string premier_niveau() {
-    std::string texte = "20\n50\n";
-    for (int i = 0; i < 20; ++i) {
-        for (int j = 0; j < 50; ++j) {
-            int type = i == 0 || j == 0 || i == 19 || j == 49 ? MUR_EXTERIEUR : CASE_VIDE;
-            int statut = i == 0 && j == 0 ? 2 : (i == 2 && j == 2 ? STATUT_HEROS : 0);
-            if (i == 2 && j == 4) {
-                type = CLE;
-                statut = NUMERO_CLE + DECALAGE_CLE;
-            }
-            texte += "{" + std::to_string(type) + "," + std::to_string(statut) + ",0},";
-        }
-        texte += "\n";
-    }
-    return texte;
+    return niveau_depuis_carte(lire_tout(KORVA_TESTS "/e2e/premier_niveau.txt"), 1, false);
 }
 
 TEST(PartieTerminal, NewHeroStepsBagSaveQuitLoadBackQuit) {
@@ -88,6 +77,7 @@ TEST(PartieTerminal, NewHeroStepsBagSaveQuitLoadBackQuit) {
     ASSERT_TRUE(partie.jouer("3", "Bye Bye..."));
     EXPECT_EQ(partie.attendre_fin(), 0);
     EXPECT_TRUE(partie.modes_restaures());
+    EXPECT_EQ(partie.ecran_du_shell(), "\nBye Bye...\n$"); // on the shell's screen, as said
 
     // The first game, replayed: its first board, then Space pauses it (as the window's title
     // says), '.' plays one key, Space resumes, and 'q' leaves before the end.
@@ -157,8 +147,9 @@ TEST(PartieTerminal, TypedLinesAreEditedAtEveryPrompt) {
 }
 
 // A game kept from Ctrl-C and a lost terminal: Ctrl-D at the bag's slot prompt is an empty answer,
-// Ctrl-C asks what 'q' asks, and a hang-up or SIGTERM saves the game of that moment, which the
-// registry then lists, before the process ends as the signal would have.
+// Ctrl-C asks what 'q' asks (on too small a terminal, as its notice says, once it is large
+// enough), and a hang-up or SIGTERM saves the game of that moment, which the registry then
+// lists, before the process ends as the signal would have.
 TEST(PartieTerminal, KeptFromCtrlCAndALostTerminal) {
     for (const int signal : {SIGINT, SIGHUP, SIGTERM}) {
         SCOPED_TRACE(signal);
@@ -174,7 +165,11 @@ TEST(PartieTerminal, KeptFromCtrlCAndALostTerminal) {
         ASSERT_TRUE(partie.jouer("1", "(or 0 to exit):"));
         ASSERT_TRUE(partie.jouer("\x04", LEGENDE)) << partie.ecran();
         if (signal == SIGINT) {
-            ASSERT_TRUE(partie.jouer("\x03", "Back-up of your game Y/N ? :")) << partie.ecran();
+            partie.redimensionner(24, 80);
+            ASSERT_TRUE(partie.attendre("on.\nCtrl-C asks whether to save the\ngame once"));
+            partie.taper("\x03");
+            partie.redimensionner(50, 110);
+            ASSERT_TRUE(partie.attendre("Back-up of your game Y/N ? :")) << partie.ecran();
             ASSERT_TRUE(partie.jouer("N", MENU));
             ASSERT_TRUE(partie.jouer("3", "Bye Bye..."));
             EXPECT_EQ(partie.attendre_fin(), 0);

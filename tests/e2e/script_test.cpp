@@ -40,10 +40,11 @@ TEST(SansTerminal, OptionsAnsweredAndPlayRefused) {
     };
     for (const Cas& cas :
          {Cas{"--version 2>/dev/null", "korva " KORVA_VERSION_ATTENDUE "\n", 0},
-          Cas{"--help 2>/dev/null", usage, 0}, Cas{"--aide >/dev/null", usage, 2},
-          Cas{"--help --version", usage, 2}, Cas{"--replay", usage, 2},
-          Cas{"--replay absent.txt", "korva: absent.txt: No such file or directory\n", 1},
-          Cas{"</dev/null", refus, 1}}) {
+          Cas{"--help 2>/dev/null", usage, 0}, Cas{"</dev/null", refus, 1},
+          Cas{"--aide >/dev/null", "korva: unknown option '--aide'\n" + usage, 2},
+          Cas{"--help --version", "korva: one option at a time\n" + usage, 2},
+          Cas{"--replay", "korva: option '--replay' needs FILE\n" + usage, 2},
+          Cas{"--replay absent.txt", "korva: absent.txt: No such file or directory\n", 1}}) {
         SCOPED_TRACE(cas.arguments);
         const Sortie sortie = lancer(cas.arguments);
         EXPECT_EQ(sortie.statut, cas.statut);

@@ -74,6 +74,12 @@ public:
         return attendre(texte);
     }
     std::string ecran() const { return vue.texte(); }
+    // Once the game has ended: the screen with the shell's prompt written where it comes next,
+    // as '$', and the blank lines under it left out.
+    std::string ecran_du_shell() {
+        vue.recevoir("$");
+        return ecran().substr(0, ecran().find_last_not_of('\n') + 1);
+    }
     // Resizes the terminal; the system signals it to the game.
     void redimensionner(int lignes, int colonnes);
     // The line drops: the terminal is closed.
