@@ -171,8 +171,12 @@ public:
     }
 
     std::optional<int> touche_dans(int millisecondes) override {
+        return touche_ou_signe(millisecondes, -1);
+    }
+
+    std::optional<int> touche_ou_signe(int millisecondes, int signe) override {
         montrer();
-        const std::optional<int> touche = entree_.touche_dans(millisecondes, montrer_);
+        const std::optional<int> touche = entree_.touche_dans(millisecondes, montrer_, signe);
         if (!touche && entree_.fini()) {
             fin_entree();
         }

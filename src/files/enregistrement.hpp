@@ -55,6 +55,9 @@ std::string texte_en_tete(const EnTeteEnregistrement& en_tete);
 // The event's line, line feed included.
 std::string ligne_evenement(const Evenement& evenement);
 
+// Reads one event's line (without its line feed); false when it is damaged.
+bool lire_evenement(std::string_view ligne, Evenement& evenement);
+
 // Reads a whole recording; false with `erreur` saying what is wrong (and on which line).
 bool lire_enregistrement(std::string_view texte, Enregistrement& enregistrement,
                          std::string& erreur);

@@ -30,7 +30,8 @@ Sortie lancer(const std::string& arguments) {
 
 TEST(SansTerminal, OptionsAnsweredAndPlayRefused) {
     DossierJeu dossier;
-    const std::string usage = "usage: korva [--version] [--help] [--replay FILE]\n";
+    const std::string usage =
+        "usage: korva [--version] [--help] [--replay FILE] [--replay FILE --follow]\n";
     const std::string refus =
         "korva: KORVA is played on a terminal: its input and output must be one\n";
     struct Cas {
@@ -43,6 +44,8 @@ TEST(SansTerminal, OptionsAnsweredAndPlayRefused) {
           Cas{"--help 2>/dev/null", usage, 0}, Cas{"--aide >/dev/null", usage, 2},
           Cas{"--help --version", usage, 2}, Cas{"--replay", usage, 2},
           Cas{"--replay absent.txt", "korva: absent.txt: No such file or directory\n", 1},
+          Cas{"--replay absent.txt --follow", "korva: absent.txt: No such file or directory\n", 1},
+          Cas{"--replay a.txt --folow", usage, 2}, Cas{"--replay --follow a.txt", usage, 2},
           Cas{"</dev/null", refus, 1}}) {
         SCOPED_TRACE(cas.arguments);
         const Sortie sortie = lancer(cas.arguments);
