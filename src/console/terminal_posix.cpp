@@ -42,17 +42,17 @@ std::optional<winsize> taille_terminal() {
     return taille;
 }
 
-bool assez_grand(const std::optional<winsize>& taille) {
-    return !taille || (taille->ws_row >= CONSOLE_LIGNES && taille->ws_col >= CONSOLE_COLONNES);
+bool assez_grand(const std::optional<winsize>& taille, const DescriptionTerminal& d) {
+    return !taille || (taille->ws_row >= d.lignes && taille->ws_col >= d.colonnes);
 }
 
 // What the terminal shows in place of the game while it is too small for it; short lines, so
 // that even a narrow one shows them whole.
 std::string avis_taille(const DescriptionTerminal& d, const winsize& taille) {
     return (d.couleurs ? d.origine : "") + d.sortir_traces + d.effacer_ecran +
-           "KORVA needs a terminal of at least\r\n" + std::to_string(CONSOLE_COLONNES) +
-           " columns by " + std::to_string(CONSOLE_LIGNES) + " lines.\r\nThis one has " +
-           std::to_string(taille.ws_col) + " columns by " + std::to_string(taille.ws_row) +
+           "KORVA needs a terminal of at least\r\n" + std::to_string(d.colonnes) + " columns by " +
+           std::to_string(d.lignes) + " lines.\r\nThis one has " + std::to_string(taille.ws_col) +
+           " columns by " + std::to_string(taille.ws_row) +
            " lines.\r\n\r\nMake the window larger to play on,\r\nor press Ctrl-C to quit.";
 }
 
@@ -129,7 +129,8 @@ public:
         vider_sortie();
         ecran_sortie_.oublier(); // a terminal may move its text about when its size changes
         // Time for a terminal that honours the request, rather than a notice that flashes by.
-        for (int essai = 0; essai < ESSAIS_TAILLE && !assez_grand(taille_terminal()); ++essai) {
+        for (int essai = 0; essai < ESSAIS_TAILLE && !assez_grand(taille_terminal(), *d_);
+             ++essai) {
             const timespec pas{0, PAS_TAILLE_NS};
             ::nanosleep(&pas, nullptr);
         }
@@ -240,7 +241,8 @@ private:
     // screen comes back whole.
     void montrer() {
         interrompre();
-        for (auto taille = taille_terminal(); !assez_grand(taille); taille = taille_terminal()) {
+        for (auto taille = taille_terminal(); !assez_grand(taille, *d_);
+             taille = taille_terminal()) {
             // What the game asked of the terminal itself (its title) goes out first. The resize
             // that ends the wait asks for the game's screen to be drawn anew.
             const std::string avis = sortie_ + avis_taille(*d_, *taille);
@@ -313,7 +315,7 @@ private:
         if (remise::repeinte_demandee()) {
             ecran_sortie_.oublier();
         }
-        if (!assez_grand(taille_terminal())) {
+        if (!assez_grand(taille_terminal(), *d_)) {
             // The game's screen waits for a terminal large enough; what the game asks of
             // the terminal itself (its size, its title) does not.
             remise::ecrire_tout(ECRAN, sortie_.data(), sortie_.size());
@@ -341,12 +343,12 @@ private:
 
 } // namespace
 
-std::unique_ptr<Console> creer_console_terminal(std::string& raison) {
+std::unique_ptr<Console> creer_console_terminal(std::string& raison, int lignes, int colonnes) {
     if (::isatty(ENTREE) != 1 || ::isatty(ECRAN) != 1) {
         raison = PAS_UN_TERMINAL;
         return nullptr;
     }
-    std::optional<DescriptionTerminal> description = decrire_ce_terminal(raison);
+    std::optional<DescriptionTerminal> description = decrire_ce_terminal(raison, lignes, colonnes);
     if (!description) {
         return nullptr;
     }
