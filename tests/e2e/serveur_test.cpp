@@ -1,0 +1,166 @@
+// The server's lobby on pseudo-terminals, as players reach it over ssh: accounts made and
+// checked, games of two accounts in one ranking, one account's game watched live from another
+// connection, and every key a player may type at each prompt.
+#include "support/dossier_jeu.hpp"
+#include "support/partie_terminal.hpp"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace korva::test {
+namespace {
+
+constexpr std::string_view PAUSE = "Press any key to continue . . .";
+constexpr std::string_view MENU_JEU = "3 : quit";
+constexpr std::string_view LEGENDE = " q : save and quit";
+constexpr std::string_view ACCUEIL = "At a prompt, Ctrl-D goes back to the menu.";
+constexpr std::string_view ADRESSE = "127.0.0.9";
+// Room for a password's hash; a shorter line where a screen's line must hold one whole.
+constexpr int LONGUEUR_LIGNE = 100;
+constexpr int LONGUEUR_COURTE = 60;
+
+// A server of its own under the test's folder, each connection a lobby on a terminal of the
+// game's size, from the same client address.
+struct Serveur {
+    explicit Serveur(const DossierJeu& d, int longueur = LONGUEUR_LIGNE) : racine(d.racine()) {
+        std::filesystem::create_directories(racine / "serveur");
+        d.ecrire("serveur.conf",
+                 "# a test's server\ndata " + (racine / "serveur").string() +
+                     "\ngame " KORVA_BINAIRE "\ngame-data " + (racine / "fichiers").string() +
+                     "\nlog " + (racine / "journal.txt").string() +
+                     "\nfailed-login-wait-ms 100\nline-length " + std::to_string(longueur) + "\n");
+    }
+    std::unique_ptr<PartieTerminal> hall() const {
+        return std::make_unique<PartieTerminal>(
+            racine, 50, 110,
+            std::vector<std::string>{"env", "SSH_CONNECTION=" + std::string(ADRESSE) + " 4 1 22",
+                                     KORVA_SERVEUR_BINAIRE, "--config",
+                                     (racine / "serveur.conf").string()});
+    }
+    std::filesystem::path racine;
+};
+
+// Registers the account `nom` (or logs in), then waits for its menu.
+bool entrer(PartieTerminal& t, const std::string& nom, bool inscrire) {
+    return t.attendre(ACCUEIL) && t.jouer(inscrire ? "2" : "1", "Account name:") &&
+           t.jouer(nom + "\r", "Password:") &&
+           (!inscrire || t.jouer("secret1\r", "The same password again:")) &&
+           t.jouer("secret1\r", "KORVA server - " + nom);
+}
+
+TEST(Serveur, TwoAccountsShareTheRankingNotTheirHeroesAndWatchLive) {
+    DossierJeu dossier;
+    const Serveur serveur(dossier);
+    const auto a = serveur.hall(), b = serveur.hall();
+    ASSERT_TRUE(entrer(*a, "ayla", true)) << a->ecran();
+    ASSERT_TRUE(a->jouer("1", PAUSE) && a->jouer(" ", MENU_JEU)) << a->ecran();
+    ASSERT_TRUE(a->jouer("1", "Enter the name of your persona :"));
+    ASSERT_TRUE(a->jouer("Zed\r1\r", "Here we are : Zed") && a->jouer(" ", LEGENDE));
+
+    ASSERT_TRUE(entrer(*b, "bob", true)) << b->ecran();
+    ASSERT_TRUE(b->jouer("2", "ayla                 Zed")) << b->ecran();
+    ASSERT_TRUE(b->jouer("1\r", LEGENDE)) << b->ecran();
+    EXPECT_EQ(b->ecran(), a->ecran());
+    const std::string avant = a->ecran();
+    a->taper("\x1b[C");
+    ASSERT_TRUE(a->attendre([&] { return a->ecran() != avant; }));
+    ASSERT_TRUE(b->attendre([&] { return b->ecran() == a->ecran(); })) << b->ecran();
+    ASSERT_TRUE(a->jouer("q", "Back-up of your game Y/N ? :") && a->jouer("Y", MENU_JEU));
+    ASSERT_TRUE(a->jouer("3", "KORVA server - ayla")) << a->ecran();
+    ASSERT_TRUE(b->attendre("KORVA server - bob")) << b->ecran(); // the watch ended with it
+
+    // Bob sees Ayla's hero in the list, but loading it or making one of its name fails.
+    ASSERT_TRUE(b->jouer("1", PAUSE) && b->jouer(" ", MENU_JEU));
+    ASSERT_TRUE(b->jouer("2", "1 : Zed")) << b->ecran();
+    ASSERT_TRUE(b->jouer("1\r", "fichiers/personnages/Zed.txt: No such file or directory"));
+    ASSERT_TRUE(b->jouer(" ", MENU_JEU) && b->jouer("1", "persona :"));
+    ASSERT_TRUE(b->jouer("Zed\r", "Pseudonym : Zed is already exist")) << b->ecran();
+    ASSERT_TRUE(b->jouer(" ", "KORVA server - bob")) << b->ecran();
+    ASSERT_TRUE(b->jouer("4", "  1. Zed")) << b->ecran();
+    EXPECT_EQ(dossier.lire("serveur/joueurs.txt"), "1\nZed 0\n");
+
+    const std::string journal = dossier.lire("journal.txt");
+    for (const char* ligne :
+         {"registration ayla from 127.0.0.9\n", "game started by ayla\n", "game ended by ayla\n",
+          "registration bob from 127.0.0.9\n", "game started by bob\n", "game ended by bob\n"}) {
+        EXPECT_NE(journal.find(std::string("korva-serveur: ") + ligne), std::string::npos)
+            << ligne << journal;
+    }
+    const std::string comptes = dossier.lire("serveur/comptes.txt");
+    EXPECT_EQ(comptes.find("secret1"), std::string::npos);
+    EXPECT_TRUE(comptes.starts_with("ayla $argon2id$")) << comptes;
+}
+
+// Three wrong passwords close the connection, each wait twice the last; the account keeps
+// count across connections, and the stored hash typed as a password does not log in.
+TEST(Serveur, WrongPasswordsSlowedThenTheConnectionClosed) {
+    DossierJeu dossier;
+    const Serveur serveur(dossier);
+    ASSERT_TRUE(entrer(*serveur.hall(), "ayla", true));
+    const std::string comptes = dossier.lire("serveur/comptes.txt");
+    const std::string empreinte = comptes.substr(5, comptes.find(' ', 5) - 5);
+    const auto c = serveur.hall();
+    for (const auto& [mot, attente] : {std::pair{empreinte, "wait 0.1 seconds"},
+                                       {"secret", "wait 0.2 seconds"},
+                                       {"secret11", "three times: goodbye."}}) {
+        ASSERT_TRUE(c->attendre(ACCUEIL) && c->jouer("1", "Account name:"));
+        ASSERT_TRUE(c->jouer("ayla\r", "Password:") && c->jouer(mot + "\r", attente)) << c->ecran();
+    }
+    EXPECT_EQ(c->attendre_fin(), 0);
+    const auto d = serveur.hall();
+    ASSERT_TRUE(d->attendre(ACCUEIL) && d->jouer("1", "Account name:"));
+    ASSERT_TRUE(d->jouer("ayla\r", "Password:") && d->jouer("x\r", "wait 0.8 seconds"));
+    ASSERT_TRUE(entrer(*d, "ayla", false)) << d->ecran();
+    EXPECT_NE(dossier.lire("serveur/comptes.txt").find(" open 0\n"), std::string::npos);
+    EXPECT_NE(dossier.lire("journal.txt").find("failed login ayla from 127.0.0.9\n"),
+              std::string::npos);
+}
+
+// Ctrl-C, Ctrl-Z and Ctrl-\ do nothing at any prompt, Ctrl-D goes back to the menu, escape
+// sequences and control keys are no part of a line, a line stops at its length, and the end of
+// the input ends the lobby.
+TEST(Serveur, EveryControlKeyAtEveryPrompt) {
+    using Etapes = std::vector<std::pair<std::string, std::string>>;
+    const std::string signaux = "\x03\x1a\x1c";
+    const Etapes nom{{"1", "Account name:"}}, mot{{"1", "Account name:"}, {"a\r", "Password:"}},
+        inscrit{{"2", "Account name:"}},
+        menu{{"2", "Account name:"},
+             {"ayla\r", "Password:"},
+             {"secret1\r", "again:"},
+             {"secret1\r", "6 : leave"}};
+    struct Cas {
+        const Etapes& jusqu_a;
+        std::string touches;
+        std::string attendu;
+    };
+    for (const Cas& cas :
+         {Cas{{}, signaux + "\x04" + "2", "Account name:"},
+          Cas{nom, signaux + "\x1b[A\x1b[31ma\x07\x1bOPb\tc", "Account name: abc"},
+          Cas{nom, "\x04", std::string(ACCUEIL)}, Cas{mot, signaux + "\x04", std::string(ACCUEIL)},
+          Cas{inscrit, signaux + "\x04", std::string(ACCUEIL)},
+          Cas{nom, std::string(LONGUEUR_COURTE + 1, 'x') + "\177y",
+              ": " + std::string(LONGUEUR_COURTE - 1, 'x') + "y\n"},
+          Cas{menu, signaux + "\x04" + "4", "No hero was saved yet."}}) {
+        SCOPED_TRACE(cas.touches);
+        DossierJeu dossier;
+        const Serveur serveur(dossier, LONGUEUR_COURTE);
+        const auto t = serveur.hall();
+        ASSERT_TRUE(t->attendre(ACCUEIL));
+        for (const auto& [touches, texte] : cas.jusqu_a) {
+            ASSERT_TRUE(t->jouer(touches, texte)) << t->ecran();
+        }
+        const std::string avant = t->ecran();
+        t->taper(cas.touches);
+        EXPECT_TRUE(t->attendre([&] {
+            return t->ecran() != avant && t->ecran().find(cas.attendu) != std::string::npos;
+        })) << t->ecran();
+        t->fermer();
+        EXPECT_NE(t->attendre_fin(), -1);
+    }
+}
+
+} // namespace
+} // namespace korva::test
