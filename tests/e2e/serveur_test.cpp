@@ -25,13 +25,16 @@ constexpr int LONGUEUR_COURTE = 60;
 // A server of its own under the test's folder, each connection a lobby on a terminal of the
 // game's size, from the same client address.
 struct Serveur {
-    explicit Serveur(const DossierJeu& d, int longueur = LONGUEUR_LIGNE) : racine(d.racine()) {
+    explicit Serveur(const DossierJeu& d, int longueur = LONGUEUR_LIGNE,
+                     const std::string& reglages = "")
+        : racine(d.racine()) {
         std::filesystem::create_directories(racine / "serveur");
-        d.ecrire("serveur.conf",
-                 "# a test's server\ndata " + (racine / "serveur").string() +
-                     "\ngame " KORVA_BINAIRE "\ngame-data " + (racine / "fichiers").string() +
-                     "\nlog " + (racine / "journal.txt").string() +
-                     "\nfailed-login-wait-ms 100\nline-length " + std::to_string(longueur) + "\n");
+        d.ecrire("serveur.conf", "# a test's server\ndata " + (racine / "serveur").string() +
+                                     "\ngame " KORVA_BINAIRE "\ngame-data " +
+                                     (racine / "fichiers").string() + "\nlog " +
+                                     (racine / "journal.txt").string() +
+                                     "\nfailed-login-wait-ms 100\nline-length " +
+                                     std::to_string(longueur) + "\n" + reglages);
     }
     std::unique_ptr<PartieTerminal> hall() const {
         return std::make_unique<PartieTerminal>(
@@ -159,6 +162,29 @@ TEST(Serveur, EveryControlKeyAtEveryPrompt) {
         })) << t->ecran();
         t->fermer();
         EXPECT_NE(t->attendre_fin(), -1);
+    }
+}
+
+// A game whose connection drops, or left idle, is saved as on a hang-up, and nothing of the
+// connection is left: the lobby waits for its game's end before its own.
+TEST(Serveur, AGameHungUpWhenItsConnectionDropsOrItStandsIdle) {
+    for (const bool inactive : {false, true}) {
+        DossierJeu dossier;
+        const Serveur serveur(dossier, LONGUEUR_LIGNE, inactive ? "idle-seconds 1\n" : "");
+        const auto a = serveur.hall();
+        ASSERT_TRUE(entrer(*a, "ayla", true));
+        ASSERT_TRUE(a->jouer("1", PAUSE) && a->jouer(" ", MENU_JEU)) << a->ecran();
+        ASSERT_TRUE(a->jouer("1", "persona :") && a->jouer("Zed\r1\r", "Here we are : Zed"));
+        ASSERT_TRUE(a->jouer(" ", LEGENDE));
+        if (inactive) {
+            ASSERT_TRUE(a->attendre("Your game stood idle too long")) << a->ecran();
+        } else {
+            a->fermer();
+        }
+        EXPECT_NE(a->attendre_fin(), -1);
+        EXPECT_EQ(dossier.lire("serveur/joueurs.txt"), "1\nZed 0\n");
+        EXPECT_TRUE(dossier.lire("serveur/comptes/ayla/fichiers/personnages/Zed.txt")
+                        .starts_with("20\n50\nZed\n"));
     }
 }
 
