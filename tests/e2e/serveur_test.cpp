@@ -6,9 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include <sys/wait.h>
 
 namespace korva::test {
 namespace {
@@ -186,6 +189,51 @@ TEST(Serveur, AGameHungUpWhenItsConnectionDropsOrItStandsIdle) {
         EXPECT_TRUE(dossier.lire("serveur/comptes/ayla/fichiers/personnages/Zed.txt")
                         .starts_with("20\n50\nZed\n"));
     }
+}
+
+// The operator's commands in turn, each with what it prints and its status, and what the
+// lobby then says to a locked account and of closed registration.
+TEST(Serveur, TheOperatorsCommands) {
+    DossierJeu dossier;
+    const Serveur serveur(dossier);
+    ASSERT_TRUE(entrer(*serveur.hall(), "ayla", true));
+    struct Cas {
+        std::string commande; // with what it reads
+        std::string sortie;
+        int statut;
+    };
+    const std::string usage = "usage: korva-serveur [--config FILE] [--admin COMMAND [NAME]]\n";
+    for (const Cas& cas :
+         {Cas{"accounts", "ayla open 0\nregistration open\n", 0},
+          Cas{"lock ayla", "ayla: locked\n", 0},
+          Cas{"lock bob", "korva-serveur: bob: no such account\n", 1},
+          Cas{"accounts", "ayla locked 0\nregistration open\n", 0},
+          Cas{"close", "registration: closed\n", 0},
+          Cas{"accounts", "ayla locked 0\nregistration closed\n", 0},
+          Cas{"password ayla <<<short",
+              "korva-serveur: ayla: a password has 6 characters at least\n", 1},
+          Cas{"password bob <<<secret2", "korva-serveur: bob: no such account\n", 1},
+          Cas{"games", "", 0}, Cas{"lock", usage, 2}, Cas{"dance", usage, 2}}) {
+        SCOPED_TRACE(cas.commande);
+        const std::size_t entree = cas.commande.find(" <<<");
+        const std::string commande =
+            (entree == std::string::npos ? "" : "echo " + cas.commande.substr(entree + 4) + " | ") +
+            KORVA_SERVEUR_BINAIRE " --config " + (serveur.racine / "serveur.conf").string() +
+            " --admin " + cas.commande.substr(0, entree) + " 2>&1";
+        FILE* const sortie = ::popen(commande.c_str(), "r");
+        std::string lu;
+        char tampon[4096];
+        for (std::size_t n; (n = std::fread(tampon, 1, sizeof tampon, sortie)) > 0;) {
+            lu.append(tampon, n);
+        }
+        EXPECT_EQ(WEXITSTATUS(::pclose(sortie)), cas.statut);
+        EXPECT_TRUE(lu.starts_with(cas.sortie)) << lu;
+    }
+    const auto t = serveur.hall();
+    ASSERT_TRUE(t->attendre(ACCUEIL) && t->jouer("1", "Account name:"));
+    ASSERT_TRUE(t->jouer("ayla\r", "Password:"));
+    ASSERT_TRUE(t->jouer("secret1\r", "This account is locked: ask the server's operator."));
+    ASSERT_TRUE(t->jouer(" ", ACCUEIL) && t->jouer("2", "Registration is closed for now."));
 }
 
 } // namespace
