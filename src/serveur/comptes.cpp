@@ -7,6 +7,7 @@
 #include <sodium.h>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace korva::serveur {
 
