@@ -8,7 +8,9 @@
 #include "serveur/configuration.hpp"
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace korva::serveur {
 

@@ -23,10 +23,6 @@ Fin lancer(const std::vector<std::string>& commande, const std::string& dossier,
 // The lobby's own answer to the terminal's signals: Ctrl-C, Ctrl-\ and Ctrl-Z do nothing.
 void ignorer_touches_de_signal();
 
-} // namespace korva::serveur
-
-namespace korva::serveur {
-
 // A lock of the server's own on the file at `chemin`, held for as long as this lives; not held
 // when another process has it already (nothing waits for it).
 class VerrouExclusif {

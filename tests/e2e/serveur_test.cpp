@@ -104,7 +104,7 @@ TEST(Serveur, TwoAccountsShareTheRankingNotTheirHeroesAndWatchLive) {
 // count across connections, and the stored hash typed as a password does not log in.
 TEST(Serveur, WrongPasswordsSlowedThenTheConnectionClosed) {
     DossierJeu dossier;
-    const Serveur serveur(dossier);
+    const Serveur serveur(dossier, LONGUEUR_LIGNE, "registrations-per-hour 1\n");
     ASSERT_TRUE(entrer(*serveur.hall(), "ayla", true));
     const std::string comptes = dossier.lire("serveur/comptes.txt");
     const std::string empreinte = comptes.substr(5, comptes.find(' ', 5) - 5);
@@ -121,6 +121,19 @@ TEST(Serveur, WrongPasswordsSlowedThenTheConnectionClosed) {
     ASSERT_TRUE(d->jouer("ayla\r", "Password:") && d->jouer("x\r", "wait 0.8 seconds"));
     ASSERT_TRUE(entrer(*d, "ayla", false)) << d->ecran();
     EXPECT_NE(dossier.lire("serveur/comptes.txt").find(" open 0\n"), std::string::npos);
+    ASSERT_TRUE(d->jouer("5", "Your password now:") && d->jouer("secret1\r", "new password:"));
+    ASSERT_TRUE(d->jouer("secret2\r", "again:") && d->jouer("secret2\r", "password is changed."));
+    EXPECT_EQ(dossier.lire("serveur/comptes.txt").find(empreinte), std::string::npos);
+    // One registration an hour from an address here: the second is refused, once typed right.
+    const auto e = serveur.hall();
+    for (const auto& [encore, reponse] :
+         {std::pair{"secret9\r", "The two passwords differ: nothing was made."},
+          {"secret1\r", "Too many registrations from your address this hour"}}) {
+        ASSERT_TRUE(e->attendre(ACCUEIL) && e->jouer("2", "Account name:"));
+        ASSERT_TRUE(e->jouer("bob\r", "Password:") && e->jouer("secret1\r", "again:"));
+        ASSERT_TRUE(e->jouer(encore, reponse)) << e->ecran();
+        e->taper(" ");
+    }
     EXPECT_NE(dossier.lire("journal.txt").find("failed login ayla from 127.0.0.9\n"),
               std::string::npos);
 }
