@@ -107,9 +107,13 @@ Issue Comptes::connecter(const std::string& nom, std::string_view mot_de_passe, 
         if (c != nullptr && c->verrouille) {
             return Issue::verrouille;
         }
+        // An unknown name costs the same check as a known one, so that the time taken tells
+        // nobody which names have accounts.
+        static const std::string factice = empreinte_de("korva");
         const bool juste =
-            c != nullptr && crypto_pwhash_str_verify(c->empreinte.c_str(), mot_de_passe.data(),
-                                                     mot_de_passe.size()) == 0;
+            crypto_pwhash_str_verify(c != nullptr ? c->empreinte.c_str() : factice.c_str(),
+                                     mot_de_passe.data(), mot_de_passe.size()) == 0 &&
+            c != nullptr;
         if (c == nullptr) {
             echecs = 1;
             return Issue::refuse;
