@@ -59,7 +59,8 @@ constexpr std::array<Commande, 7> COMMANDES{{
      [](const Configuration& c, Comptes&, const std::string&) {
          const std::time_t maintenant = std::time(nullptr);
          for (const Partie& p : parties_en_cours(c)) {
-             std::cout << p.compte << " " << p.heros << " " << maintenant - p.ecrite << "\n";
+             std::cout << p.compte << " " << p.heros << " " << p.niveau << " " << p.score << " "
+                       << maintenant - p.ecrite << "\n";
          }
          return FAIT;
      }},

@@ -90,14 +90,16 @@ void Hall::regarder(const std::string& nom, bool en_cours) {
         return dire(en_cours ? "No game is being played now." : "No game was recorded yet.");
     }
     console_->ecrire("    " + colonne("account", 20) + colonne("hero", 20) +
-                     (en_cours ? "idle\n" : "file\n"));
+                     (en_cours ? "level score  idle\n" : "file\n"));
     const std::time_t maintenant = std::time(nullptr);
     for (std::size_t i = 0; i < std::min(parties.size(), LIGNES_LISTE); ++i) {
         const Partie& p = parties[i];
         char numero[8];
         std::snprintf(numero, sizeof numero, "%2zu: ", i + 1);
         console_->ecrire(numero + colonne(p.compte, 20) + colonne(p.heros, 20) +
-                         (en_cours ? duree(std::max<std::time_t>(0, maintenant - p.ecrite))
+                         (en_cours ? colonne(std::to_string(p.niveau), 5) +
+                                         colonne(std::to_string(p.score), 6) +
+                                         duree(std::max<std::time_t>(0, maintenant - p.ecrite))
                                    : p.chemin.substr(p.chemin.rfind('/') + 1, 30)) +
                          "\n");
     }

@@ -3,12 +3,15 @@
 #include "files/enregistrement.hpp"
 #include "files/fichier_sur.hpp"
 #include "files/lecture_texte.hpp"
+#include "files/niveaux.hpp"
+#include "files/sauvegarde.hpp"
 #include "files/suivi_fichier.hpp"
 #include "serveur/dossier_compte.hpp"
 
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <memory>
 #include <system_error>
 
 namespace korva::serveur {
@@ -56,11 +59,39 @@ std::vector<Partie> toutes(const Configuration& c) {
     return parties;
 }
 
+// The level and score of a game in progress: its hero's save, when it saved already, or the
+// game as its recording began.
+void lire_etat(const Configuration& c, Partie& p) {
+    std::string texte;
+    int numero_erreur = 0;
+    Enregistrement enregistrement;
+    std::string erreur;
+    if (!lire_fichier(dossier_du_compte(c, p.compte) + "/" + chemin_sauvegarde(p.heros), texte,
+                      numero_erreur)) {
+        lire_fichier(p.chemin, texte, numero_erreur);
+        texte.resize(texte.rfind('\n') + 1); // a line still being written waits
+        lire_enregistrement(texte, enregistrement, erreur);
+        texte = enregistrement.en_tete.depart;
+    }
+    auto plateau = std::make_unique<Plateau>();
+    auto sacoche = std::make_unique<Sacoche>();
+    sPerso heros{};
+    int l = 0;
+    int colonnes = 0;
+    if (lire_sauvegarde(texte, p.heros, *plateau, l, colonnes, heros, *sacoche, erreur)) {
+        p.niveau = niveau_selon_taille(l, colonnes);
+        p.score = heros.score;
+    }
+}
+
 } // namespace
 
 std::vector<Partie> parties_en_cours(const Configuration& c) {
     std::vector<Partie> parties = toutes(c);
     std::erase_if(parties, [](const Partie& p) { return !ecrit_en_ce_moment(p.chemin); });
+    for (Partie& p : parties) {
+        lire_etat(c, p);
+    }
     std::sort(parties.begin(), parties.end(),
               [](const Partie& a, const Partie& b) { return a.ecrite > b.ecrite; });
     return parties;

@@ -16,6 +16,9 @@ struct Partie {
     std::string heros;
     std::string chemin; // the recording, absolute
     std::time_t ecrite; // when it was written last
+    // Of a game in progress, as its hero's last save, or its start, holds them.
+    int niveau = 0;
+    int score = 0;
 };
 
 // The games being played now (their recordings still written), the longest idle last.

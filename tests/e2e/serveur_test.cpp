@@ -67,7 +67,8 @@ TEST(Serveur, TwoAccountsShareTheRankingNotTheirHeroesAndWatchLive) {
     ASSERT_TRUE(a->jouer("Zed\r1\r", "Here we are : Zed") && a->jouer(" ", LEGENDE));
 
     ASSERT_TRUE(entrer(*b, "bob", true)) << b->ecran();
-    ASSERT_TRUE(b->jouer("2", "ayla                 Zed")) << b->ecran();
+    ASSERT_TRUE(b->jouer("2", "ayla                 Zed                  1     0      0 min"))
+        << b->ecran();
     ASSERT_TRUE(b->jouer("1\r", LEGENDE)) << b->ecran();
     EXPECT_EQ(b->ecran(), a->ecran());
     const std::string avant = a->ecran();
