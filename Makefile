@@ -6,7 +6,7 @@ PREFIX ?= /usr/local
 
 # The Debian packages the game needs to build, and those its tests add; each command installs
 # what is missing (as root or through sudo) or says how.
-PAQUETS_JEU = cmake g++ make libncurses-dev
+PAQUETS_JEU = cmake g++ make libncurses-dev libsodium-dev
 PAQUETS_TESTS = libgtest-dev libvterm-dev libbenchmark-dev
 
 .PHONY: all build test run install uninstall sanitize fuzz clean mutants balance bench figures-tests

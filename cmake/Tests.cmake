@@ -60,8 +60,13 @@ if(WIN32)
 endif()
 add_executable(korva_tests ${KORVA_TESTS_SOURCES})
 target_link_libraries(korva_tests PRIVATE korva_test_support GTest::gtest_main)
-# The end-to-end tests start the real game.
+# The end-to-end tests start the real game, and the server's lobby.
 add_dependencies(korva_tests korva)
+if(TARGET korva-serveur)
+    add_dependencies(korva_tests korva-serveur)
+    target_compile_definitions(korva_tests PRIVATE
+        KORVA_SERVEUR_BINAIRE="$<TARGET_FILE:korva-serveur>")
+endif()
 if(CMAKE_CROSSCOMPILING)
     # Each start of the emulator costs about a second: the whole suite runs as one test, and
     # GoogleTest's own report names any case that fails.

@@ -89,6 +89,13 @@ public:
         dormir(millisecondes);
         return std::nullopt;
     }
+    // As touche_dans, and nothing as soon as `signe`, a descriptor of the system, has something
+    // to read (a recording that grows, for a replay that follows it; -1 for none, and
+    // `millisecondes` -1 for no end). A console that cannot wait on one waits out the time.
+    virtual std::optional<int> touche_ou_signe(int millisecondes, int signe) {
+        static_cast<void>(signe);
+        return touche_dans(millisecondes);
+    }
 };
 
 // The one accessor through which the game reaches its console.

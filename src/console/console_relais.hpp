@@ -34,6 +34,9 @@ public:
     std::optional<int> touche_dans(int millisecondes) override {
         return dessous_.touche_dans(millisecondes);
     }
+    std::optional<int> touche_ou_signe(int millisecondes, int signe) override {
+        return dessous_.touche_ou_signe(millisecondes, signe);
+    }
 
 protected:
     Console& dessous_;

@@ -69,7 +69,7 @@ std::optional<int> EntreeTerminal::touche(const Redessiner& redessiner) {
     return touche_dans(SANS_FIN, redessiner);
 }
 
-std::optional<int> EntreeTerminal::touche_dans(int delai, const Redessiner& redessiner) {
+std::optional<int> EntreeTerminal::touche_dans(int delai, const Redessiner& redessiner, int signe) {
     const auto fin = std::chrono::steady_clock::now() + std::chrono::milliseconds(delai);
     for (;;) {
         if (decodeur_.touche_prete()) {
@@ -97,7 +97,9 @@ std::optional<int> EntreeTerminal::touche_dans(int delai, const Redessiner& rede
         }
         switch (
             remplir(decodeur_.sequence_en_cours() ? ATTENTE_SEQUENCE_MS : static_cast<int>(reste),
-                    &redessiner)) {
+                    &redessiner, decodeur_.sequence_en_cours() ? -1 : signe)) {
+        case Lecture::Signe:
+            return std::nullopt;
         case Lecture::Delai:
             if (decodeur_.sequence_en_cours()) {
                 decodeur_.delai_ecoule();
@@ -198,19 +200,25 @@ bool EntreeTerminal::attendre_reveil() {
 
 // Waits for input, `delai` milliseconds at most (or without end), and reads what came. With
 // `redessiner`, a screen disturbed meanwhile (resized, resumed) is drawn again at once.
-EntreeTerminal::Lecture EntreeTerminal::remplir(int delai, const Redessiner* redessiner) {
+EntreeTerminal::Lecture EntreeTerminal::remplir(int delai, const Redessiner* redessiner,
+                                                int signe) {
     if (lu_ == entree_.size()) {
         entree_.clear();
         lu_ = 0;
     }
-    const int reveil = remise::reveil();
-    std::array<pollfd, 2> attente{pollfd{ENTREE, POLLIN, 0}, pollfd{reveil, POLLIN, 0}};
-    const int pret = ::poll(attente.data(), reveil >= 0 ? 2 : 1, delai);
+    // poll passes over a negative descriptor: the wake-up pipe and the sign take part only
+    // where they are.
+    std::array<pollfd, 3> attente{pollfd{ENTREE, POLLIN, 0}, pollfd{remise::reveil(), POLLIN, 0},
+                                  pollfd{signe, POLLIN, 0}};
+    const int pret = ::poll(attente.data(), attente.size(), delai);
     if (pret == 0) {
         return Lecture::Delai;
     }
     if (pret < 0) {
         return errno == EINTR ? Lecture::Octets : Lecture::Fin;
+    }
+    if (attente[2].revents != 0 && attente[0].revents == 0 && attente[1].revents == 0) {
+        return Lecture::Signe;
     }
     if ((attente[1].revents & POLLIN) != 0) {
         remise::vider_reveil();

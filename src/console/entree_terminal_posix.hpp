@@ -18,9 +18,10 @@ public:
 
     // The next key code; nothing once the input has ended.
     std::optional<int> touche(const Redessiner& redessiner);
-    // The next key if one comes within `delai` milliseconds; nothing otherwise, nor once the
-    // input has ended (`fini` tells which).
-    std::optional<int> touche_dans(int delai, const Redessiner& redessiner);
+    // The next key if one comes within `delai` milliseconds (-1: no end) and before `signe`, a
+    // descriptor, has something to read (-1: none); nothing otherwise, nor once the input has
+    // ended (`fini` tells which).
+    std::optional<int> touche_dans(int delai, const Redessiner& redessiner, int signe = -1);
 
     // The next line, edited here while the terminal sends single keys: typed characters,
     // Backspace and Ctrl-U change it, other keys are left out. Each change goes to `echo` as
@@ -42,8 +43,8 @@ public:
     bool attendre_reveil();
 
 private:
-    enum class Lecture { Octets, Delai, Fin };
-    Lecture remplir(int delai, const Redessiner* redessiner);
+    enum class Lecture { Octets, Delai, Signe, Fin };
+    Lecture remplir(int delai, const Redessiner* redessiner, int signe = -1);
 
     std::string entree_; // bytes read and not yet taken, shared by keys and lines
     std::size_t lu_ = 0;

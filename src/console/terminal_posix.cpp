@@ -41,8 +41,8 @@ std::optional<winsize> taille_terminal() {
     return taille;
 }
 
-bool assez_grand(const std::optional<winsize>& taille) {
-    return !taille || (taille->ws_row >= CONSOLE_LIGNES && taille->ws_col >= CONSOLE_COLONNES);
+bool assez_grand(const std::optional<winsize>& taille, const DescriptionTerminal& d) {
+    return !taille || (taille->ws_row >= d.lignes && taille->ws_col >= d.colonnes);
 }
 
 // What the terminal shows in place of the game while it is too small for it; short lines, so
@@ -50,9 +50,9 @@ bool assez_grand(const std::optional<winsize>& taille) {
 // question, once the terminal is large enough to show it.
 std::string avis_taille(const DescriptionTerminal& d, const winsize& taille, bool en_partie) {
     return (d.couleurs ? d.origine : "") + d.sortir_traces + d.effacer_ecran +
-           "KORVA needs a terminal of at least\r\n" + std::to_string(CONSOLE_COLONNES) +
-           " columns by " + std::to_string(CONSOLE_LIGNES) + " lines.\r\nThis one has " +
-           std::to_string(taille.ws_col) + " columns by " + std::to_string(taille.ws_row) +
+           "KORVA needs a terminal of at least\r\n" + std::to_string(d.colonnes) + " columns by " +
+           std::to_string(d.lignes) + " lines.\r\nThis one has " + std::to_string(taille.ws_col) +
+           " columns by " + std::to_string(taille.ws_row) +
            " lines.\r\n\r\nMake the window larger to play on" +
            (en_partie
                 ? ".\r\nCtrl-C asks whether to save the\r\ngame once the window is that large."
@@ -148,7 +148,8 @@ public:
         vider_sortie();
         ecran_sortie_.oublier(); // a terminal may move its text about when its size changes
         // Time for a terminal that honours the request, rather than a notice that flashes by.
-        for (int essai = 0; essai < ESSAIS_TAILLE && !assez_grand(taille_terminal()); ++essai) {
+        for (int essai = 0; essai < ESSAIS_TAILLE && !assez_grand(taille_terminal(), *d_);
+             ++essai) {
             const timespec pas{0, PAS_TAILLE_NS};
             ::nanosleep(&pas, nullptr);
         }
@@ -189,8 +190,12 @@ public:
     }
 
     std::optional<int> touche_dans(int millisecondes) override {
+        return touche_ou_signe(millisecondes, -1);
+    }
+
+    std::optional<int> touche_ou_signe(int millisecondes, int signe) override {
         montrer();
-        const std::optional<int> touche = entree_.touche_dans(millisecondes, montrer_);
+        const std::optional<int> touche = entree_.touche_dans(millisecondes, montrer_, signe);
         if (!touche && entree_.fini()) {
             fin_entree();
         }
@@ -254,7 +259,8 @@ private:
     // screen comes back whole.
     void montrer() {
         interrompre();
-        for (auto taille = taille_terminal(); !assez_grand(taille); taille = taille_terminal()) {
+        for (auto taille = taille_terminal(); !assez_grand(taille, *d_);
+             taille = taille_terminal()) {
             // What the game asked of the terminal itself (its title) goes out first. The resize
             // that ends the wait asks for the game's screen to be drawn anew.
             const std::string avis = sortie_ + avis_taille(*d_, *taille, gardee_);
@@ -320,7 +326,7 @@ private:
         if (remise::repeinte_demandee()) {
             ecran_sortie_.oublier();
         }
-        if (!assez_grand(taille_terminal())) {
+        if (!assez_grand(taille_terminal(), *d_)) {
             // The game's screen waits for a terminal large enough; what the game asks of
             // the terminal itself (its size, its title) does not.
             remise::ecrire_tout(ECRAN, sortie_.data(), sortie_.size());
@@ -349,12 +355,12 @@ private:
 
 } // namespace
 
-std::unique_ptr<Console> creer_console_terminal(std::string& raison) {
+std::unique_ptr<Console> creer_console_terminal(std::string& raison, int lignes, int colonnes) {
     if (::isatty(ENTREE) != 1 || ::isatty(ECRAN) != 1) {
         raison = PAS_UN_TERMINAL;
         return nullptr;
     }
-    std::optional<DescriptionTerminal> description = decrire_ce_terminal(raison);
+    std::optional<DescriptionTerminal> description = decrire_ce_terminal(raison, lignes, colonnes);
     if (!description) {
         return nullptr;
     }

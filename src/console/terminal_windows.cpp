@@ -371,7 +371,8 @@ private:
 
 } // namespace
 
-std::unique_ptr<Console> creer_console_terminal(std::string&) {
+// The server that draws smaller screens runs on POSIX systems: Windows plays the game's size.
+std::unique_ptr<Console> creer_console_terminal(std::string&, int, int) {
     return std::make_unique<ConsoleWindows>();
 }
 

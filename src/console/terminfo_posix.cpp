@@ -143,7 +143,8 @@ bool locale_en_utf8() {
 } // namespace
 
 std::optional<DescriptionTerminal> decrire_terminal(const std::string& term, bool utf8,
-                                                    bool couleurs, std::string& raison) {
+                                                    bool couleurs, std::string& raison, int lignes,
+                                                    int colonnes) {
     if (term.empty()) {
         raison = std::string("korva: TERM is not set: KORVA needs the type of a terminal that "
                              "can move its cursor and clear its screen (") +
@@ -159,6 +160,8 @@ std::optional<DescriptionTerminal> decrire_terminal(const std::string& term, boo
         return std::nullopt;
     }
     DescriptionTerminal d;
+    d.lignes = lignes;
+    d.colonnes = colonnes;
     if (brute("cup").empty() || brute("clear").empty()) {
         raison = "korva: the terminal TERM=" + term +
                  " cannot move its cursor or clear its screen, which KORVA needs (" + EXEMPLE + ")";
@@ -175,11 +178,13 @@ std::optional<DescriptionTerminal> decrire_terminal(const std::string& term, boo
     return d;
 }
 
-std::optional<DescriptionTerminal> decrire_ce_terminal(std::string& raison) {
+std::optional<DescriptionTerminal> decrire_ce_terminal(std::string& raison, int lignes,
+                                                       int colonnes) {
     const char* term = std::getenv("TERM");
     const char* sans_couleur = std::getenv("NO_COLOR");
     return decrire_terminal(term != nullptr ? term : "", locale_en_utf8(),
-                            sans_couleur == nullptr || *sans_couleur == '\0', raison);
+                            sans_couleur == nullptr || *sans_couleur == '\0', raison, lignes,
+                            colonnes);
 }
 
 } // namespace korva

@@ -92,6 +92,8 @@ std::pair<std::string_view, std::string_view> couper(std::string_view ligne) {
     return {ligne.substr(0, blanc), ligne.substr(blanc + 1)};
 }
 
+} // namespace
+
 bool lire_evenement(std::string_view ligne, Evenement& e) {
     const auto [mot, reste] = couper(ligne);
     for (const NomFleche& fleche : FLECHES) {
@@ -133,6 +135,8 @@ bool lire_evenement(std::string_view ligne, Evenement& e) {
     }
     return false;
 }
+
+namespace {
 
 // The lines of a text, each without its line feed (a last line may lack one).
 std::vector<std::string_view> lignes_de(std::string_view texte) {

@@ -57,6 +57,9 @@ std::string ligne_evenement(const Evenement& evenement);
 // A whole recording's text, as the game writes it line by line.
 std::string texte_enregistrement(const Enregistrement& enregistrement);
 
+// Reads one event's line (without its line feed); false when it is damaged.
+bool lire_evenement(std::string_view ligne, Evenement& evenement);
+
 // Reads a whole recording; false with `erreur` saying what is wrong (and on which line).
 bool lire_enregistrement(std::string_view texte, Enregistrement& enregistrement,
                          std::string& erreur);

@@ -49,7 +49,8 @@ void signaler_fichier(std::string_view chemin, int numero_erreur);
 bool lire_ou_signaler(const std::string& chemin, std::string& contenu);
 
 // An advisory lock held for as long as the object lives, so that two games updating the same
-// file take turns. The lock lives on its own file beside the one it guards.
+// file take turns. The lock lives on its own file beside the one it guards (on POSIX systems,
+// beside the file a link to it leads to).
 class VerrouFichier {
 public:
     explicit VerrouFichier(const std::string& chemin_garde);

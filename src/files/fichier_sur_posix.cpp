@@ -194,7 +194,13 @@ bool ecrire_fichier_atomique(const std::string& lien_ou_fichier, std::string_vie
 }
 
 VerrouFichier::VerrouFichier(const std::string& chemin_garde) {
-    const std::string chemin = chemin_garde + ".lock";
+    // A file reached through a link is locked beside the file itself, so that every folder
+    // linked to it (each account of a server to the one registry) takes turns with the others.
+    std::string garde;
+    if (!cible_du_lien(chemin_garde, garde, erreur_)) {
+        return;
+    }
+    const std::string chemin = garde + ".lock";
     descripteur_ = ::open(chemin.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (descripteur_ < 0) {
         erreur_ = errno;

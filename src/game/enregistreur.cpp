@@ -4,6 +4,7 @@
 #include "files/fichier_sur.hpp"
 #include "files/niveaux.hpp"
 #include "files/sauvegarde.hpp"
+#include "files/suivi_fichier.hpp"
 #include "items/objets.hpp"
 
 #include <algorithm>
@@ -116,6 +117,7 @@ FichierEnregistrement::FichierEnregistrement(const EnTeteEnregistrement& en_tete
         console().pause(); // reported once: the game goes on unrecorded
         return;
     }
+    marquer_en_ecriture(fichier_); // a game watched live is known to go on
     ecrire(texte_en_tete(en_tete));
     oublier_les_plus_anciens();
 }

@@ -1,7 +1,9 @@
 #include "game/options.hpp"
 
 #include <algorithm>
+#include <cctype>
 #include <iterator>
+#include <string_view>
 
 namespace korva {
 
@@ -11,7 +13,9 @@ constexpr int STATUT_USAGE = 2;
 
 struct Option {
     const char* nom;
-    const char* argument; // what follows the option, or nothing
+    // What follows the option, or nothing: a word in capitals stands for any word, the others
+    // are typed as they stand.
+    const char* argument;
     const char* usage;
     // What the option asks of the program, its argument given.
     Commande (*commande)(const std::string& argument);
@@ -20,7 +24,7 @@ struct Option {
 std::string usage();
 
 Commande repondre(std::string texte) {
-    return {ReponseOptions{std::move(texte), false, 0}, {}};
+    return {ReponseOptions{std::move(texte), false, 0}, {}, false};
 }
 
 // Every option the program answers, with its usage line.
@@ -31,11 +35,43 @@ constexpr Option OPTIONS[] = {
      [](const std::string&) { return repondre(usage()); }},
     {"--replay", "FILE", "show the recorded game FILE again",
      [](const std::string& fichier) {
-         return Commande{std::nullopt, fichier};
+         return Commande{std::nullopt, fichier, false};
+     }},
+    {"--replay", "FILE --follow", "follow the game recorded in FILE as it is played",
+     [](const std::string& fichier) {
+         return Commande{std::nullopt, fichier, true};
      }},
 };
 
-constexpr std::size_t LARGEUR_OPTION = 16;
+constexpr std::size_t LARGEUR_OPTION = 23;
+
+// The words of an option's argument.
+std::vector<std::string> mots(const char* argument) {
+    std::vector<std::string> liste;
+    for (std::string_view reste = argument ? argument : ""; !reste.empty();) {
+        const std::size_t blanc = std::min(reste.find(' '), reste.size());
+        liste.emplace_back(reste.substr(0, blanc));
+        reste.remove_prefix(std::min(blanc + 1, reste.size()));
+    }
+    return liste;
+}
+
+// The word the option's argument stands for, when `arguments` are the option's own.
+std::optional<std::string> valeur(const Option& o, const std::vector<std::string>& arguments) {
+    const std::vector<std::string> attendus = mots(o.argument);
+    if (arguments.size() != attendus.size() + 1 || arguments[0] != o.nom) {
+        return std::nullopt;
+    }
+    std::string lue;
+    for (std::size_t i = 0; i < attendus.size(); ++i) {
+        if (std::isupper(static_cast<unsigned char>(attendus[i][0])) != 0) {
+            lue = arguments[i + 1];
+        } else if (arguments[i + 1] != attendus[i]) {
+            return std::nullopt;
+        }
+    }
+    return lue;
+}
 
 std::string usage() {
     std::string texte = "usage: korva";
@@ -76,12 +112,11 @@ Commande lire_commande(const std::vector<std::string>& arguments) {
         return {};
     }
     for (const Option& o : OPTIONS) {
-        const std::size_t attendus = o.argument ? 2 : 1;
-        if (arguments.size() == attendus && arguments[0] == o.nom) {
-            return o.commande(o.argument ? arguments[1] : std::string());
+        if (const std::optional<std::string> lue = valeur(o, arguments)) {
+            return o.commande(*lue);
         }
     }
-    return {ReponseOptions{refus(arguments) + usage(), true, STATUT_USAGE}, {}};
+    return {ReponseOptions{refus(arguments) + usage(), true, STATUT_USAGE}, {}, false};
 }
 
 } // namespace korva

@@ -15,10 +15,11 @@ struct ReponseOptions {
 };
 
 // What the command line asks: an answer, printed before the program ends; or a game to play,
-// or a recording to replay (`rejeu`, its path).
+// or a recording to replay (`rejeu`, its path), or to follow as its game is played (`suivre`).
 struct Commande {
     std::optional<ReponseOptions> reponse;
     std::string rejeu;
+    bool suivre = false;
 };
 
 // Reads `arguments` (the program's name left out).

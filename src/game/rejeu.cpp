@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <deque>
 #include <memory>
 #include <utility>
 
@@ -44,11 +45,15 @@ using Sorte = Evenement::Sorte;
 // it reads comes from the recording, at the replay's pace.
 class ConsoleRejeu final : public Console {
 public:
-    ConsoleRejeu(Console& dessous, const std::vector<Evenement>& evenements, int pas)
-        : dessous_(dessous), evenements_(evenements), pilotage_{pas, false} {}
+    ConsoleRejeu(Console& dessous, const std::vector<Evenement>& evenements, int pas,
+                 PartieSuivie* suivie)
+        : dessous_(dessous),
+          evenements_(evenements.begin(), evenements.end()), pilotage_{pas, false},
+          suivie_(suivie) {}
 
     // The next event, which must be of that kind.
     const Evenement& prendre(Sorte sorte) {
+        attendre_la_suite();
         if (suivant_ == evenements_.size()) {
             fin_de_l_enregistrement();
         }
@@ -62,7 +67,8 @@ public:
         ++suivant_;
         return e;
     }
-    bool suivant_est(Sorte sorte) const {
+    bool suivant_est(Sorte sorte) {
+        attendre_la_suite();
         return suivant_ < evenements_.size() && evenements_[suivant_].sorte == sorte;
     }
 
@@ -132,6 +138,13 @@ public:
     [[noreturn]] void terminer(int) override { terminer_sur(dessous_, 0); }
 
 private:
+    // A game watched live: its next event once the game has written it.
+    void attendre_la_suite() {
+        while (suivant_ == evenements_.size() && suivie_ != nullptr &&
+               suivie_->attendre(dessous_, evenements_)) {
+        }
+    }
+
     // The recording noted an interruption at this kind of wait: the game meets it here again.
     void interrompue_si(const char* attente) {
         if ((suivant_est(Sorte::ctrl_c) || suivant_est(Sorte::perdu)) &&
@@ -152,6 +165,9 @@ private:
 
     // Waits `millisecondes` before the next answer, steered by the keyboard meanwhile.
     void attendre(int millisecondes) {
+        if (suivie_ != nullptr) {
+            return; // the game's own pace: its events come as it plays
+        }
         if (pilotage_.pas == 0) {
             dessous_.touche_dans(0); // straight through: a look at the keyboard, no wait
             return;
@@ -185,9 +201,10 @@ private:
     }
 
     Console& dessous_;
-    const std::vector<Evenement>& evenements_;
+    std::deque<Evenement> evenements_; // grows as a followed game plays on
     std::size_t suivant_ = 0;
     Pilotage pilotage_;
+    PartieSuivie* suivie_;
     bool colonne_zero_ = true;
     int fleche_ = 0; // an arrow's own code, read after its prefix
 };
@@ -226,6 +243,11 @@ bool enregistrement_jouable(const std::string& chemin, Enregistrement& enregistr
         raison = chemin + ": " + raison_fichier(numero_erreur);
         return false;
     }
+    return enregistrement_jouable(chemin, texte, enregistrement, raison);
+}
+
+bool enregistrement_jouable(const std::string& chemin, std::string_view texte,
+                            Enregistrement& enregistrement, std::string& raison) {
     std::string erreur;
     auto depart = std::make_unique<PartieSauvee>();
     if (!lire_enregistrement(texte, enregistrement, erreur) ||
@@ -246,11 +268,11 @@ bool enregistrement_jouable(const std::string& chemin, Enregistrement& enregistr
     return true;
 }
 
-void rejouer(const Enregistrement& enregistrement, int pas) {
+void rejouer(const Enregistrement& enregistrement, int pas, PartieSuivie* suivie) {
     auto depart = std::make_unique<PartieSauvee>();
     std::string erreur;
     lire_depart(enregistrement.en_tete, *depart, erreur); // checked when the recording was read
-    ConsoleRejeu rejeu(console(), enregistrement.evenements, pas);
+    ConsoleRejeu rejeu(console(), enregistrement.evenements, pas, suivie);
     // Put back as they were should the replay end by unwinding (as under a test's console).
     struct Retour {
         Console* console;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "files/enregistrement.hpp"
+#include "game/suivi_partie.hpp"
 
 #include <string>
 
@@ -30,11 +31,16 @@ Ordre piloter(Pilotage& pilotage, int touche);
 // the data files installed, whole. False with `raison` saying why not, for the player to read.
 bool enregistrement_jouable(const std::string& chemin, Enregistrement& enregistrement,
                             std::string& raison);
+// The same of the recording's `texte`, read from `chemin` already.
+bool enregistrement_jouable(const std::string& chemin, std::string_view texte,
+                            Enregistrement& enregistrement, std::string& raison);
 
 // Shows the recorded game on the console, `pas` milliseconds between two answers, then ends
 // the process. With a pace, the keyboard steers it: Space pauses and resumes, '+' and '-'
 // change the speed, '.' plays one answer while paused, 'q' leaves. With no pace (0), it runs
-// straight through, steered by nothing.
-[[noreturn]] void rejouer(const Enregistrement& enregistrement, int pas = PAS_REJEU_MS);
+// straight through, steered by nothing. A game followed live (`suivie`) is shown at once up to
+// where it stands, then each event as its game writes it, 'q' leaving.
+[[noreturn]] void rejouer(const Enregistrement& enregistrement, int pas = PAS_REJEU_MS,
+                          PartieSuivie* suivie = nullptr);
 
 } // namespace korva

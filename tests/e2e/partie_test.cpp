@@ -196,5 +196,43 @@ TEST(PartieTerminal, KeptFromCtrlCAndALostTerminal) {
     }
 }
 
+// A game watched live from a second terminal: the watcher sees at once the board as it stands,
+// then each move as it is made; `q` leaves without touching the game, and the watch ends with
+// the game, when it ends (back to the menu) or is killed outright.
+TEST(PartieTerminal, WatchedLive) {
+    for (const bool tuee : {false, true}) {
+        DossierJeu dossier;
+        dossier.ecrire("fichiers/niveaux/niveau1g.txt", premier_niveau());
+        PartieTerminal partie(dossier.racine());
+        ASSERT_TRUE(partie.attendre(PAUSE));
+        ASSERT_TRUE(partie.jouer(" ", MENU));
+        ASSERT_TRUE(partie.jouer("1", "Enter the name of your persona :"));
+        ASSERT_TRUE(partie.jouer("Zed\r1\r", "Here we are : Zed"));
+        ASSERT_TRUE(partie.jouer(" ", LEGENDE));
+        const std::string chemin = std::string(DOSSIER_ENREGISTREMENTS) + "/" +
+                                   noms_dans(dossier.racine() / DOSSIER_ENREGISTREMENTS).at(0);
+        const std::vector<std::string> suivre{KORVA_BINAIRE, "--replay", chemin, "--follow"};
+        PartieTerminal parti(dossier.racine(), 50, 110, suivre),
+            suivi(dossier.racine(), 50, 110, suivre);
+        for (PartieTerminal* t : {&parti, &suivi}) {
+            ASSERT_TRUE(t->attendre(LEGENDE)) << t->ecran();
+            EXPECT_EQ(t->ecran(), partie.ecran());
+        }
+        parti.taper("q");
+        EXPECT_EQ(parti.attendre_fin(), 0);
+        ASSERT_TRUE(partie.jouer(std::string(DROITE) + DROITE, "Score : 5 "));
+        ASSERT_TRUE(suivi.attendre("Score : 5 ")) << suivi.ecran();
+        EXPECT_EQ(suivi.ecran(), partie.ecran());
+        if (tuee) {
+            ::kill(partie.pid, SIGKILL);
+            ASSERT_TRUE(suivi.jouer("", "The recording stops here.")) << suivi.ecran();
+            suivi.taper(" ");
+        } else {
+            ASSERT_TRUE(partie.jouer("qN", MENU));
+        }
+        EXPECT_EQ(suivi.attendre_fin(), 0);
+    }
+}
+
 } // namespace
 } // namespace korva::test

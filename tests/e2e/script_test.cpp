@@ -30,7 +30,8 @@ Sortie lancer(const std::string& arguments) {
 
 TEST(SansTerminal, OptionsAnsweredAndPlayRefused) {
     DossierJeu dossier;
-    const std::string usage = "usage: korva [--version] [--help] [--replay FILE]\n";
+    const std::string usage =
+        "usage: korva [--version] [--help] [--replay FILE] [--replay FILE --follow]\n";
     const std::string refus =
         "korva: KORVA is played on a terminal: its input and output must be one\n";
     struct Cas {
@@ -44,7 +45,10 @@ TEST(SansTerminal, OptionsAnsweredAndPlayRefused) {
           Cas{"--aide >/dev/null", "korva: unknown option '--aide'\n" + usage, 2},
           Cas{"--help --version", "korva: one option at a time\n" + usage, 2},
           Cas{"--replay", "korva: option '--replay' needs FILE\n" + usage, 2},
-          Cas{"--replay absent.txt", "korva: absent.txt: No such file or directory\n", 1}}) {
+          Cas{"--replay absent.txt", "korva: absent.txt: No such file or directory\n", 1},
+          Cas{"--replay absent.txt --follow", "korva: absent.txt: No such file or directory\n", 1},
+          Cas{"--replay a.txt --folow", "korva: unknown option '--folow'\n" + usage, 2},
+          Cas{"--replay --follow a.txt", "korva: unknown option 'a.txt'\n" + usage, 2}}) {
         SCOPED_TRACE(cas.arguments);
         const Sortie sortie = lancer(cas.arguments);
         EXPECT_EQ(sortie.statut, cas.statut);

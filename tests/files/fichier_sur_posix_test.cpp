@@ -123,26 +123,32 @@ TEST(FichierSurPosix, AWriteCutShortLeavesTheOldFileWholeAndNothingBeside) {
     EXPECT_EQ(test::noms_dans("essai"), std::vector<std::string>{"a.txt"});
 }
 
+// One of the two reaches the file through a link from another folder, as each account of a
+// server reaches the one registry: the lock is taken beside the file the link leads to.
 TEST(FichierSurPosix, TwoGamesUnderTheLockLoseNoUpdate) {
     test::DossierJeu dossier;
     dossier.ecrire("compteur", "0");
+    fs::create_directory("compte");
+    fs::create_symlink("../compteur", "compte/compteur");
     constexpr int TOURS = 200;
     // Read, add one, write back: without the lock the two would overwrite each other's rounds.
-    const auto compter = [] {
+    const auto compter = [](const std::string& chemin) {
         for (int i = 0; i < TOURS; ++i) {
-            const VerrouFichier verrou("compteur");
+            const VerrouFichier verrou(chemin);
             std::string texte;
             int erreur = 0;
-            if (!verrou.tenu() || !lire_fichier("compteur", texte, erreur) ||
-                !ecrire_fichier_atomique("compteur", std::to_string(std::atoi(texte.c_str()) + 1),
+            if (!verrou.tenu() || !lire_fichier(chemin, texte, erreur) ||
+                !ecrire_fichier_atomique(chemin, std::to_string(std::atoi(texte.c_str()) + 1),
                                          erreur)) {
                 return false;
             }
         }
         return true;
     };
-    EXPECT_TRUE(dans_un_processus(compter, [&compter] { EXPECT_TRUE(compter()); }));
+    EXPECT_TRUE(dans_un_processus([&compter] { return compter("compte/compteur"); },
+                                  [&compter] { EXPECT_TRUE(compter("compteur")); }));
     EXPECT_EQ(dossier.lire("compteur"), std::to_string(2 * TOURS));
+    EXPECT_FALSE(fs::exists("compte/compteur.lock"));
 }
 
 } // namespace

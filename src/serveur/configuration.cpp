@@ -1,0 +1,79 @@
+#include "serveur/configuration.hpp"
+
+#include "files/fichier_sur.hpp"
+#include "files/lecture_texte.hpp"
+
+#include <array>
+#include <string_view>
+
+namespace korva::serveur {
+
+namespace {
+
+// Every key of the file, with the setting it fills: a path or a whole number of at least 1.
+struct Cle {
+    std::string_view nom;
+    std::string Configuration::*chemin;
+    int Configuration::*nombre;
+};
+constexpr std::array<Cle, 10> CLES{{
+    {"data", &Configuration::donnees, nullptr},
+    {"game", &Configuration::jeu, nullptr},
+    {"game-data", &Configuration::fichiers_jeu, nullptr},
+    {"log", &Configuration::journal, nullptr},
+    {"idle-seconds", nullptr, &Configuration::inactivite_s},
+    {"games-at-once", nullptr, &Configuration::parties_max},
+    {"recordings-per-account", nullptr, &Configuration::enregistrements_max},
+    {"line-length", nullptr, &Configuration::longueur_ligne},
+    {"registrations-per-hour", nullptr, &Configuration::inscriptions_par_heure},
+    {"failed-login-wait-ms", nullptr, &Configuration::attente_echec_ms},
+}};
+
+bool lire_ligne(std::string_view ligne, Configuration& c) {
+    std::size_t position = 0;
+    const std::string_view cle = lire_mot(ligne, position);
+    sauter_blancs(ligne, position);
+    const std::string_view valeur = ligne.substr(position);
+    if (cle.empty() || cle.front() == '#') {
+        return true;
+    }
+    for (const Cle& k : CLES) {
+        if (k.nom != cle) {
+            continue;
+        }
+        if (k.chemin != nullptr) {
+            c.*k.chemin = valeur;
+            return !valeur.empty() && valeur.find(' ') == std::string_view::npos;
+        }
+        const std::optional<int> nombre = nombre_entier(valeur);
+        c.*k.nombre = nombre.value_or(0);
+        return nombre.has_value() && *nombre >= 1;
+    }
+    return false;
+}
+
+} // namespace
+
+std::optional<Configuration> lire_configuration(const std::string& chemin, std::string& erreur) {
+    std::string texte;
+    int numero_erreur = 0;
+    if (!lire_fichier(chemin, texte, numero_erreur)) {
+        erreur = chemin + ": " + raison_fichier(numero_erreur);
+        return std::nullopt;
+    }
+    Configuration c;
+    int numero = 0;
+    for (std::string_view reste = texte; !reste.empty();) {
+        const std::size_t fin = std::min(reste.find('\n'), reste.size());
+        ++numero;
+        if (!lire_ligne(reste.substr(0, fin), c)) {
+            erreur = chemin + ": line " + std::to_string(numero) +
+                     " is not a known key followed by a path or a number of at least 1";
+            return std::nullopt;
+        }
+        reste.remove_prefix(std::min(fin + 1, reste.size()));
+    }
+    return c;
+}
+
+} // namespace korva::serveur

@@ -1,0 +1,190 @@
+#include "serveur/hall.hpp"
+
+#include "console/terminal.hpp"
+#include "serveur/journal.hpp"
+#include "serveur/saisie.hpp"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+namespace korva::serveur {
+
+namespace {
+
+constexpr const char* TITRE = "KORVA server";
+// Failed logins a connection is allowed before it is closed.
+constexpr int ECHECS_MAX = 3;
+// The wait after a failure doubles with each one, up to this many times.
+constexpr int DOUBLEMENTS_MAX = 6;
+
+std::string en_secondes(int millisecondes) {
+    char texte[32];
+    std::snprintf(texte, sizeof texte, "%.1f", millisecondes / 1000.0);
+    return texte;
+}
+
+} // namespace
+
+Hall::Hall(const Configuration& c, std::string adresse)
+    : c_(c), comptes_(c), adresse_(std::move(adresse)) {}
+
+Hall::~Hall() = default;
+
+void Hall::ouvrir_console() {
+    std::string raison;
+    console_ = creer_console_terminal(raison, HALL_LIGNES, HALL_COLONNES);
+    if (!console_) {
+        std::fprintf(stdout, "%s\n", raison.c_str());
+        std::exit(1);
+    }
+    console_->titre(TITRE);
+}
+
+void Hall::partir(int statut) {
+    console_->terminer(statut);
+    std::abort(); // a console that comes back from ending the process is broken
+}
+
+void Hall::ecran(const std::string& titre) {
+    console_->effacer();
+    console_->couleur(0x0E);
+    console_->ecrire(std::string(TITRE) + " - " + titre + "\n\n");
+    console_->couleur(0x07);
+}
+
+void Hall::dire(const std::string& message) {
+    console_->ecrire("\n" + message + "\n");
+    console_->pause();
+}
+
+std::optional<std::string> Hall::demander(const std::string& invite, bool cachee) {
+    console_->ecrire(invite);
+    return saisir(*console_, static_cast<std::size_t>(c_.longueur_ligne), cachee);
+}
+
+void Hall::accueillir() {
+    ouvrir_console();
+    for (;;) {
+        ecran("welcome");
+        console_->ecrire("  1 : log in\n  2 : register\n  3 : leave\n\n"
+                         "At a prompt, Ctrl-D goes back to the menu.\n");
+        switch (choisir(*console_, "123")) {
+        case '1':
+            connexion();
+            break;
+        case '2':
+            inscription();
+            break;
+        default:
+            partir(0);
+        }
+    }
+}
+
+void Hall::connexion() {
+    ecran("log in");
+    const std::optional<std::string> nom = demander("Account name: ");
+    const std::optional<std::string> mot = nom ? demander("Password: ", true) : std::nullopt;
+    if (!mot) {
+        return;
+    }
+    int echecs_compte = 0;
+    switch (comptes_.connecter(*nom, *mot, echecs_compte)) {
+    case Issue::accepte:
+        journal("login %s from %s", nom->c_str(), adresse_.c_str());
+        compte(*nom);
+        return;
+    case Issue::verrouille:
+        journal("failed login %s from %s: the account is locked", nom->c_str(), adresse_.c_str());
+        dire("This account is locked: ask the server's operator.");
+        return;
+    case Issue::refuse:
+        break;
+    default:
+        dire("The accounts cannot be read now: try again later.");
+        return;
+    }
+    ++echecs_;
+    journal("failed login %s from %s", nom->c_str(), adresse_.c_str());
+    if (echecs_ >= ECHECS_MAX) {
+        console_->ecrire("\nWrong account name or password, three times: goodbye.\n");
+        partir(0);
+    }
+    // Slowed on this connection and on the account alike, whichever failed more.
+    const int fois = std::min(std::max(echecs_, echecs_compte), DOUBLEMENTS_MAX) - 1;
+    const int attente = c_.attente_echec_ms << fois;
+    console_->ecrire("\nWrong account name or password: wait " + en_secondes(attente) +
+                     " seconds.\n");
+    console_->dormir(attente);
+    console_->vider_entree();
+}
+
+void Hall::inscription() {
+    ecran("register");
+    if (!comptes_.inscriptions_ouvertes()) {
+        dire("Registration is closed for now.");
+        return;
+    }
+    console_->ecrire("An account's name follows a hero's: one word of plain ASCII.\n"
+                     "A password has " +
+                     std::to_string(MOT_DE_PASSE_MIN) + " characters at least.\n\n");
+    const std::optional<std::string> nom = demander("Account name: ");
+    const std::optional<std::string> mot = nom ? demander("Password: ", true) : std::nullopt;
+    const std::optional<std::string> encore =
+        mot ? demander("The same password again: ", true) : std::nullopt;
+    if (!encore) {
+        return;
+    }
+    if (*encore != *mot) {
+        dire("The two passwords differ: nothing was made.");
+        return;
+    }
+    std::string raison;
+    switch (comptes_.inscrire(*nom, *mot, adresse_, raison)) {
+    case Issue::accepte:
+        journal("registration %s from %s", nom->c_str(), adresse_.c_str());
+        compte(*nom);
+        return;
+    case Issue::nom_refuse:
+        return dire("That name cannot be taken: " + raison + ".");
+    case Issue::trop_court:
+        return dire("A password has " + std::to_string(MOT_DE_PASSE_MIN) + " characters at least.");
+    case Issue::fermees:
+        return dire("Registration is closed for now.");
+    case Issue::trop_tot:
+        return dire("Too many registrations from your address this hour: try again later.");
+    default:
+        return dire("The accounts cannot be written now: try again later.");
+    }
+}
+
+void Hall::compte(const std::string& nom) {
+    for (;;) {
+        ecran(nom);
+        console_->ecrire("  1 : play\n  2 : watch a game in progress\n  3 : watch a recording\n"
+                         "  4 : the ranking\n  5 : change the password\n  6 : leave\n");
+        switch (choisir(*console_, "123456")) {
+        case '1':
+            jouer(nom);
+            break;
+        case '2':
+            regarder(nom, true);
+            break;
+        case '3':
+            regarder(nom, false);
+            break;
+        case '4':
+            classement();
+            break;
+        case '5':
+            changer_mot_de_passe(nom);
+            break;
+        default:
+            partir(0);
+        }
+    }
+}
+
+} // namespace korva::serveur

@@ -1,0 +1,59 @@
+// The lobby a player meets over ssh, drawn through the game's console on 80 columns by 24
+// lines: log in or register, then play, watch a game in progress or a recording, read the
+// ranking, change the password, leave.
+#pragma once
+
+#include "console/console.hpp"
+#include "serveur/comptes.hpp"
+#include "serveur/configuration.hpp"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace korva::serveur {
+
+inline constexpr int HALL_LIGNES = 24;
+inline constexpr int HALL_COLONNES = 80;
+
+class Hall {
+public:
+    // `adresse`: the client's, for the log and the registrations' limit.
+    Hall(const Configuration& c, std::string adresse);
+    ~Hall();
+    Hall(const Hall&) = delete;
+    Hall& operator=(const Hall&) = delete;
+
+    // Runs the lobby until the player leaves or the connection ends; never returns.
+    [[noreturn]] void accueillir();
+
+private:
+    void connexion();
+    void inscription();
+    void compte(const std::string& nom);
+    void jouer(const std::string& nom);
+    void regarder(const std::string& nom, bool en_cours);
+    void classement();
+    void changer_mot_de_passe(const std::string& nom);
+
+    // Starts a screen of the lobby under its heading.
+    void ecran(const std::string& titre);
+    // A message under what the screen shows, until a key is pressed.
+    void dire(const std::string& message);
+    std::optional<std::string> demander(const std::string& invite, bool cachee = false);
+    // Runs the game's program with `arguments` in the account's folder, the lobby's console let
+    // go meanwhile; false when the folder could not be made (said on the screen).
+    bool lancer_jeu(const std::string& nom, const std::vector<std::string>& arguments,
+                    int inactivite_s);
+    void ouvrir_console();
+    [[noreturn]] void partir(int statut);
+
+    const Configuration& c_;
+    Comptes comptes_;
+    std::string adresse_;
+    int echecs_ = 0; // failed logins on this connection
+    std::unique_ptr<Console> console_;
+};
+
+} // namespace korva::serveur

@@ -1,0 +1,40 @@
+// The game, or a watch, run from the lobby as a child process on the same terminal.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace korva::serveur {
+
+enum class Fin {
+    normale,          // the program ended by itself
+    inactive,         // idle too long: hung up, and the game saved as on a lost terminal
+    connexion_perdue, // the connection dropped: the program hung up too
+};
+
+// Runs `commande` in `dossier` and waits for its end. Ctrl-C reaches only the program; Ctrl-Z
+// and Ctrl-\ stay ignored, as in the lobby, so that nothing stops with no shell to resume it.
+// With `inactivite_s` above 0, the program is hung up once nothing has been written in
+// `activite` (a folder) for that long. A connection that drops hangs it up and waits for its
+// end, so that nothing is left behind.
+Fin lancer(const std::vector<std::string>& commande, const std::string& dossier, int inactivite_s,
+           const std::string& activite);
+
+// The lobby's own answer to the terminal's signals: Ctrl-C, Ctrl-\ and Ctrl-Z do nothing.
+void ignorer_touches_de_signal();
+
+// A lock of the server's own on the file at `chemin`, held for as long as this lives; not held
+// when another process has it already (nothing waits for it).
+class VerrouExclusif {
+public:
+    explicit VerrouExclusif(const std::string& chemin);
+    ~VerrouExclusif();
+    VerrouExclusif(const VerrouExclusif&) = delete;
+    VerrouExclusif& operator=(const VerrouExclusif&) = delete;
+    bool tenu() const { return descripteur_ >= 0; }
+
+private:
+    int descripteur_ = -1;
+};
+
+} // namespace korva::serveur

@@ -1,0 +1,254 @@
+// The server's lobby on pseudo-terminals, as players reach it over ssh: accounts made and
+// checked, games of two accounts in one ranking, one account's game watched live from another
+// connection, and every key a player may type at each prompt.
+#include "support/dossier_jeu.hpp"
+#include "support/partie_terminal.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <sys/wait.h>
+
+namespace korva::test {
+namespace {
+
+constexpr std::string_view PAUSE = "Press any key to continue . . .";
+constexpr std::string_view MENU_JEU = "3 : quit";
+constexpr std::string_view LEGENDE = " q : save and quit";
+constexpr std::string_view ACCUEIL = "At a prompt, Ctrl-D goes back to the menu.";
+constexpr std::string_view ADRESSE = "127.0.0.9";
+// Room for a password's hash; a shorter line where a screen's line must hold one whole.
+constexpr int LONGUEUR_LIGNE = 100;
+constexpr int LONGUEUR_COURTE = 60;
+
+// A server of its own under the test's folder, each connection a lobby on a terminal of the
+// game's size, from the same client address.
+struct Serveur {
+    explicit Serveur(const DossierJeu& d, int longueur = LONGUEUR_LIGNE,
+                     const std::string& reglages = "")
+        : racine(d.racine()) {
+        std::filesystem::create_directories(racine / "serveur");
+        d.ecrire("serveur.conf", "# a test's server\ndata " + (racine / "serveur").string() +
+                                     "\ngame " KORVA_BINAIRE "\ngame-data " +
+                                     (racine / "fichiers").string() + "\nlog " +
+                                     (racine / "journal.txt").string() +
+                                     "\nfailed-login-wait-ms 100\nline-length " +
+                                     std::to_string(longueur) + "\n" + reglages);
+    }
+    std::unique_ptr<PartieTerminal> hall() const {
+        return std::make_unique<PartieTerminal>(
+            racine, 50, 110,
+            std::vector<std::string>{"env", "SSH_CONNECTION=" + std::string(ADRESSE) + " 4 1 22",
+                                     KORVA_SERVEUR_BINAIRE, "--config",
+                                     (racine / "serveur.conf").string()});
+    }
+    std::filesystem::path racine;
+};
+
+// Registers the account `nom` (or logs in), then waits for its menu.
+bool entrer(PartieTerminal& t, const std::string& nom, bool inscrire) {
+    return t.attendre(ACCUEIL) && t.jouer(inscrire ? "2" : "1", "Account name:") &&
+           t.jouer(nom + "\r", "Password:") &&
+           (!inscrire || t.jouer("secret1\r", "The same password again:")) &&
+           t.jouer("secret1\r", "KORVA server - " + nom);
+}
+
+TEST(Serveur, TwoAccountsShareTheRankingNotTheirHeroesAndWatchLive) {
+    DossierJeu dossier;
+    const Serveur serveur(dossier);
+    const auto a = serveur.hall(), b = serveur.hall();
+    ASSERT_TRUE(entrer(*a, "ayla", true)) << a->ecran();
+    ASSERT_TRUE(a->jouer("1", PAUSE) && a->jouer(" ", MENU_JEU)) << a->ecran();
+    ASSERT_TRUE(a->jouer("1", "Enter the name of your persona :"));
+    ASSERT_TRUE(a->jouer("Zed\r1\r", "Here we are : Zed") && a->jouer(" ", LEGENDE));
+
+    ASSERT_TRUE(entrer(*b, "bob", true)) << b->ecran();
+    ASSERT_TRUE(b->jouer("2", "ayla                 Zed                  1     0      0 min"))
+        << b->ecran();
+    ASSERT_TRUE(b->jouer("1\r", LEGENDE)) << b->ecran();
+    EXPECT_EQ(b->ecran(), a->ecran());
+    const std::string avant = a->ecran();
+    a->taper("\x1b[C");
+    ASSERT_TRUE(a->attendre([&] { return a->ecran() != avant; }));
+    ASSERT_TRUE(b->attendre([&] { return b->ecran() == a->ecran(); })) << b->ecran();
+    ASSERT_TRUE(a->jouer("q", "Back-up of your game Y/N ? :") && a->jouer("Y", MENU_JEU));
+    ASSERT_TRUE(a->jouer("3", "KORVA server - ayla")) << a->ecran();
+    ASSERT_TRUE(b->attendre("KORVA server - bob")) << b->ecran(); // the watch ended with it
+
+    // Bob sees Ayla's hero in the list, but loading it or making one of its name fails.
+    ASSERT_TRUE(b->jouer("1", PAUSE) && b->jouer(" ", MENU_JEU));
+    ASSERT_TRUE(b->jouer("2", "1 : Zed")) << b->ecran();
+    ASSERT_TRUE(b->jouer("1\r", "fichiers/personnages/Zed.txt: No such file or directory"));
+    ASSERT_TRUE(b->jouer(" ", MENU_JEU) && b->jouer("1", "persona :"));
+    ASSERT_TRUE(b->jouer("Zed\r", "Pseudonym : Zed is already exist")) << b->ecran();
+    ASSERT_TRUE(b->jouer(" ", "KORVA server - bob")) << b->ecran();
+    ASSERT_TRUE(b->jouer("4", "  1. Zed")) << b->ecran();
+    EXPECT_EQ(dossier.lire("serveur/joueurs.txt"), "1\nZed 0\n");
+
+    const std::string journal = dossier.lire("journal.txt");
+    for (const char* ligne :
+         {"registration ayla from 127.0.0.9\n", "game started by ayla\n", "game ended by ayla\n",
+          "registration bob from 127.0.0.9\n", "game started by bob\n", "game ended by bob\n"}) {
+        EXPECT_NE(journal.find(std::string("korva-serveur: ") + ligne), std::string::npos)
+            << ligne << journal;
+    }
+    const std::string comptes = dossier.lire("serveur/comptes.txt");
+    EXPECT_EQ(comptes.find("secret1"), std::string::npos);
+    EXPECT_TRUE(comptes.starts_with("ayla $argon2id$")) << comptes;
+}
+
+// Three wrong passwords close the connection, each wait twice the last; the account keeps
+// count across connections, and the stored hash typed as a password does not log in.
+TEST(Serveur, WrongPasswordsSlowedThenTheConnectionClosed) {
+    DossierJeu dossier;
+    const Serveur serveur(dossier, LONGUEUR_LIGNE, "registrations-per-hour 1\n");
+    ASSERT_TRUE(entrer(*serveur.hall(), "ayla", true));
+    const std::string comptes = dossier.lire("serveur/comptes.txt");
+    const std::string empreinte = comptes.substr(5, comptes.find(' ', 5) - 5);
+    const auto c = serveur.hall();
+    for (const auto& [mot, attente] : {std::pair{empreinte, "wait 0.1 seconds"},
+                                       {"secret", "wait 0.2 seconds"},
+                                       {"secret11", "three times: goodbye."}}) {
+        ASSERT_TRUE(c->attendre(ACCUEIL) && c->jouer("1", "Account name:"));
+        ASSERT_TRUE(c->jouer("ayla\r", "Password:") && c->jouer(mot + "\r", attente)) << c->ecran();
+    }
+    EXPECT_EQ(c->attendre_fin(), 0);
+    const auto d = serveur.hall();
+    ASSERT_TRUE(d->attendre(ACCUEIL) && d->jouer("1", "Account name:"));
+    ASSERT_TRUE(d->jouer("ayla\r", "Password:") && d->jouer("x\r", "wait 0.8 seconds"));
+    ASSERT_TRUE(entrer(*d, "ayla", false)) << d->ecran();
+    EXPECT_NE(dossier.lire("serveur/comptes.txt").find(" open 0\n"), std::string::npos);
+    ASSERT_TRUE(d->jouer("5", "Your password now:") && d->jouer("secret1\r", "new password:"));
+    ASSERT_TRUE(d->jouer("secret2\r", "again:") && d->jouer("secret2\r", "password is changed."));
+    EXPECT_EQ(dossier.lire("serveur/comptes.txt").find(empreinte), std::string::npos);
+    // One registration an hour from an address here: the second is refused, once typed right.
+    const auto e = serveur.hall();
+    for (const auto& [encore, reponse] :
+         {std::pair{"secret9\r", "The two passwords differ: nothing was made."},
+          {"secret1\r", "Too many registrations from your address this hour"}}) {
+        ASSERT_TRUE(e->attendre(ACCUEIL) && e->jouer("2", "Account name:"));
+        ASSERT_TRUE(e->jouer("bob\r", "Password:") && e->jouer("secret1\r", "again:"));
+        ASSERT_TRUE(e->jouer(encore, reponse)) << e->ecran();
+        e->taper(" ");
+    }
+    EXPECT_NE(dossier.lire("journal.txt").find("failed login ayla from 127.0.0.9\n"),
+              std::string::npos);
+}
+
+// Ctrl-C, Ctrl-Z and Ctrl-\ do nothing at any prompt, Ctrl-D goes back to the menu, escape
+// sequences and control keys are no part of a line, a line stops at its length, and the end of
+// the input ends the lobby.
+TEST(Serveur, EveryControlKeyAtEveryPrompt) {
+    using Etapes = std::vector<std::pair<std::string, std::string>>;
+    const std::string signaux = "\x03\x1a\x1c";
+    const Etapes nom{{"1", "Account name:"}}, mot{{"1", "Account name:"}, {"a\r", "Password:"}},
+        inscrit{{"2", "Account name:"}},
+        menu{{"2", "Account name:"},
+             {"ayla\r", "Password:"},
+             {"secret1\r", "again:"},
+             {"secret1\r", "6 : leave"}};
+    struct Cas {
+        const Etapes& jusqu_a;
+        std::string touches;
+        std::string attendu;
+    };
+    for (const Cas& cas :
+         {Cas{{}, signaux + "\x04" + "2", "Account name:"},
+          Cas{nom, signaux + "\x1b[A\x1b[31ma\x07\x1bOPb\tc", "Account name: abc"},
+          Cas{nom, "\x04", std::string(ACCUEIL)}, Cas{mot, signaux + "\x04", std::string(ACCUEIL)},
+          Cas{inscrit, signaux + "\x04", std::string(ACCUEIL)},
+          Cas{nom, std::string(LONGUEUR_COURTE + 1, 'x') + "\177y",
+              ": " + std::string(LONGUEUR_COURTE - 1, 'x') + "y\n"},
+          Cas{menu, signaux + "\x04" + "4", "No hero was saved yet."}}) {
+        SCOPED_TRACE(cas.touches);
+        DossierJeu dossier;
+        const Serveur serveur(dossier, LONGUEUR_COURTE);
+        const auto t = serveur.hall();
+        ASSERT_TRUE(t->attendre(ACCUEIL));
+        for (const auto& [touches, texte] : cas.jusqu_a) {
+            ASSERT_TRUE(t->jouer(touches, texte)) << t->ecran();
+        }
+        const std::string avant = t->ecran();
+        t->taper(cas.touches);
+        EXPECT_TRUE(t->attendre([&] {
+            return t->ecran() != avant && t->ecran().find(cas.attendu) != std::string::npos;
+        })) << t->ecran();
+        t->fermer();
+        EXPECT_NE(t->attendre_fin(), -1);
+    }
+}
+
+// A game whose connection drops, or left idle, is saved as on a hang-up, and nothing of the
+// connection is left: the lobby waits for its game's end before its own.
+TEST(Serveur, AGameHungUpWhenItsConnectionDropsOrItStandsIdle) {
+    for (const bool inactive : {false, true}) {
+        DossierJeu dossier;
+        const Serveur serveur(dossier, LONGUEUR_LIGNE, inactive ? "idle-seconds 1\n" : "");
+        const auto a = serveur.hall();
+        ASSERT_TRUE(entrer(*a, "ayla", true));
+        ASSERT_TRUE(a->jouer("1", PAUSE) && a->jouer(" ", MENU_JEU)) << a->ecran();
+        ASSERT_TRUE(a->jouer("1", "persona :") && a->jouer("Zed\r1\r", "Here we are : Zed"));
+        ASSERT_TRUE(a->jouer(" ", LEGENDE));
+        if (inactive) {
+            ASSERT_TRUE(a->attendre("Your game stood idle too long")) << a->ecran();
+        } else {
+            a->fermer();
+        }
+        EXPECT_NE(a->attendre_fin(), -1);
+        EXPECT_EQ(dossier.lire("serveur/joueurs.txt"), "1\nZed 0\n");
+        EXPECT_TRUE(dossier.lire("serveur/comptes/ayla/fichiers/personnages/Zed.txt")
+                        .starts_with("20\n50\nZed\n"));
+    }
+}
+
+// The operator's commands in turn, each with what it prints and its status, and what the
+// lobby then says to a locked account and of closed registration.
+TEST(Serveur, TheOperatorsCommands) {
+    DossierJeu dossier;
+    const Serveur serveur(dossier);
+    ASSERT_TRUE(entrer(*serveur.hall(), "ayla", true));
+    struct Cas {
+        std::string commande; // with what it reads
+        std::string sortie;
+        int statut;
+    };
+    const std::string usage = "usage: korva-serveur [--config FILE] [--admin COMMAND [NAME]]\n";
+    for (const Cas& cas :
+         {Cas{"accounts", "ayla open 0\nregistration open\n", 0},
+          Cas{"lock ayla", "ayla: locked\n", 0},
+          Cas{"lock bob", "korva-serveur: bob: no such account\n", 1},
+          Cas{"accounts", "ayla locked 0\nregistration open\n", 0},
+          Cas{"close", "registration: closed\n", 0},
+          Cas{"accounts", "ayla locked 0\nregistration closed\n", 0},
+          Cas{"password ayla <<<short",
+              "korva-serveur: ayla: a password has 6 characters at least\n", 1},
+          Cas{"password bob <<<secret2", "korva-serveur: bob: no such account\n", 1},
+          Cas{"games", "", 0}, Cas{"lock", usage, 2}, Cas{"dance", usage, 2}}) {
+        SCOPED_TRACE(cas.commande);
+        const std::size_t entree = cas.commande.find(" <<<");
+        const std::string commande =
+            (entree == std::string::npos ? "" : "echo " + cas.commande.substr(entree + 4) + " | ") +
+            KORVA_SERVEUR_BINAIRE " --config " + (serveur.racine / "serveur.conf").string() +
+            " --admin " + cas.commande.substr(0, entree) + " 2>&1";
+        FILE* const sortie = ::popen(commande.c_str(), "r");
+        std::string lu;
+        char tampon[4096];
+        for (std::size_t n; (n = std::fread(tampon, 1, sizeof tampon, sortie)) > 0;) {
+            lu.append(tampon, n);
+        }
+        EXPECT_EQ(WEXITSTATUS(::pclose(sortie)), cas.statut);
+        EXPECT_TRUE(lu.starts_with(cas.sortie)) << lu;
+    }
+    const auto t = serveur.hall();
+    ASSERT_TRUE(t->attendre(ACCUEIL) && t->jouer("1", "Account name:"));
+    ASSERT_TRUE(t->jouer("ayla\r", "Password:"));
+    ASSERT_TRUE(t->jouer("secret1\r", "This account is locked: ask the server's operator."));
+    ASSERT_TRUE(t->jouer(" ", ACCUEIL) && t->jouer("2", "Registration is closed for now."));
+}
+
+} // namespace
+} // namespace korva::test
