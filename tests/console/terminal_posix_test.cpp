@@ -36,9 +36,10 @@ void jusqu_au_menu(PartieTerminal& partie) {
 TEST(TerminalPosix, EveryKindOfTerminalAndSetting) {
     DossierJeu dossier;
     // A name typed in UTF-8, and one the game saved in code page 437 before, ending in a control
-    // of the upper range, which a terminal would obey; Max's saved game: skill -99 and endurance
-    // 1, a monster at his right, so he loses the fight.
-    dossier.ecrire("fichiers/personnages/joueurs.txt", "3\n\u0141ucja 3\nZo\x89\u009b 1\nMax 0\n");
+    // of the upper range, which a terminal would obey, then the first character past them; Max's
+    // saved game: skill -99 and endurance 1, a monster at his right, so he loses the fight.
+    dossier.ecrire("fichiers/personnages/joueurs.txt",
+                   "3\n\u0141ucja 3\nZo\x89\u009b\u00a0 1\nMax 0\n");
     dossier.ecrire("fichiers/personnages/Max.txt", lire_tout(KORVA_TESTS "/console/Max.txt"));
     for (const char* term : {"xterm-256color", "screen", "linux", "vt100", "dumb"}) {
         // The last one sets NO_COLOR, but empty: the colours stay.
@@ -73,10 +74,14 @@ TEST(TerminalPosix, EveryKindOfTerminalAndSetting) {
             EXPECT_EQ(partie.vue.titre, xterm ? "KORVA !!!" : "shell");
             EXPECT_EQ(partie.vue.taille_demandee, xterm ? std::pair(50, 110) : std::pair(0, 0));
             // Listed, then named by the report on a save that is not there.
-            ASSERT_TRUE(partie.jouer("2", r.utf8 ? "1 : \u0141ucja        score : 3\n2 : Zo\u00eb? "
-                                                 : "1 : ?ucja        score : 3\n2 : Zo?? "))
+            ASSERT_TRUE(
+                partie.jouer("2", r.utf8 ? "1 : \u0141ucja        score : 3\n2 : Zo\u00eb?\u00a0 "
+                                         : "1 : ?ucja        score : 3\n2 : Zo??? "))
                 << partie.ecran();
-            ASSERT_TRUE(partie.jouer("1\r", r.utf8 ? "\u0141ucja.txt: No such" : "?ucja.txt: No"));
+            // The report on the line under the answer, neither on it nor further down.
+            ASSERT_TRUE(partie.jouer("1\r", r.utf8 ? "menu): 1\nfichiers/personnages/\u0141ucja.txt"
+                                                   : "menu): 1\nfichiers/personnages/?ucja.txt"))
+                << partie.ecran();
             ASSERT_TRUE(partie.jouer(" ", MENU));
             // Max steps into the monster and loses (three pauses).
             ASSERT_TRUE(partie.jouer("2", "return to main menu):")) << partie.ecran();
@@ -141,6 +146,24 @@ TEST(TerminalPosix, GivenBackOnEveryWayOut) {
         EXPECT_EQ(noms_dans(dossier.racine() / "fichiers/personnages"),
                   std::vector<std::string>{"joueurs.txt"});
     }
+    // A terminal set not to go back to the first column at a line feed: the game sets it so.
+    PartieTerminal sans_retour(dossier.racine(), 50, 110,
+                               {"/bin/sh", "-c", "stty -onlcr; exec \"$0\"", KORVA_BINAIRE});
+    jusqu_au_menu(sans_retour);
+    EXPECT_EQ(sans_retour.vue.case_(2, 1).glyphe, "A") << sans_retour.ecran();
+    // Reports sent to a file stand there as the game wrote them, a name's UTF-8 whole even where
+    // the terminal shows none.
+    dossier.ecrire("fichiers/personnages/joueurs.txt", "1\n\u0141ucja 3\n");
+    PartieTerminal erreurs(dossier.racine(), 50, 110,
+                           {"/bin/sh", "-c", "exec \"$0\" 2>erreurs.txt", KORVA_BINAIRE},
+                           Reglages{"xterm-256color", false});
+    jusqu_au_menu(erreurs);
+    ASSERT_TRUE(erreurs.jouer("2", "main menu):"));
+    ASSERT_TRUE(erreurs.jouer("1\r", std::string(PAUSE)));
+    ASSERT_TRUE(erreurs.jouer(" ", MENU) && erreurs.jouer("3", "Bye Bye..."));
+    EXPECT_EQ(erreurs.attendre_fin(), 0);
+    EXPECT_EQ(dossier.lire("erreurs.txt"),
+              "fichiers/personnages/\u0141ucja.txt: No such file or directory\n");
     // The line drops under `nohup`: its reads fail, and that ends the game too.
     PartieTerminal partie(dossier.racine(), 50, 110,
                           {"/bin/sh", "-c", "trap '' HUP; exec \"$0\"", KORVA_BINAIRE});

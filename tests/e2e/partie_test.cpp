@@ -118,12 +118,13 @@ TEST(PartieTerminal, TypedLinesAreEditedAtEveryPrompt) {
         std::string_view touches;
         std::string_view attendu; // on the screen; empty: the game ends, with status 0
     };
-    // The editing keys in octal: \177 Backspace, \010 Ctrl-H, \025 Ctrl-U, \004 Ctrl-D.
+    // The editing keys in octal: \177 Backspace, \010 Ctrl-H, \025 Ctrl-U, \004 Ctrl-D, \033 Esc.
     for (const Cas& cas :
          {Cas{nom, "Ab\177c\r1\r", "Here we are : Ac ,"},
           Cas{nom, "Ab\010c\r1\r", "Here we are : Ac ,"},
           Cas{nom, "xyz\025Zed\r1\r", "Here we are : Zed ,"},
           Cas{nom, "Zo\004d\r1\r", "Here we are : Zod ,"},
+          Cas{nom, "Z\033OAe\033[Dd\r1\r", "Here we are : Zed ,"}, // arrows of both forms
           Cas{nom, "Z\u0151\177\177\u0141\u00f3\r1\r", "Here we are : \u0141\u00f3 ,"},
           Cas{classe, "9\1772\r", "The priest !"}, Cas{classe, "33\0253\r", "The crafty wily !"},
           Cas{classe, "\004", ""}, Cas{liste, "7\0250\r", MENU}, Cas{liste, "\004", ""},
@@ -148,10 +149,10 @@ TEST(PartieTerminal, TypedLinesAreEditedAtEveryPrompt) {
 
 // A game kept from Ctrl-C and a lost terminal: Ctrl-D at the bag's slot prompt is an empty answer,
 // Ctrl-C asks what 'q' asks (on too small a terminal, as its notice says, once it is large
-// enough), and a hang-up or SIGTERM saves the game of that moment, which the registry then
-// lists, before the process ends as the signal would have.
+// enough), and a hang-up, SIGTERM or SIGPIPE saves the game of that moment, which the registry
+// then lists, before the process ends as the signal would have.
 TEST(PartieTerminal, KeptFromCtrlCAndALostTerminal) {
-    for (const int signal : {SIGINT, SIGHUP, SIGTERM}) {
+    for (const int signal : {SIGINT, SIGHUP, SIGTERM, SIGPIPE}) {
         SCOPED_TRACE(signal);
         DossierJeu dossier;
         dossier.ecrire("fichiers/niveaux/niveau1g.txt", premier_niveau());
@@ -182,16 +183,13 @@ TEST(PartieTerminal, KeptFromCtrlCAndALostTerminal) {
             ::kill(partie.pid, signal);
         }
         EXPECT_EQ(partie.attendre_fin(), 128 + signal);
-        auto plateau = std::make_unique<Plateau>();
-        auto sacoche = std::make_unique<Sacoche>();
-        int l = 0, c = 0;
-        sPerso p{};
+        auto sauvee = std::make_unique<PartieSauvee>();
         std::string erreur;
-        ASSERT_TRUE(lire_sauvegarde(dossier.lire("fichiers/personnages/Zed.txt"), "Zed", *plateau,
-                                    l, c, p, *sacoche, erreur))
+        ASSERT_TRUE(
+            lire_sauvegarde(dossier.lire("fichiers/personnages/Zed.txt"), "Zed", *sauvee, erreur))
             << erreur;
-        EXPECT_EQ(p.score, 5);
-        EXPECT_EQ(trouver_heros(*plateau, l, c)->colonne, 4);
+        EXPECT_EQ(sauvee->perso.score, 5);
+        EXPECT_EQ(trouver_heros(sauvee->plateau, sauvee->l, sauvee->c)->colonne, 4);
         EXPECT_EQ(dossier.lire("fichiers/personnages/joueurs.txt"), "1\nZed 5\n");
     }
 }

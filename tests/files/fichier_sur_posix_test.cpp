@@ -66,8 +66,12 @@ TEST(FichierSurPosix, OnlyRegularFilesOfAGameFilesSizeAreRead) {
 }
 
 TEST(FichierSurPosix, AReplacedFileKeepsItsPermissionsAndANewOneFollowsTheUmask) {
-    for (const auto& [avant, masque, apres] :
-         {std::tuple{0600, 022, 0600}, {0666, 022, 0666}, {0, 022, 0644}, {0, 077, 0600}}) {
+    for (const auto& [avant, masque, apres] : {std::tuple{0600, 022, 0600},
+                                               {0666, 022, 0666},
+                                               {0, 022, 0644},
+                                               {0, 077, 0600},
+                                               {0, 002, 0664},
+                                               {0, 0, 0666}}) {
         test::DossierJeu dossier;
         if (avant != 0) {
             dossier.ecrire("a.txt", "old");

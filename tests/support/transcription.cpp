@@ -299,7 +299,16 @@ std::string rejouer_transcription(const std::string& texte) {
     for (std::string ligne; std::getline(erreurs, ligne);) {
         sortie.push_back("! " + ligne);
     }
-    for (const auto& [chemin, ligne] : attendus) {
+    for (auto [chemin, ligne] : attendus) {
+        // A '*' stands for any part of a name that the game makes of the time (a recording's).
+        if (const std::size_t etoile = chemin.find('*'); etoile != std::string::npos) {
+            const std::string dans = chemin.substr(0, chemin.rfind('/', etoile) + 1);
+            for (const std::string& nom : noms_dans(dossier.chemin(dans))) {
+                const bool pareil = (dans + nom).starts_with(chemin.substr(0, etoile)) &&
+                                    (dans + nom).ends_with(chemin.substr(etoile + 1));
+                chemin = pareil ? dans + nom : chemin;
+            }
+        }
         std::string contenu = std::filesystem::exists(dossier.chemin(chemin)) ? dossier.lire(chemin)
                                                                               : "(no such file)\n";
         if (!contenu.ends_with('\n')) {

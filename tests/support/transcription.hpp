@@ -27,7 +27,8 @@
 //                        "level N" and its board drawn as a map, each row followed, after two
 //                        blanks, by the row as the player has seen it ('-' where unseen) when
 //                        the hero has not seen it whole
-//   expect PATH / end    a file of the game folder as the game left it; a save as a save block
+//   expect PATH / end    a file of the game folder as the game left it; a save as a save block;
+//                        a '*' in PATH stands for the part of a name the game makes of the time
 //   run                  the game started again, in a fresh folder, for what follows
 // The runner plays the file and writes it again with what the game did; the test passes when
 // nothing changed. KORVA_REGENERER=1 rewrites the files instead.
