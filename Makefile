@@ -40,7 +40,7 @@ run: build
 install:
 	sh tools/dependances.sh $(PAQUETS_JEU)
 	cmake -S . -B $(BUILD)-install -DKORVA_TESTS=OFF -DCMAKE_BUILD_TYPE=Release
-	cmake --build $(BUILD)-install --target korva -j 2
+	cmake --build $(BUILD)-install --target korva korva-serveur -j 2
 	cmake --install $(BUILD)-install --prefix "$(PREFIX)" --strip
 
 uninstall:
