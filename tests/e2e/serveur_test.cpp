@@ -3,15 +3,13 @@
 // connection, and every key a player may type at each prompt.
 #include "support/dossier_jeu.hpp"
 #include "support/partie_terminal.hpp"
+#include "support/sortie_commande.hpp"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include <sys/wait.h>
 
 namespace korva::test {
 namespace {
@@ -234,14 +232,9 @@ TEST(Serveur, TheOperatorsCommands) {
             (entree == std::string::npos ? "" : "echo " + cas.commande.substr(entree + 4) + " | ") +
             KORVA_SERVEUR_BINAIRE " --config " + (serveur.racine / "serveur.conf").string() +
             " --admin " + cas.commande.substr(0, entree) + " 2>&1";
-        FILE* const sortie = ::popen(commande.c_str(), "r");
-        std::string lu;
-        char tampon[4096];
-        for (std::size_t n; (n = std::fread(tampon, 1, sizeof tampon, sortie)) > 0;) {
-            lu.append(tampon, n);
-        }
-        EXPECT_EQ(WEXITSTATUS(::pclose(sortie)), cas.statut);
-        EXPECT_TRUE(lu.starts_with(cas.sortie)) << lu;
+        const Sortie sortie = executer(commande);
+        EXPECT_EQ(sortie.statut, cas.statut);
+        EXPECT_TRUE(sortie.texte.starts_with(cas.sortie)) << sortie.texte;
     }
     const auto t = serveur.hall();
     ASSERT_TRUE(t->attendre(ACCUEIL) && t->jouer("1", "Account name:"));
