@@ -76,7 +76,8 @@ TEST(TerminalPosix, EveryKindOfTerminalAndSetting) {
             ASSERT_TRUE(partie.jouer("2", r.utf8 ? "1 : \u0141ucja        score : 3\n2 : Zo\u00eb? "
                                                  : "1 : ?ucja        score : 3\n2 : Zo?? "))
                 << partie.ecran();
-            ASSERT_TRUE(partie.jouer("1\r", r.utf8 ? "\u0141ucja.txt: No such" : "?ucja.txt: No"));
+            ASSERT_TRUE(partie.jouer("1\r", r.utf8 ? "\u0141ucja.txt: \u0141ucja's game"
+                                                   : "?ucja.txt: ?ucja's"));
             ASSERT_TRUE(partie.jouer(" ", MENU));
             // Max steps into the monster and loses (three pauses).
             ASSERT_TRUE(partie.jouer("2", "return to main menu):")) << partie.ecran();
