@@ -9,7 +9,6 @@
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <vector>
 
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -97,23 +96,10 @@ TEST(Ssh, OnlyTheLobbyThroughARealSshd) {
                         {"/usr/sbin/sshd", "-D", "-e", "-f", racine + "/sshd_config"});
     ASSERT_TRUE(sshd.attendre("Server listening on 127.0.0.1")) << sshd.ecran();
 
-    const std::vector<std::string> ssh{"ssh",
-                                       "-F",
-                                       "/dev/null",
-                                       "-o",
-                                       "StrictHostKeyChecking=no",
-                                       "-o",
-                                       "UserKnownHostsFile=/dev/null",
-                                       "-o",
-                                       "BatchMode=yes",
-                                       "-o",
-                                       "LogLevel=ERROR",
-                                       "-p",
-                                       port};
-    std::string client = "timeout -s KILL 60";
-    for (const std::string& mot : ssh) {
-        client += " " + mot;
-    }
+    const std::string client =
+        "ssh -F /dev/null -o StrictHostKeyChecking=no -o "
+        "UserKnownHostsFile=/dev/null -o BatchMode=yes -o LogLevel=ERROR -p " +
+        port + " ";
     // Without a terminal, whatever is asked, only the lobby runs, and it refuses; nothing is
     // forwarded, not even a connection to the server itself.
     struct Cas {
@@ -127,8 +113,8 @@ TEST(Ssh, OnlyTheLobbyThroughARealSshd) {
               "remote port forwarding failed", 255},
           Cas{"-W 127.0.0.1:" + port, "", "stdio forwarding failed", 255}}) {
         SCOPED_TRACE(cas.options + " " + cas.commande);
-        const Sortie s = executer(client + " " + cas.options + " " + COMPTE + "@127.0.0.1 " +
-                                  cas.commande + " </dev/null 2>&1");
+        const Sortie s = executer("timeout -s KILL 60 " + client + cas.options + " " + COMPTE +
+                                  "@127.0.0.1 " + cas.commande + " </dev/null 2>&1");
         EXPECT_EQ(s.statut, cas.statut);
         EXPECT_NE(s.texte.find(cas.attendu), std::string::npos) << s.texte;
         EXPECT_EQ(s.texte.find("uid="), std::string::npos);
@@ -136,9 +122,8 @@ TEST(Ssh, OnlyTheLobbyThroughARealSshd) {
 
     // On a terminal, the command asked is left aside too: the lobby, a game saved, the keys
     // that would reach a shell elsewhere, then leaving closes the connection.
-    std::vector<std::string> commande = ssh;
-    commande.insert(commande.end(), {"-t", std::string(COMPTE) + "@127.0.0.1", "sh"});
-    PartieTerminal t(d.racine(), 50, 110, commande);
+    PartieTerminal t(d.racine(), 50, 110,
+                     {"/bin/sh", "-c", "exec " + client + "-t " + COMPTE + "@127.0.0.1 sh"});
     ASSERT_TRUE(t.attendre(ACCUEIL)) << t.ecran();
     // Keys, then the text they bring, in turn.
     for (const char* const* pas = std::begin(PARTIE); pas != std::end(PARTIE); pas += 2) {
