@@ -303,6 +303,17 @@ TEST(Serveur, TheOperatorsCommands) {
     ASSERT_TRUE(t->jouer("ayla\r", "Password:"));
     ASSERT_TRUE(t->jouer("secret1\r", "This account is locked: ask the server's operator."));
     ASSERT_TRUE(t->jouer(" ", ACCUEIL) && t->jouer("2", "Registration is closed for now."));
+    // As the account's login shell, the lobby runs only itself, with a configuration at most.
+    const std::string refus = "korva-serveur: this account opens the KORVA lobby and runs nothing";
+    for (const auto& [commande, sortie] :
+         {std::pair<std::string, std::string>{"sh", refus},
+          {"/x/korva-serveur --admin accounts", refus},
+          {"korva-serveur --config " + (serveur.racine / "serveur.conf").string(),
+           "korva: KORVA is played on a terminal"}}) {
+        const Sortie s = executer(KORVA_SERVEUR_BINAIRE " -c '" + commande + "' </dev/null 2>&1");
+        EXPECT_EQ(s.statut, 1);
+        EXPECT_TRUE(s.texte.starts_with(sortie)) << commande << s.texte;
+    }
 }
 
 } // namespace
