@@ -9,7 +9,7 @@ PREFIX ?= /usr/local
 PAQUETS_JEU = cmake g++ make libncurses-dev libsodium-dev
 PAQUETS_TESTS = libgtest-dev libvterm-dev libbenchmark-dev
 
-.PHONY: all build test run install uninstall sanitize fuzz clean mutants balance bench figures-tests
+.PHONY: all build test run install uninstall sanitize fuzz clean mutants balance bench bench-serveur figures-tests
 
 all: build
 
@@ -40,7 +40,7 @@ run: build
 install:
 	sh tools/dependances.sh $(PAQUETS_JEU)
 	cmake -S . -B $(BUILD)-install -DKORVA_TESTS=OFF -DCMAKE_BUILD_TYPE=Release
-	cmake --build $(BUILD)-install --target korva -j 2
+	cmake --build $(BUILD)-install --target korva korva-serveur -j 2
 	cmake --install $(BUILD)-install --prefix "$(PREFIX)" --strip
 
 uninstall:
@@ -61,6 +61,13 @@ bench:
 	cmake --build $(BUILD) -j 2 --target korva_bench
 	$(BUILD)/korva_bench --benchmark_out=$(BUILD)/bench.json --benchmark_out_format=json
 	python3 tools/figures.py bench $(BUILD)/bench.json
+
+# The server's load: 200 games at once on pseudo-terminals and 200 watchers of one, their memory,
+# their CPU at rest and the time from a key to its screen, into doc/figures.md (a few minutes).
+bench-serveur:
+	cmake -S . -B $(BUILD)
+	cmake --build $(BUILD) -j 2 --target korva_bench_serveur
+	python3 tools/figures.py serveur $(BUILD)/korva_bench_serveur
 
 figures-tests:
 	python3 tools/figures.py tests

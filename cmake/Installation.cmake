@@ -28,6 +28,7 @@ else()
     set(KORVA_DOSSIER_DONNEES ${CMAKE_INSTALL_DATADIR}/korva/fichiers)
     set(KORVA_PAQUET ${CMAKE_BINARY_DIR}/paquet)
     set(KORVA_NOTE_DOSSIERS ${CMAKE_INSTALL_DATADIR}/korva/dossiers-faits.txt)
+    set(KORVA_SERVEUR_CONF ${CMAKE_INSTALL_SYSCONFDIR}/korva)
 
     # The launcher finds the game and its data from where it lies itself, so that an installed
     # tree works wherever it is moved or unpacked. `dossier` is where the launcher goes.
@@ -50,7 +51,9 @@ else()
     korva_lanceur(${CMAKE_INSTALL_BINDIR} ${KORVA_PAQUET}/korva)
     # Debian keeps its games in /usr/games: its package has a launcher for there.
     korva_lanceur(games ${KORVA_PAQUET}/debian/korva)
-    configure_file(${PROJECT_SOURCE_DIR}/packaging/korva.6.in ${KORVA_PAQUET}/korva.6 @ONLY)
+    foreach(page korva korva-serveur)
+        configure_file(${PROJECT_SOURCE_DIR}/packaging/${page}.6.in ${KORVA_PAQUET}/${page}.6 @ONLY)
+    endforeach()
     configure_file(${PROJECT_SOURCE_DIR}/packaging/desinstaller.cmake.in
                    ${KORVA_PAQUET}/desinstaller.cmake @ONLY)
     configure_file(${PROJECT_SOURCE_DIR}/packaging/changelog.in ${KORVA_PAQUET}/changelog @ONLY)
@@ -60,7 +63,8 @@ else()
     # package's staging tree (DESTDIR) notes nothing.
     set(dossiers "")
     foreach(chemin ${CMAKE_INSTALL_BINDIR} ${KORVA_DOSSIER_PROGRAMME} ${KORVA_DOSSIER_DONNEES}
-                   ${CMAKE_INSTALL_MANDIR}/man6 ${CMAKE_INSTALL_DOCDIR})
+                   ${CMAKE_INSTALL_MANDIR}/man6 ${CMAKE_INSTALL_DOCDIR}
+                   ${CMAKE_INSTALL_SYSCONFDIR}/korva)
         while(NOT chemin STREQUAL "" AND NOT IS_ABSOLUTE ${chemin})
             list(APPEND dossiers ${chemin})
             cmake_path(GET chemin PARENT_PATH chemin)
@@ -89,6 +93,23 @@ else()
     install(FILES ${KORVA_PAQUET}/korva.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
     install(FILES ${KORVA_DOCUMENTS} DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
+    # The server over ssh: korva-serveur beside the launcher, its configuration and sshd's block
+    # in PREFIX/etc/korva. Both name installed paths, so they are written when installing, once
+    # the prefix is known.
+    install(TARGETS korva-serveur RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+    install(CODE "
+        set(p \"\${CMAKE_INSTALL_PREFIX}\")
+        set(KORVA_JEU \"\${p}/${KORVA_DOSSIER_PROGRAMME}/korva\")
+        set(KORVA_DONNEES_JEU \"\${p}/${KORVA_DOSSIER_DONNEES}\")
+        set(KORVA_COMMANDE
+            \"\${p}/${CMAKE_INSTALL_BINDIR}/korva-serveur --config \${p}/${KORVA_SERVEUR_CONF}/serveur.conf\")
+        configure_file(${PROJECT_SOURCE_DIR}/packaging/serveur.conf.in ${KORVA_PAQUET}/serveur.conf @ONLY)
+        configure_file(${PROJECT_SOURCE_DIR}/packaging/sshd-korva.conf.in ${KORVA_PAQUET}/sshd-korva.conf
+                       @ONLY)")
+    install(FILES ${KORVA_PAQUET}/serveur.conf ${KORVA_PAQUET}/sshd-korva.conf
+            DESTINATION ${KORVA_SERVEUR_CONF})
+    install(FILES ${KORVA_PAQUET}/korva-serveur.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+
     set(CPACK_GENERATOR DEB)
     # What Debian wants beyond the installed tree (packaging/debian.cmake, which sees only
     # CPack's variables): its copyright file, a changelog, compressed pages, /usr/games.
@@ -98,6 +119,16 @@ else()
     set(CPACK_KORVA_DOC ${CMAKE_INSTALL_DOCDIR})
     set(CPACK_KORVA_MAN ${CMAKE_INSTALL_MANDIR})
     set(CPACK_KORVA_CHANGELOG ${KORVA_PAQUET}/changelog)
+    set(CPACK_KORVA_CONF ${KORVA_SERVEUR_CONF})
+    set(CPACK_KORVA_SSHD ${PROJECT_SOURCE_DIR}/packaging/sshd-korva.conf.in)
+    # The server's account and data folder, made when the package is configured; its two files
+    # of /etc are the operator's to change.
+    set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
+        ${PROJECT_SOURCE_DIR}/packaging/debian/postinst ${PROJECT_SOURCE_DIR}/packaging/debian/conffiles)
+    set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+    # adduser for the server's account; players reach it through sshd.
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "adduser, passwd")
+    set(CPACK_DEBIAN_PACKAGE_RECOMMENDS openssh-server)
 endif()
 
 set(CPACK_PACKAGE_NAME korva)
@@ -110,7 +141,12 @@ and the Dungeon Guardian in dice rounds, pick up potions and keys, open doors,
 read parchments, save and resume your game, and climb the score registry.
 
 Type korva in any terminal of 110 columns by 50 lines: each player's saves
-live in a folder of their own and survive every upgrade.")
+live in a folder of their own and survive every upgrade.
+
+korva-serveur makes the machine a KORVA server over ssh: players type
+ssh korva@HOST, register an account, play, watch each other's games live and
+share one ranking. The package makes the korva account and its data folder
+in /var/games/korva, and its sshd block lets that account reach the lobby only.")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE

@@ -32,13 +32,25 @@ ${texte}
 file(REMOVE ${doc}/LICENSE)
 
 compresser(${CPACK_KORVA_CHANGELOG} ${doc}/changelog.gz)
-set(page ${racine}/${CPACK_KORVA_MAN}/man6/korva.6)
-compresser(${page} ${page}.gz)
-file(REMOVE ${page})
+foreach(nom korva korva-serveur)
+    set(page ${racine}/${CPACK_KORVA_MAN}/man6/${nom}.6)
+    compresser(${page} ${page}.gz)
+    file(REMOVE ${page})
+endforeach()
 
-# Debian's games lie in /usr/games, which its PATH holds.
-file(REMOVE_RECURSE ${racine}/${CPACK_KORVA_BIN})
+# Debian's games lie in /usr/games, which its PATH holds, the launcher for there among them.
+file(RENAME ${racine}/${CPACK_KORVA_BIN} ${racine}/games)
 file(COPY ${CPACK_KORVA_LANCEUR} DESTINATION ${racine}/games)
+
+# The server's configuration stands in /etc/korva, where korva-serveur looks by default, and its
+# block in sshd's drop-ins, naming the lobby where the package puts it.
+set(etc ${CPACK_TEMPORARY_DIRECTORY}/etc)
+file(MAKE_DIRECTORY ${etc}/korva)
+file(RENAME ${racine}/${CPACK_KORVA_CONF}/serveur.conf ${etc}/korva/serveur.conf)
+file(REMOVE_RECURSE ${racine}/etc)
+set(KORVA_COMMANDE /${CPACK_PACKAGING_INSTALL_PREFIX}/games/korva-serveur)
+string(REPLACE "//" "/" KORVA_COMMANDE ${KORVA_COMMANDE})
+configure_file(${CPACK_KORVA_SSHD} ${etc}/ssh/sshd_config.d/korva.conf @ONLY)
 
 # The title art is drawn in code page 437, which the game turns into the terminal's characters.
 file(WRITE ${racine}/share/lintian/overrides/korva

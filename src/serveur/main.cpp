@@ -7,14 +7,18 @@
 
 #include <sodium.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace {
 
 constexpr int STATUT_USAGE = 2;
+constexpr const char* PROGRAMME = "korva-serveur";
 
 int usage() {
     std::fprintf(stderr,
@@ -33,10 +37,39 @@ std::string adresse_du_client() {
     return texte.empty() ? "local" : texte.substr(0, texte.find(' '));
 }
 
+// As the korva account's login shell, korva-serveur is run by sshd (with its forced command) and
+// by su as `korva-serveur -c COMMAND`. It runs only itself, with the --config the command names:
+// the words after the program's name, or nothing when the command is any other.
+std::optional<std::vector<std::string>> commande_du_shell(const std::string& commande) {
+    std::vector<std::string> mots;
+    for (std::size_t debut = 0; debut < commande.size();) {
+        const std::size_t fin = std::min(commande.find(' ', debut), commande.size());
+        if (fin > debut) {
+            mots.push_back(commande.substr(debut, fin - debut));
+        }
+        debut = fin + 1;
+    }
+    const bool lobby = !mots.empty() && std::filesystem::path(mots[0]).filename() == PROGRAMME;
+    mots.erase(mots.begin(), mots.begin() + (mots.empty() ? 0 : 1));
+    if (!lobby || !(mots.empty() || (mots.size() == 2 && mots[0] == "--config"))) {
+        return std::nullopt;
+    }
+    return mots;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (arguments.size() == 2 && arguments[0] == "-c") {
+        const auto commande = commande_du_shell(arguments[1]);
+        if (!commande) {
+            std::fprintf(stderr, "%s: this account opens the KORVA lobby and runs nothing else\n",
+                         PROGRAMME);
+            return 1;
+        }
+        arguments = *commande;
+    }
     std::string chemin = korva::serveur::CONFIGURATION_DEFAUT;
     if (arguments.size() >= 2 && arguments[0] == "--config") {
         chemin = arguments[1];

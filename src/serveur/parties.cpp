@@ -52,7 +52,7 @@ std::vector<Partie> toutes(const Configuration& c) {
             if (!e && j->is_regular_file(e) && j->path().extension() == ".txt") {
                 parties.push_back(
                     {compte, heros_de(j->path().string()), j->path().string(),
-                     std::chrono::system_clock::to_time_t(std::chrono::file_clock::to_sys(t))});
+                     std::chrono::system_clock::to_time_t(std::chrono::file_clock::to_sys(t)), t});
             }
         }
     }
@@ -99,10 +99,9 @@ std::vector<Partie> parties_en_cours(const Configuration& c) {
 
 std::vector<Partie> enregistrements(const Configuration& c) {
     std::vector<Partie> parties = toutes(c);
-    // A recording's name starts with the time its game began.
-    std::sort(parties.begin(), parties.end(), [](const Partie& a, const Partie& b) {
-        return fs::path(a.chemin).filename() > fs::path(b.chemin).filename();
-    });
+    // Not by their names: those of games begun in one second stand in the order of their heroes.
+    std::sort(parties.begin(), parties.end(),
+              [](const Partie& a, const Partie& b) { return a.modifiee > b.modifiee; });
     return parties;
 }
 

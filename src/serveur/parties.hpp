@@ -5,6 +5,7 @@
 #include "serveur/configuration.hpp"
 
 #include <ctime>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,8 @@ struct Partie {
     std::string heros;
     std::string chemin; // the recording, absolute
     std::time_t ecrite; // when it was written last
+    // The same, as finely as the system keeps it: two games of one second stand in order.
+    std::filesystem::file_time_type modifiee;
     // Of a game in progress, as its hero's last save, or its start, holds them.
     int niveau = 0;
     int score = 0;
@@ -23,7 +26,7 @@ struct Partie {
 
 // The games being played now (their recordings still written), the longest idle last.
 std::vector<Partie> parties_en_cours(const Configuration& c);
-// Every account's recordings, the newest first.
+// Every account's recordings, the last written first.
 std::vector<Partie> enregistrements(const Configuration& c);
 // Keeps only the account's most recent recordings, as many as the server allows.
 void elaguer_enregistrements(const Configuration& c, const std::string& compte);

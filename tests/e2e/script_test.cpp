@@ -1,31 +1,17 @@
 // The program run without a terminal, as a script would: it answers its options, and refuses
 // to play in one line on the error stream before writing anything else.
 #include "support/dossier_jeu.hpp"
+#include "support/sortie_commande.hpp"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 
 namespace korva::test {
 namespace {
 
-// What the program writes to its output and error streams, and its status.
-struct Sortie {
-    std::string texte;
-    int statut;
-};
 Sortie lancer(const std::string& arguments) {
-    const std::string commande =
-        "timeout -s KILL 20 '" + std::string(KORVA_BINAIRE) + "' 2>&1 " + arguments;
-    FILE* const jeu = ::popen(commande.c_str(), "r");
-    Sortie sortie{"", 0};
-    char tampon[4096];
-    for (std::size_t lus; (lus = std::fread(tampon, 1, sizeof tampon, jeu)) > 0;) {
-        sortie.texte.append(tampon, lus);
-    }
-    sortie.statut = WEXITSTATUS(::pclose(jeu));
-    return sortie;
+    return executer("timeout -s KILL 20 '" + std::string(KORVA_BINAIRE) + "' 2>&1 " + arguments);
 }
 
 TEST(SansTerminal, OptionsAnsweredAndPlayRefused) {

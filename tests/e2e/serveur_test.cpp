@@ -3,15 +3,14 @@
 // connection, and every key a player may type at each prompt.
 #include "support/dossier_jeu.hpp"
 #include "support/partie_terminal.hpp"
+#include "support/sortie_commande.hpp"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include <sys/wait.h>
 
 namespace korva::test {
 namespace {
@@ -59,7 +58,7 @@ bool entrer(PartieTerminal& t, const std::string& nom, bool inscrire) {
 
 TEST(Serveur, TwoAccountsShareTheRankingNotTheirHeroesAndWatchLive) {
     DossierJeu dossier;
-    const Serveur serveur(dossier);
+    const Serveur serveur(dossier, LONGUEUR_LIGNE, "games-at-once 1\nrecordings-per-account 1\n");
     const auto a = serveur.hall(), b = serveur.hall();
     ASSERT_TRUE(entrer(*a, "ayla", true)) << a->ecran();
     ASSERT_TRUE(a->jouer("1", PAUSE) && a->jouer(" ", MENU_JEU)) << a->ecran();
@@ -67,6 +66,8 @@ TEST(Serveur, TwoAccountsShareTheRankingNotTheirHeroesAndWatchLive) {
     ASSERT_TRUE(a->jouer("Zed\r1\r", "Here we are : Zed") && a->jouer(" ", LEGENDE));
 
     ASSERT_TRUE(entrer(*b, "bob", true)) << b->ecran();
+    ASSERT_TRUE(b->jouer("1", "The server is full: 1 games are being played.") &&
+                b->jouer(" ", "6 : leave"));
     ASSERT_TRUE(b->jouer("2", "ayla                 Zed                  1     0      0 min"))
         << b->ecran();
     ASSERT_TRUE(b->jouer("1\r", LEGENDE)) << b->ecran();
@@ -78,11 +79,19 @@ TEST(Serveur, TwoAccountsShareTheRankingNotTheirHeroesAndWatchLive) {
     ASSERT_TRUE(a->jouer("q", "Back-up of your game Y/N ? :") && a->jouer("Y", MENU_JEU));
     ASSERT_TRUE(a->jouer("3", "KORVA server - ayla")) << a->ecran();
     ASSERT_TRUE(b->attendre("KORVA server - bob")) << b->ecran(); // the watch ended with it
+    // Ayla's second game, left unsaved, is the one recording her account keeps.
+    ASSERT_TRUE(a->jouer("1", PAUSE) && a->jouer(" ", MENU_JEU) && a->jouer("2", "1 : Zed"));
+    ASSERT_TRUE(a->jouer("1\r", LEGENDE) && a->jouer("q", "Y/N") && a->jouer("N", MENU_JEU));
+    ASSERT_TRUE(a->jouer("3", "KORVA server - ayla")) << a->ecran();
+    const std::string enregistrements = "serveur/comptes/ayla/fichiers/enregistrements/";
+    const auto gardes = noms_dans(dossier.racine() / enregistrements);
+    ASSERT_EQ(gardes.size(), 1u);
+    EXPECT_NE(dossier.lire(enregistrements + gardes[0]).find("\nhero loaded"), std::string::npos);
 
     // Bob sees Ayla's hero in the list, but loading it or making one of its name fails.
     ASSERT_TRUE(b->jouer("1", PAUSE) && b->jouer(" ", MENU_JEU));
     ASSERT_TRUE(b->jouer("2", "1 : Zed")) << b->ecran();
-    ASSERT_TRUE(b->jouer("1\r", "fichiers/personnages/Zed.txt: No such file or directory"));
+    ASSERT_TRUE(b->jouer("1\r", "Zed's game is not in this folder"));
     ASSERT_TRUE(b->jouer(" ", MENU_JEU) && b->jouer("1", "persona :"));
     ASSERT_TRUE(b->jouer("Zed\r", "Pseudonym : Zed is already exist")) << b->ecran();
     ASSERT_TRUE(b->jouer(" ", "KORVA server - bob")) << b->ecran();
@@ -205,6 +214,57 @@ TEST(Serveur, AGameHungUpWhenItsConnectionDropsOrItStandsIdle) {
     }
 }
 
+// Fifty games, each in a folder of its own laid out as an account's, save at once into the one
+// registry their folders share through a link: every hero is ranked, none lost.
+TEST(Serveur, FiftyGamesSaveAtOnceIntoTheSharedRegistry) {
+    namespace fs = std::filesystem;
+    DossierJeu dossier;
+    dossier.ecrire("registre.txt", "0\n");
+    std::vector<std::unique_ptr<PartieTerminal>> parties;
+    for (int i = 0; i < 50; ++i) {
+        const fs::path d = dossier.racine() / std::to_string(i), fichiers = d / "fichiers";
+        fs::create_directories(fichiers / "personnages");
+        for (const char* donnee : {"niveaux", "presentation", "parchemins"}) {
+            fs::create_directory_symlink(dossier.racine() / "fichiers" / donnee, fichiers / donnee);
+        }
+        fs::create_symlink(dossier.racine() / "registre.txt", fichiers / "personnages/joueurs.txt");
+        parties.push_back(std::make_unique<PartieTerminal>(d));
+    }
+    // Each step is typed into every game before any is waited for; "#" stands for the hero.
+    for (const auto& [touches, texte] :
+         std::vector<std::pair<std::string, std::string_view>>{{"", PAUSE},
+                                                               {" ", MENU_JEU},
+                                                               {"1", "persona :"},
+                                                               {"#\r1\r", "Here we are : Hero"},
+                                                               {" ", LEGENDE},
+                                                               {"q", "Y/N ? :"},
+                                                               {"Y", MENU_JEU},
+                                                               {"3", "Bye Bye"}}) {
+        for (std::size_t i = 0; i < parties.size(); ++i) {
+            parties[i]->taper(touches.starts_with('#')
+                                  ? "Hero" + std::to_string(i) + touches.substr(1)
+                                  : touches);
+        }
+        for (const auto& t : parties) {
+            ASSERT_TRUE(t->attendre(texte)) << t->ecran();
+        }
+    }
+    // Heroes of one score stand in the order they saved: they are compared sorted.
+    const std::string registre = dossier.lire("registre.txt");
+    std::vector<std::string> heros, attendus;
+    for (std::size_t debut = registre.find('\n') + 1, fin;
+         (fin = registre.find('\n', debut)) != std::string::npos; debut = fin + 1) {
+        heros.push_back(registre.substr(debut, fin - debut));
+    }
+    for (int i = 0; i < 50; ++i) {
+        attendus.push_back("Hero" + std::to_string(i) + " 0");
+    }
+    std::sort(heros.begin(), heros.end());
+    std::sort(attendus.begin(), attendus.end());
+    EXPECT_TRUE(registre.starts_with("50\n")) << registre;
+    EXPECT_EQ(heros, attendus);
+}
+
 // The operator's commands in turn, each with what it prints and its status, and what the
 // lobby then says to a locked account and of closed registration.
 TEST(Serveur, TheOperatorsCommands) {
@@ -234,20 +294,26 @@ TEST(Serveur, TheOperatorsCommands) {
             (entree == std::string::npos ? "" : "echo " + cas.commande.substr(entree + 4) + " | ") +
             KORVA_SERVEUR_BINAIRE " --config " + (serveur.racine / "serveur.conf").string() +
             " --admin " + cas.commande.substr(0, entree) + " 2>&1";
-        FILE* const sortie = ::popen(commande.c_str(), "r");
-        std::string lu;
-        char tampon[4096];
-        for (std::size_t n; (n = std::fread(tampon, 1, sizeof tampon, sortie)) > 0;) {
-            lu.append(tampon, n);
-        }
-        EXPECT_EQ(WEXITSTATUS(::pclose(sortie)), cas.statut);
-        EXPECT_TRUE(lu.starts_with(cas.sortie)) << lu;
+        const Sortie sortie = executer(commande);
+        EXPECT_EQ(sortie.statut, cas.statut);
+        EXPECT_TRUE(sortie.texte.starts_with(cas.sortie)) << sortie.texte;
     }
     const auto t = serveur.hall();
     ASSERT_TRUE(t->attendre(ACCUEIL) && t->jouer("1", "Account name:"));
     ASSERT_TRUE(t->jouer("ayla\r", "Password:"));
     ASSERT_TRUE(t->jouer("secret1\r", "This account is locked: ask the server's operator."));
     ASSERT_TRUE(t->jouer(" ", ACCUEIL) && t->jouer("2", "Registration is closed for now."));
+    // As the account's login shell, the lobby runs only itself, with a configuration at most.
+    const std::string refus = "korva-serveur: this account opens the KORVA lobby and runs nothing";
+    for (const auto& [commande, sortie] :
+         {std::pair<std::string, std::string>{"sh", refus},
+          {"/x/korva-serveur --admin accounts", refus},
+          {"korva-serveur --config " + (serveur.racine / "serveur.conf").string(),
+           "korva: KORVA is played on a terminal"}}) {
+        const Sortie s = executer(KORVA_SERVEUR_BINAIRE " -c '" + commande + "' </dev/null 2>&1");
+        EXPECT_EQ(s.statut, 1);
+        EXPECT_TRUE(s.texte.starts_with(sortie)) << commande << s.texte;
+    }
 }
 
 } // namespace
