@@ -277,6 +277,17 @@ TEST(Serveur, TheOperatorsCommands) {
         int statut;
     };
     const std::string usage = "usage: korva-serveur [--config FILE] [--admin COMMAND [NAME]]\n";
+    const auto operateur = [&](const Cas& cas) {
+        SCOPED_TRACE(cas.commande);
+        const std::size_t entree = cas.commande.find(" <<<");
+        const std::string commande =
+            (entree == std::string::npos ? "" : "echo " + cas.commande.substr(entree + 4) + " | ") +
+            KORVA_SERVEUR_BINAIRE " --config " + (serveur.racine / "serveur.conf").string() +
+            " --admin " + cas.commande.substr(0, entree) + " 2>&1";
+        const Sortie sortie = executer(commande);
+        EXPECT_EQ(sortie.statut, cas.statut);
+        EXPECT_TRUE(sortie.texte.starts_with(cas.sortie)) << sortie.texte;
+    };
     for (const Cas& cas :
          {Cas{"accounts", "ayla open 0\nregistration open\n", 0},
           Cas{"lock ayla", "ayla: locked\n", 0},
@@ -288,21 +299,21 @@ TEST(Serveur, TheOperatorsCommands) {
               "korva-serveur: ayla: a password has 6 characters at least\n", 1},
           Cas{"password bob <<<secret2", "korva-serveur: bob: no such account\n", 1},
           Cas{"games", "", 0}, Cas{"lock", usage, 2}, Cas{"dance", usage, 2}}) {
-        SCOPED_TRACE(cas.commande);
-        const std::size_t entree = cas.commande.find(" <<<");
-        const std::string commande =
-            (entree == std::string::npos ? "" : "echo " + cas.commande.substr(entree + 4) + " | ") +
-            KORVA_SERVEUR_BINAIRE " --config " + (serveur.racine / "serveur.conf").string() +
-            " --admin " + cas.commande.substr(0, entree) + " 2>&1";
-        const Sortie sortie = executer(commande);
-        EXPECT_EQ(sortie.statut, cas.statut);
-        EXPECT_TRUE(sortie.texte.starts_with(cas.sortie)) << sortie.texte;
+        operateur(cas);
     }
     const auto t = serveur.hall();
     ASSERT_TRUE(t->attendre(ACCUEIL) && t->jouer("1", "Account name:"));
     ASSERT_TRUE(t->jouer("ayla\r", "Password:"));
     ASSERT_TRUE(t->jouer("secret1\r", "This account is locked: ask the server's operator."));
     ASSERT_TRUE(t->jouer(" ", ACCUEIL) && t->jouer("2", "Registration is closed for now."));
+    // Each undone by its opposite: the account logs in again, and registration is open.
+    for (const Cas& cas :
+         {Cas{"unlock ayla", "ayla: unlocked\n", 0}, Cas{"open", "registration: open\n", 0},
+          Cas{"accounts", "ayla open 0\nregistration open\n", 0}}) {
+        operateur(cas);
+    }
+    ASSERT_TRUE(entrer(*serveur.hall(), "ayla", false));
+    EXPECT_NE(dossier.lire("journal.txt").find("login ayla from 127.0.0.9\n"), std::string::npos);
     // As the account's login shell, the lobby runs only itself, with a configuration at most.
     const std::string refus = "korva-serveur: this account opens the KORVA lobby and runs nothing";
     for (const auto& [commande, sortie] :
@@ -313,6 +324,17 @@ TEST(Serveur, TheOperatorsCommands) {
         const Sortie s = executer(KORVA_SERVEUR_BINAIRE " -c '" + commande + "' </dev/null 2>&1");
         EXPECT_EQ(s.statut, 1);
         EXPECT_TRUE(s.texte.starts_with(sortie)) << commande << s.texte;
+    }
+    // A setting refused with its line: a number below 1, one that is none, a key unknown.
+    for (const char* reglage :
+         {"games-at-once 0", "idle-seconds -1", "recordings-per-account x", "colour blue"}) {
+        const Serveur mauvais(dossier, LONGUEUR_LIGNE, std::string(reglage) + "\n");
+        const Sortie s =
+            executer(KORVA_SERVEUR_BINAIRE " --config " +
+                     (mauvais.racine / "serveur.conf").string() + " --admin accounts 2>&1");
+        EXPECT_EQ(s.statut, 1) << reglage;
+        EXPECT_NE(s.texte.find("serveur.conf: line 8 is not a known key"), std::string::npos)
+            << reglage << s.texte;
     }
 }
 

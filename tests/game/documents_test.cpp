@@ -42,15 +42,14 @@ TEST(Documents, TheKeysAndSignsTheyNameAreTheTables) {
     EXPECT_EQ(compter(liste.substr(0, liste.find(".SH")), std::regex("\n\\.B .\n")),
               std::size(TOUCHES_JEU) - 4);
     // The README's words for the kinds it names, a list of the test's own.
-    const std::map<std::string, unsigned char> NOMMES{{"the hero", GLYPHE_HEROS},
-                                                      {"a monster", sorte(MONSTRE).glyphe},
-                                                      {"a potion", sorte(POTION).glyphe},
-                                                      {"an armor", sorte(ARMURE).glyphe},
-                                                      {"a sword", sorte(EPEE).glyphe},
-                                                      {"gold", sorte(PIECE_OR).glyphe},
-                                                      {"key", sorte(CLE).glyphe},
-                                                      {"a parchment", sorte(PARCHEMIN).glyphe},
-                                                      {"the Guardian", sorte(GARDIEN).glyphe}};
+    // clang-format off
+    const std::map<std::string, unsigned char> NOMMES{
+        {"the hero", GLYPHE_HEROS}, {"a monster", sorte(MONSTRE).glyphe},
+        {"a potion", sorte(POTION).glyphe}, {"an armor", sorte(ARMURE).glyphe},
+        {"a sword", sorte(EPEE).glyphe}, {"gold", sorte(PIECE_OR).glyphe},
+        {"key", sorte(CLE).glyphe}, {"a parchment", sorte(PARCHEMIN).glyphe},
+        {"the Guardian", sorte(GARDIEN).glyphe}};
+    // clang-format on
     for (const auto& [nom, glyphe] : NOMMES) {
         EXPECT_NE(readme.find(nom + " `" + ascii_cp437(glyphe) + "`"), std::string::npos) << nom;
     }
