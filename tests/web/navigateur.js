@@ -1,7 +1,8 @@
 // A player in a real browser (Debian's chromium, headless, through its DevTools protocol):
-// registers, logs in, makes a hero and walks, read from the terminal widget's text and in a
-// screenshot; a second page watches the game live; closing the first page ends the game, which
-// the calling test finds saved. Usage: node navigateur.js URL SCREENSHOT
+// registers, logs in, makes a hero and steps right on the tests' first level, read from the
+// terminal widget's text and in a screenshot; a second page watches the game live; closing the
+// first page ends the game, which the calling test finds saved.
+// Usage: node navigateur.js URL SCREENSHOT
 'use strict';
 const { chromium } = require('playwright-core');
 
@@ -22,16 +23,15 @@ async function attendre(page, vrai) {
     await page.waitForTimeout(50);
   }
 }
-async function jouer(page, touches, texte) {
-  await page.keyboard.type(touches);
-  return attendre(page, (e) => e.includes(texte));
+// Types each step's keys, then waits for its text.
+async function jouer(page, etapes) {
+  for (const [touches, texte] of etapes) {
+    await page.keyboard.type(touches);
+    await attendre(page, (e) => e.includes(texte));
+  }
 }
-// The hero's line and column on the board.
-function heros(e) {
-  const lignes = e.split('\n');
-  const ligne = lignes.findIndex((l) => l.includes('☻'));
-  return [ligne, ligne < 0 ? -1 : lignes[ligne].indexOf('☻')];
-}
+// The hero's column on the board, in the line of the first level where he starts.
+const heros = (e) => e.split('\n')[2].indexOf('☻');
 const ferme = (page) => page.waitForFunction(
   () => document.getElementById('etat').textContent.includes('closed'), null, { timeout: ATTENTE_MS });
 
@@ -44,32 +44,18 @@ const ferme = (page) => page.waitForFunction(
   const contexte = await navigateur.newContext({ viewport: { width: 1400, height: 900 } });
   const page = await contexte.newPage();
   await page.goto(url);
-  await jouer(page, '', 'At a prompt, Ctrl-D goes back to the menu.');
-  await jouer(page, '2', 'Account name:');
-  await jouer(page, 'ayla\r', 'Password:');
-  await jouer(page, 'secret1\r', 'The same password again:');
-  await jouer(page, 'secret1\r', 'KORVA server - ayla');
-  await page.keyboard.type('6');
+  const accueil = ['', 'At a prompt, Ctrl-D goes back to the menu.'];
+  await jouer(page, [accueil, ['2', 'Account name:'], ['ayla\r', 'Password:'],
+    ['secret1\r', 'The same password again:'], ['secret1\r', 'KORVA server - ayla'], ['6', '']]);
   await ferme(page);
   await page.reload();
-  await jouer(page, '', 'At a prompt, Ctrl-D goes back to the menu.');
-  await jouer(page, '1', 'Account name:');
-  await jouer(page, 'ayla\r', 'Password:');
-  await jouer(page, 'secret1\r', 'KORVA server - ayla');
-  await jouer(page, '1', 'Press any key to continue');
-  await jouer(page, ' ', '3 : quit');
-  await jouer(page, '1', 'Enter the name of your persona :');
-  await jouer(page, 'Zed\r1\r', 'Here we are : Zed');
-  const depart = heros(await jouer(page, ' ', ' q : save and quit'));
-  let arrivee = depart;
-  for (const fleche of ['ArrowRight', 'ArrowDown', 'ArrowLeft', 'ArrowUp']) {
-    await page.keyboard.press(fleche);
-    arrivee = heros(await attendre(page, (e) => e.includes(' q : save and quit')));
-    if (arrivee.join() !== depart.join()) break;
-  }
-  if (depart[0] < 0 || Math.abs(arrivee[0] - depart[0]) + Math.abs(arrivee[1] - depart[1]) !== 1) {
-    throw new Error(`the hero did not take one step: ${depart} to ${arrivee}\n` + await ecran(page));
-  }
+  await jouer(page, [accueil, ['1', 'Account name:'], ['ayla\r', 'Password:'],
+    ['secret1\r', 'KORVA server - ayla'], ['1', 'Press any key to continue'], [' ', '3 : quit'],
+    ['1', 'Enter the name of your persona :'], ['Zed\r1\r', 'Here we are : Zed'],
+    [' ', ' q : save and quit']]);
+  const depart = heros(await ecran(page));
+  await page.keyboard.press('ArrowRight');
+  await attendre(page, (e) => depart > 0 && heros(e) === depart + 1);
   await page.screenshot({ path: capture });
 
   // The page's list names the game in progress, with a link that watches it live.
@@ -77,12 +63,13 @@ const ferme = (page) => page.waitForFunction(
   await regard.goto(url);
   const lien = regard.locator('#en-cours a');
   await lien.waitFor({ timeout: ATTENTE_MS });
-  const nom = await lien.textContent();
-  if (!nom.startsWith('Zed (ayla), level 1')) throw new Error('listed as ' + nom);
+  if (!(await lien.textContent()).startsWith('Zed (ayla), level 1, score 0')) {
+    throw new Error('listed as ' + await lien.textContent());
+  }
   await regard.goto(new URL(await lien.getAttribute('href'), url).href);
-  for (const fleche of [null, arrivee[1] > depart[1] ? 'ArrowLeft' : 'ArrowRight']) {
+  for (const [fleche, colonne] of [[null, depart + 1], ['ArrowLeft', depart]]) {
     if (fleche) await page.keyboard.press(fleche);
-    const vu = await attendre(page, (e) => fleche === null || heros(e).join() !== arrivee.join());
+    const vu = await attendre(page, (e) => heros(e) === colonne);
     await attendre(regard, (e) => e === vu);
   }
 
@@ -90,7 +77,6 @@ const ferme = (page) => page.waitForFunction(
   await page.close();
   await ferme(regard);
   await navigateur.close();
-  console.log('1 passed, 0 failed');
 })().catch((e) => {
   console.error(e);
   process.exit(1);

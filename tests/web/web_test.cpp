@@ -1,8 +1,10 @@
 // korva-web on 127.0.0.1, met by clients of the tests' own on the same library: the page's
 // paths only, the WebSocket's origin, frames and sizes, forwarded addresses, the places of an
 // address, a client that never reads, a page reloaded a hundred times; then a real browser.
+#include "support/dore.hpp"
 #include "support/dossier_jeu.hpp"
 #include "support/partie_terminal.hpp"
+#include "support/transcription.hpp"
 
 #include <boost/asio.hpp>
 #include <boost/beast.hpp>
@@ -10,6 +12,7 @@
 
 #include <csignal>
 #include <fstream>
+#include <list>
 #include <thread>
 
 #include <sys/wait.h>
@@ -81,9 +84,7 @@ struct Client {
                 requete.set("X-Forwarded-For", transmise);
             }
         }));
-        if (!erreur) {
-            ws.handshake("localhost", cible, erreur);
-        }
+        ws.handshake("localhost", cible, erreur);
     }
     // Reads until the screen shows `texte`; false once ten seconds or the connection are gone.
     bool attendre(std::string_view texte) {
@@ -116,8 +117,22 @@ struct Client {
     bool en_lecture = false, ferme = false;
 };
 
-// Each request of chemins.txt, answered as it says, each answer with the page's policy.
-TEST(Web, OnlyThePagesOwnPathsEachWithItsPolicyAndOrigin) {
+// A request's text sent whole, and the answer read (without a body to a HEAD).
+http::response<http::string_body> demander(const Web& web, const std::string& requete) {
+    asio::io_context io;
+    tcp::socket flux(io);
+    flux.connect({asio::ip::make_address("127.0.0.1"), static_cast<unsigned short>(web.port)});
+    asio::write(flux, asio::buffer(requete + "\r\n"));
+    beast::flat_buffer tampon;
+    http::response_parser<http::string_body> reponse;
+    reponse.skip(requete.starts_with("HEAD"));
+    http::read(flux, tampon, reponse);
+    return reponse.release();
+}
+
+// Each request of chemins.txt, answered as it says, each answer with the page's policy; then
+// a game won, listed from its recording, as no save or ranking holds it.
+TEST(Web, OnlyThePagesOwnPathsEachWithItsPolicyAndOriginAndTheGamesWon) {
     DossierJeu dossier;
     const Web web(dossier);
     std::ifstream table(KORVA_TESTS "/web/chemins.txt");
@@ -130,29 +145,45 @@ TEST(Web, OnlyThePagesOwnPathsEachWithItsPolicyAndOrigin) {
         if (methode.starts_with("#")) {
             continue;
         }
-        asio::io_context io;
-        tcp::socket flux(io);
-        flux.connect({asio::ip::make_address("127.0.0.1"), static_cast<unsigned short>(web.port)});
-        asio::write(
-            flux,
-            asio::buffer(
-                methode + " " + cible + " HTTP/1.1\r\nHost: localhost\r\n" +
+        const auto reponse = demander(
+            web,
+            methode + " " + cible + " HTTP/1.1\r\n" +
                 (origine == "plain"
                      ? ""
                      : "Connection: Upgrade\r\nUpgrade: websocket\r\n"
                        "Sec-WebSocket-Version: 13\r\nSec-WebSocket-Key: a2V5IG9mIHRoZSB0ZXN0\r\n") +
-                (origine == "plain" || origine == "none" ? "" : "Origin: " + origine + "\r\n") +
-                "\r\n"));
-        beast::flat_buffer tampon;
-        http::response_parser<http::string_body> reponse;
-        reponse.skip(methode == "HEAD");
-        http::read(flux, tampon, reponse);
-        EXPECT_EQ(reponse.get().result_int(), statut) << ligne;
-        EXPECT_NE(reponse.get().body().find(contenu), std::string::npos) << ligne;
-        EXPECT_EQ(reponse.get()["Content-Security-Policy"].substr(0, 38),
+                (origine == "plain" || origine == "none" ? "" : "Origin: " + origine + "\r\n"));
+        EXPECT_EQ(reponse.result_int(), statut) << ligne;
+        EXPECT_NE(reponse.body().find(contenu), std::string::npos) << ligne;
+        EXPECT_EQ(reponse["Content-Security-Policy"].substr(0, 38),
                   "default-src 'none'; script-src 'self';");
     }
     EXPECT_TRUE(web.dans_le_journal("refused: origin \"http://evil.test\""));
+
+    dossier.ecrire("serveur/joueurs.txt", "1\nVic 2\n");
+    dossier.ecrire("serveur/comptes/vic/fichiers/personnages/Vic.txt",
+                   sauvegarde_depuis_carte(lire_tout(KORVA_TESTS "/web/victoire.txt")));
+    Client c(web, "/play");
+    for (const auto& [touches, texte] :
+         std::vector<std::pair<std::string, std::string>>{{"2", "Account name:"},
+                                                          {"vic\r", "Password:"},
+                                                          {"secret1\r", "again:"},
+                                                          {"secret1\r", "KORVA server - vic"},
+                                                          {"1", "Press any key"},
+                                                          {" ", "3 : quit"},
+                                                          {"2", "1 : Vic"},
+                                                          {"1\r", " q : save and quit"},
+                                                          {"\x1b[C\x1b[C", "CONGRATULATION"},
+                                                          {" ", "3 : quit"}}) {
+        c.taper(touches);
+        ASSERT_TRUE(c.attendre(texte)) << c.ecran.texte();
+    }
+    EXPECT_TRUE(attendre([&] {
+        return demander(web, "GET /status.json HTTP/1.1\r\n")
+            .body()
+            .starts_with(
+                R"({"ranking":[{"hero":"Vic","score":2}],"won":[{"account":"vic","hero":"Vic",)");
+    }));
 }
 
 // Sizes clamped to what a terminal can be; a message too long or a frame out of the protocol
@@ -194,11 +225,10 @@ TEST(Web, AddressesAsTrustedPlacesBoundedAndASlowClientDropped) {
         ASSERT_TRUE(c.attendre(ACCUEIL)) << depuis;
         EXPECT_TRUE(web.dans_le_journal("lobby opened for " + vue + "\n")) << transmise;
     }
-    std::vector<std::unique_ptr<Client>> trois;
+    std::list<Client> trois;
     for (int i = 0; i < 3; ++i) {
-        trois.push_back(
-            std::make_unique<Client>(web, "/play", "http://korva.test", "", "127.0.0.5"));
-        ASSERT_TRUE(trois.back()->attendre(ACCUEIL));
+        ASSERT_TRUE(trois.emplace_back(web, "/play", "http://korva.test", "", "127.0.0.5")
+                        .attendre(ACCUEIL));
     }
     EXPECT_TRUE(Client(web, "/play", "http://korva.test", "", "127.0.0.5").erreur.failed());
     EXPECT_TRUE(web.dans_le_journal("connection from 127.0.0.5 refused: too many connections"));
@@ -242,16 +272,17 @@ TEST(WebNavigateur, APlayerInABrowserIsWatchedAndClosingThePageSavesTheGame) {
     const std::string port = std::to_string(
         tcp::acceptor(io, {asio::ip::make_address("127.0.0.1"), 0}).local_endpoint().port());
     const Web web(dossier, "port " + port + "\norigin http://127.0.0.1:" + port + "\n");
+    dossier.ecrire("fichiers/niveaux/niveau1g.txt",
+                   niveau_depuis_carte(lire_tout(KORVA_TESTS "/e2e/premier_niveau.txt"), 1, false));
     const std::string capture = (dossier.racine() / "page.png").string();
     ASSERT_EQ(std::system((KORVA_NAVIGATEUR " " KORVA_TESTS "/web/navigateur.js http://127.0.0.1:" +
                            port + "/ " + capture)
                               .c_str()),
               0);
     EXPECT_GT(std::filesystem::file_size(capture), 10000u);
-    EXPECT_TRUE(attendre([&] {
-        return dossier.lire("serveur/comptes/ayla/fichiers/personnages/Zed.txt").find("\nZed\n") !=
-               std::string::npos;
-    }));
+    // The watch ended once the game had let its recording go, after its save.
+    EXPECT_NE(dossier.lire("serveur/comptes/ayla/fichiers/personnages/Zed.txt").find("\nZed\n"),
+              std::string::npos);
     EXPECT_TRUE(dossier.lire("serveur/joueurs.txt").starts_with("1\nZed ")) << web.journal();
 }
 
