@@ -11,7 +11,8 @@ PAQUETS_TESTS = libgtest-dev libvterm-dev libbenchmark-dev chromium
 # korva-web's: Boost.Beast and Boost.Asio, OpenSSL for TLS; npm brings its terminal widget.
 PAQUETS_WEB = libboost-dev libssl-dev
 
-.PHONY: all build test run install uninstall sanitize fuzz clean mutants balance bench figures-tests
+.PHONY: all build test run install uninstall sanitize fuzz clean mutants balance bench bench-web \
+	figures-tests
 
 all: build
 
@@ -65,6 +66,12 @@ bench:
 	cmake --build $(BUILD) -j 2 --target korva_bench
 	$(BUILD)/korva_bench --benchmark_out=$(BUILD)/bench.json --benchmark_out_format=json
 	python3 tools/figures.py bench $(BUILD)/bench.json
+
+# korva-web under 200 players at once on 127.0.0.1, into doc/figures.md.
+bench-web:
+	cmake -S . -B $(BUILD)
+	cmake --build $(BUILD) -j 2 --target korva_bench_web
+	python3 tools/figures.py web $(BUILD)/korva_bench_web
 
 figures-tests:
 	python3 tools/figures.py tests

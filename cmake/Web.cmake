@@ -49,6 +49,21 @@ else()
                    "installs npm)")
 endif()
 
+# The benchmark of 200 players at once (`make bench-web`), never run by the tests.
+add_executable(korva_bench_web EXCLUDE_FROM_ALL ${PROJECT_SOURCE_DIR}/bench/korva_bench_web.cpp)
+target_link_libraries(korva_bench_web PRIVATE Boost::headers)
+add_dependencies(korva_bench_web korva korva-serveur korva-web)
+if(TARGET korva_npm_xterm)
+    add_dependencies(korva_bench_web korva_npm_xterm)
+endif()
+target_compile_definitions(korva_bench_web PRIVATE BOOST_BEAST_USE_STD_STRING_VIEW
+    KORVA_FICHIERS_SOURCE="${PROJECT_SOURCE_DIR}/fichiers"
+    KORVA_BINAIRE="$<TARGET_FILE:korva>"
+    KORVA_SERVEUR_BINAIRE="$<TARGET_FILE:korva-serveur>"
+    KORVA_WEB_BINAIRE="$<TARGET_FILE:korva-web>"
+    KORVA_PAGE_SOURCE="${PROJECT_SOURCE_DIR}/src/web/page"
+    KORVA_XTERM_CONSTRUIT="${KORVA_XTERM_CONSTRUIT}")
+
 if(NOT TARGET korva_test_support OR NOT KORVA_NPM)
     return()
 endif()

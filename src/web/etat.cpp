@@ -14,6 +14,7 @@ constexpr std::size_t RANGS_MONTRES = 20;
 constexpr std::size_t VICTOIRES_MONTREES = 10;
 constexpr std::size_t EN_COURS_MONTREES = 30;
 constexpr int CONTROLE_MAX = 0x20;
+constexpr auto ETAT_VALIDE = std::chrono::seconds(2);
 
 std::string chaine(std::string_view texte) {
     std::string json = "\"";
@@ -67,8 +68,6 @@ std::string liste(const Liste& elements, std::size_t nombre, Ecrire ecrire) {
     return json + "]";
 }
 
-} // namespace
-
 std::string etat_du_serveur(const serveur::Configuration& c, Victoires& victoires) {
     const std::time_t maintenant = std::time(nullptr);
     return "{\"ranking\":" +
@@ -84,6 +83,17 @@ std::string etat_du_serveur(const serveur::Configuration& c, Victoires& victoire
            liste(serveur::parties_en_cours(c), EN_COURS_MONTREES,
                  [&](const serveur::Partie& p) { return partie(p, maintenant, true); }) +
            "}\n";
+}
+
+} // namespace
+
+const std::string& Etat::json(const serveur::Configuration& c) {
+    const auto maintenant = std::chrono::steady_clock::now();
+    if (json_.empty() || maintenant - quand_ >= ETAT_VALIDE) {
+        json_ = etat_du_serveur(c, victoires_);
+        quand_ = maintenant;
+    }
+    return json_;
 }
 
 std::optional<serveur::Partie> partie_nommee(const serveur::Configuration& c,

@@ -1,12 +1,12 @@
 // What every connection of the web service shares: its settings and the lobby's, the page's
-// files, the places each address holds, and the games known to be won.
+// files, the places each address holds, and the server's state as the page shows it.
 #pragma once
 
 #include "serveur/configuration.hpp"
 #include "web/acces.hpp"
 #include "web/configuration_web.hpp"
+#include "web/etat.hpp"
 #include "web/pages.hpp"
-#include "web/victoires.hpp"
 
 #include <map>
 #include <string>
@@ -18,7 +18,7 @@ struct Service {
     serveur::Configuration hall;
     std::map<std::string, Fichier> pages;
     Places places;
-    Victoires victoires;
+    Etat etat;
 };
 
 // Listens as the configuration says and serves until the process is ended; false, said on the

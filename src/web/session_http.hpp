@@ -76,8 +76,7 @@ private:
             return repondre(requete, http::status::method_not_allowed, "Only GET is served.\n");
         }
         if (chemin == "/status.json") {
-            return repondre(requete, http::status::ok, etat_du_serveur(s_.hall, s_.victoires),
-                            "application/json");
+            return repondre(requete, http::status::ok, s_.etat.json(s_.hall), "application/json");
         }
         const auto page = s_.pages.find(std::string(chemin));
         if (page == s_.pages.end()) {

@@ -19,6 +19,9 @@ namespace {
 constexpr std::size_t ENREGISTREMENTS_LUS = 200;
 // A replay that has not ended by then is taken for a game not won.
 constexpr unsigned DUREE_REJEU_MAX_S = 20;
+// Recordings played again at one call, at most: the others wait for the next, so that no page
+// waits long on the service, however many games ended since it last looked.
+constexpr int REJEUX_PAR_APPEL = 4;
 constexpr int STATUT_GAGNEE = 10;
 
 // The console a game is played again on: it shows nothing, waits for nothing, and tells at the
@@ -71,15 +74,17 @@ std::vector<serveur::Partie> Victoires::recentes(const serveur::Configuration& c
     std::vector<serveur::Partie> parties = serveur::enregistrements(c);
     parties.resize(std::min(parties.size(), ENREGISTREMENTS_LUS));
     std::vector<serveur::Partie> gagnees;
+    int rejeux = 0;
     for (const serveur::Partie& p : parties) {
         if (gagnees.size() == nombre) {
             break;
         }
         auto connue = connues_.find(p.chemin);
         if (connue == connues_.end() || connue->second.ecrite != p.ecrite) {
-            if (ecrit_en_ce_moment(p.chemin)) {
-                continue; // still being played
+            if (rejeux == REJEUX_PAR_APPEL || ecrit_en_ce_moment(p.chemin)) {
+                continue; // still being played, or played again at a later call
             }
+            ++rejeux;
             connue = connues_.insert_or_assign(p.chemin, Issue{p.ecrite, gagnee(c, p)}).first;
         }
         if (connue->second.gagnee) {
