@@ -15,7 +15,7 @@ const conteneur = document.getElementById('terminal');
 const terminal = new Terminal({
   rows: LIGNES, cols: COLONNES, fontSize: POLICE_ESSAI, scrollback: 0,
   disableStdin: regardee !== null, fontFamily: 'DejaVu Sans Mono, monospace',
-  theme: { background: '#000000' },
+  theme: { background: '#000000', black: '#000000' }, // the game's black, as a console's
 });
 terminal.open(conteneur);
 

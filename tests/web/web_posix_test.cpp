@@ -200,7 +200,7 @@ TEST(Web, SizesOutOfBoundsClampedAndBadFramesRefused) {
         c.taper(taille, true);
         EXPECT_TRUE(c.attendre(avis)) << taille << "\n" << c.ecran.texte();
     }
-    c.taper("size 24 80", true);
+    c.taper("size 65535 65535", true); // as large as a terminal can be: the lobby again
     ASSERT_TRUE(c.attendre(ACCUEIL));
     c.taper(std::string(257, '1')); // a message longer than allowed closes the connection
     EXPECT_FALSE(c.attendre("never")) << c.ecran.texte();
