@@ -7,7 +7,7 @@ PREFIX ?= /usr/local
 # The Debian packages the game needs to build, and those its tests add; each command installs
 # what is missing (as root or through sudo) or says how.
 PAQUETS_JEU = cmake g++ make libncurses-dev libsodium-dev
-PAQUETS_TESTS = libgtest-dev libvterm-dev libbenchmark-dev chromium
+PAQUETS_TESTS = libgtest-dev libvterm-dev libbenchmark-dev chromium openssl
 # korva-web's: Boost.Beast and Boost.Asio, OpenSSL for TLS; npm brings its terminal widget.
 PAQUETS_WEB = libboost-dev libssl-dev
 

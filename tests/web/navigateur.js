@@ -1,4 +1,5 @@
-// A player in a real browser (Debian's chromium, headless, through its DevTools protocol):
+// A player in a real browser (Debian's chromium, headless, through its DevTools protocol), on a
+// page served over TLS with a certificate of the test's own:
 // registers, logs in, makes a hero and steps right on the tests' first level, read from the
 // terminal widget's text and in a screenshot; a second page watches the game live; closing the
 // first page ends the game, which the calling test finds saved.
@@ -41,7 +42,8 @@ const ferme = (page) => page.waitForFunction(
     args: ['--headless', '--no-sandbox', '--disable-gpu', '--no-first-run',
            '--disable-background-networking', '--disable-component-update', '--disable-sync'],
   });
-  const contexte = await navigateur.newContext({ viewport: { width: 1400, height: 900 } });
+  const contexte = await navigateur.newContext({ viewport: { width: 1400, height: 900 },
+                                                 ignoreHTTPSErrors: true });
   const page = await contexte.newPage();
   await page.goto(url);
   const accueil = ['', 'At a prompt, Ctrl-D goes back to the menu.'];

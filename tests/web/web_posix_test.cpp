@@ -262,7 +262,7 @@ TEST(Web, AddressesAsTrustedPlacesBoundedAndASlowClientDropped) {
     EXPECT_TRUE(attendre([&] { return std::ifstream(enfants).peek() == EOF; }));
 }
 
-// A real browser plays (navigateur.js), where the build found chromium.
+// A real browser plays (navigateur.js) over TLS, where the build found chromium.
 TEST(WebNavigateur, APlayerInABrowserIsWatchedAndClosingThePageSavesTheGame) {
     if (std::string_view(KORVA_NAVIGATEUR).empty()) {
         GTEST_SKIP() << "no chromium";
@@ -271,13 +271,18 @@ TEST(WebNavigateur, APlayerInABrowserIsWatchedAndClosingThePageSavesTheGame) {
     asio::io_context io;
     const std::string port = std::to_string(
         tcp::acceptor(io, {asio::ip::make_address("127.0.0.1"), 0}).local_endpoint().port());
-    const Web web(dossier, "port " + port + "\norigin http://127.0.0.1:" + port + "\n");
+    ASSERT_EQ(std::system("openssl req -x509 -newkey rsa:2048 -nodes -subj /CN=localhost -days 1 "
+                          "-keyout cle.pem -out certificat.pem 2>/dev/null"),
+              0);
+    const Web web(dossier, "port " + port + "\norigin https://127.0.0.1:" + port +
+                               "\ncertificate certificat.pem\nprivate-key cle.pem\n");
     dossier.ecrire("fichiers/niveaux/niveau1g.txt",
                    niveau_depuis_carte(lire_tout(KORVA_TESTS "/e2e/premier_niveau.txt"), 1, false));
     const std::string capture = (dossier.racine() / "page.png").string();
-    ASSERT_EQ(std::system((KORVA_NAVIGATEUR " " KORVA_TESTS "/web/navigateur.js http://127.0.0.1:" +
-                           port + "/ " + capture)
-                              .c_str()),
+    ASSERT_EQ(std::system(
+                  (KORVA_NAVIGATEUR " " KORVA_TESTS "/web/navigateur.js https://127.0.0.1:" + port +
+                   "/ " + capture)
+                      .c_str()),
               0);
     EXPECT_GT(std::filesystem::file_size(capture), 10000u);
     // The watch ended once the game had let its recording go, after its save.
