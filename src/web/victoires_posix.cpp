@@ -51,6 +51,7 @@ private:
 bool gagnee(const serveur::Configuration& c, const serveur::Partie& p) {
     const pid_t pid = ::fork();
     if (pid == 0) {
+        ::close_range(STDERR_FILENO + 1, ~0U, 0); // no connection's terminal held open meanwhile
         ::alarm(DUREE_REJEU_MAX_S);
         Enregistrement enregistrement;
         std::string raison;

@@ -1,6 +1,6 @@
 // A player in a real browser (Debian's chromium, headless, through its DevTools protocol), on a
 // page served over TLS with a certificate of the test's own:
-// registers, logs in, makes a hero and steps right on the tests' first level, read from the
+// registers (a slip mended with Backspace), logs in, makes a hero and steps right on the tests' first level, read from the
 // terminal widget's text and in a screenshot; a second page watches the game live; closing the
 // first page ends the game, which the calling test finds saved.
 // Usage: node navigateur.js URL SCREENSHOT
@@ -47,7 +47,7 @@ const ferme = (page) => page.waitForFunction(
   const page = await contexte.newPage();
   await page.goto(url);
   const accueil = ['', 'At a prompt, Ctrl-D goes back to the menu.'];
-  await jouer(page, [accueil, ['2', 'Account name:'], ['ayla\r', 'Password:'],
+  await jouer(page, [accueil, ['2', 'Account name:'], ['aylx\ba\r', 'Password:'],
     ['secret1\r', 'The same password again:'], ['secret1\r', 'KORVA server - ayla'], ['6', '']]);
   await ferme(page);
   await page.reload();
