@@ -1,6 +1,6 @@
 // A player in a real browser (Debian's chromium, headless, through its DevTools protocol), on a
-// page served over TLS with a certificate of the test's own:
-// registers (a slip mended with Backspace), logs in, makes a hero and steps right on the tests' first level, read from the
+// page served over TLS with a certificate of the test's own: registers (a slip mended with
+// Backspace), logs in, makes a hero and steps right on the tests' first level, read from the
 // terminal widget's text and in a screenshot; a second page watches the game live; closing the
 // first page ends the game, which the calling test finds saved.
 // Usage: node navigateur.js URL SCREENSHOT
