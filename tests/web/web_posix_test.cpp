@@ -186,9 +186,9 @@ TEST(Web, OnlyThePagesOwnPathsEachWithItsPolicyAndOriginAndTheGamesWon) {
     }));
 }
 
-// Sizes clamped to what a terminal can be; a message too long or a frame out of the protocol
-// closes the connection.
-TEST(Web, SizesOutOfBoundsClampedAndBadFramesRefused) {
+// Sizes clamped to what a terminal can be; a message too long, a frame out of the protocol or
+// a connection idle too long is closed.
+TEST(Web, SizesOutOfBoundsClampedBadFramesAndIdleConnectionsClosed) {
     DossierJeu dossier;
     const Web web(dossier, "message-bytes 256\n");
     Client c(web, "/play");
@@ -212,6 +212,12 @@ TEST(Web, SizesOutOfBoundsClampedAndBadFramesRefused) {
         EXPECT_FALSE(d.attendre("Account name:"));
         EXPECT_TRUE(d.ferme);
     }
+    DossierJeu autre;
+    const Web court(autre, "idle-seconds 1\n");
+    Client e(court, "/play");
+    ASSERT_TRUE(e.attendre(ACCUEIL));
+    EXPECT_FALSE(e.attendre("never"));
+    EXPECT_TRUE(court.dans_le_journal("idle connection of 127.0.0.1 closed"));
 }
 
 TEST(Web, AddressesAsTrustedPlacesBoundedAndASlowClientDropped) {
