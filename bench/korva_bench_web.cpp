@@ -23,6 +23,7 @@
 #include <thread>
 #include <vector>
 
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -60,6 +61,7 @@ struct Service {
             << r << "/serveur.conf\npage " KORVA_PAGE_SOURCE "\nxterm " KORVA_XTERM_CONSTRUIT
             << "\nconnections-per-address 1000\n";
         if ((pid = ::fork()) == 0) {
+            ::prctl(PR_SET_PDEATHSIG, SIGTERM); // ended with the benchmark, however it ends
             std::freopen((r + "/web.log").c_str(), "w", stderr);
             ::execl(KORVA_WEB_BINAIRE, KORVA_WEB_BINAIRE, "--config", (r + "/web.conf").c_str(),
                     nullptr);

@@ -15,6 +15,7 @@
 #include <list>
 #include <thread>
 
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -49,6 +50,7 @@ struct Web {
                                  "\nxterm " KORVA_XTERM_CONSTRUIT "\ntrusted-proxy 127.0.0.2\n" +
                                  reglages);
         if ((pid = ::fork()) == 0) {
+            ::prctl(PR_SET_PDEATHSIG, SIGTERM); // ended with the test, however it ends
             std::freopen((r + "/web.log").c_str(), "w", stderr);
             ::execl(KORVA_WEB_BINAIRE, KORVA_WEB_BINAIRE, "--config", (r + "/web.conf").c_str(),
                     nullptr);
