@@ -7,19 +7,24 @@ PREFIX ?= /usr/local
 # The Debian packages the game needs to build, and those its tests add; each command installs
 # what is missing (as root or through sudo) or says how.
 PAQUETS_JEU = cmake g++ make libncurses-dev libsodium-dev
-PAQUETS_TESTS = libgtest-dev libvterm-dev libbenchmark-dev
+PAQUETS_TESTS = libgtest-dev libvterm-dev libbenchmark-dev chromium openssl
+# korva-web's: Boost.Beast and Boost.Asio, OpenSSL for TLS; npm brings its terminal widget.
+PAQUETS_WEB = libboost-dev libssl-dev
 
-.PHONY: all build test run install uninstall sanitize fuzz clean mutants balance bench bench-serveur figures-tests
+.PHONY: all build test run install uninstall sanitize fuzz clean mutants balance bench \
+	bench-serveur bench-web figures-tests
 
 all: build
 
 build:
-	sh tools/dependances.sh $(PAQUETS_JEU)
+	sh tools/dependances.sh $(PAQUETS_JEU) $(PAQUETS_WEB)
+	command -v npm >/dev/null || sh tools/dependances.sh npm
 	cmake -S . -B $(BUILD)
 	cmake --build $(BUILD) -j 2
 
 test:
-	sh tools/dependances.sh $(PAQUETS_JEU) $(PAQUETS_TESTS)
+	sh tools/dependances.sh $(PAQUETS_JEU) $(PAQUETS_WEB) $(PAQUETS_TESTS)
+	command -v npm >/dev/null || sh tools/dependances.sh npm
 	cmake -S . -B $(BUILD)
 	cmake --build $(BUILD) -j 2
 	ctest --test-dir $(BUILD) --output-on-failure --no-tests=error
@@ -68,6 +73,12 @@ bench-serveur:
 	cmake -S . -B $(BUILD)
 	cmake --build $(BUILD) -j 2 --target korva_bench_serveur
 	python3 tools/figures.py serveur $(BUILD)/korva_bench_serveur
+
+# korva-web under 200 players at once on 127.0.0.1, into doc/figures.md.
+bench-web:
+	cmake -S . -B $(BUILD)
+	cmake --build $(BUILD) -j 2 --target korva_bench_web
+	python3 tools/figures.py web $(BUILD)/korva_bench_web
 
 figures-tests:
 	python3 tools/figures.py tests

@@ -55,6 +55,7 @@ target_compile_definitions(korva_test_support PUBLIC
 
 file(GLOB_RECURSE KORVA_TESTS_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/*_test.cpp)
 korva_garder_plateforme(KORVA_TESTS_SOURCES)
+list(FILTER KORVA_TESTS_SOURCES EXCLUDE REGEX "/tests/web/") # korva-web's own, in cmake/Web.cmake
 if(WIN32)
     list(FILTER KORVA_TESTS_SOURCES EXCLUDE REGEX "/tests/e2e/")
 endif()

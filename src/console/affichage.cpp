@@ -106,7 +106,7 @@ void affichage_aide() {
 void fin_du_jeu(sPerso p, const std::function<void()>& avant_attente) {
     console().effacer();
     Color(ROUGE_CLAIR, NOIR);
-    afficher("!!! CONGRATULATION your adventure is over !!! \n ");
+    console().ecrire(TITRE_VICTOIRE);
     afficher("\n");
     afficher("\n\n");
     Color(BLANC, NOIR);

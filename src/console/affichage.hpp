@@ -5,6 +5,7 @@
 #include "records/enregistrements.hpp"
 
 #include <functional>
+#include <string_view>
 
 namespace korva {
 
@@ -19,6 +20,10 @@ void affichage_plateau(const Plateau& plateau, int l, int c, sPerso p);
 // The help screen: the legend of glyphs and the move keys, from the tables of cell kinds and
 // of keys.
 void affichage_aide();
+
+// The victory screen's first line: what tells a won game from any other, wherever it is shown.
+inline constexpr std::string_view TITRE_VICTOIRE =
+    "!!! CONGRATULATION your adventure is over !!! \n ";
 
 // The victory screen; runs `avant_attente` (when given) under it, then waits for a key and
 // returns.

@@ -6,6 +6,14 @@
 
 namespace korva::serveur {
 
+namespace {
+const char* programme_ = "korva-serveur";
+} // namespace
+
+void nommer_journal(const char* programme) {
+    programme_ = programme;
+}
+
 void journal(const char* format, ...) {
     char quand[32] = "";
     const std::time_t maintenant = std::time(nullptr);
@@ -18,7 +26,7 @@ void journal(const char* format, ...) {
     std::vsnprintf(ligne, sizeof ligne, format, arguments);
     va_end(arguments);
     // One write for the whole line, so that lines of connections at once never mix.
-    std::fprintf(stderr, "%s korva-serveur: %s\n", quand, ligne);
+    std::fprintf(stderr, "%s %s: %s\n", quand, programme_, ligne);
     std::fflush(stderr);
 }
 

@@ -7,5 +7,7 @@
 namespace korva::serveur {
 
 void journal(const char* format, ...) KORVA_FORMAT_PRINTF(1, 2);
+// The program the log's lines are of (korva-serveur unless another names itself).
+void nommer_journal(const char* programme);
 
 } // namespace korva::serveur

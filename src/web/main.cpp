@@ -1,0 +1,39 @@
+// korva-web: the KORVA server's lobby behind a web page, each page's terminal a lobby of its
+// own, and the server's ranking, games won and games in progress beside it.
+#include "serveur/configuration.hpp"
+#include "serveur/journal.hpp"
+#include "web/configuration_web.hpp"
+#include "web/service.hpp"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    std::string chemin = korva::web::CONFIGURATION_WEB_DEFAUT;
+    if (arguments.size() == 2 && arguments[0] == "--config") {
+        chemin = arguments[1];
+    } else if (!arguments.empty()) {
+        std::fprintf(stderr,
+                     "usage: korva-web [--config FILE]\n"
+                     "The KORVA server's web page; the configuration is read from %s "
+                     "unless --config names another.\n",
+                     korva::web::CONFIGURATION_WEB_DEFAUT);
+        return 2;
+    }
+    korva::serveur::nommer_journal("korva-web");
+    std::string erreur;
+    const std::optional<korva::web::ConfigurationWeb> web =
+        korva::web::lire_configuration_web(chemin, erreur);
+    const std::optional<korva::serveur::Configuration> hall =
+        web ? korva::serveur::lire_configuration(web->configuration_hall, erreur) : std::nullopt;
+    const auto pages = hall ? korva::web::lire_pages(*web, erreur) : std::nullopt;
+    if (!pages) {
+        korva::serveur::journal("%s", erreur.c_str());
+        return 1;
+    }
+    korva::web::Service service{
+        *web, *hall, *pages, korva::web::Places(web->connexions_par_adresse), {}};
+    return korva::web::servir(service) ? 0 : 1;
+}

@@ -1,0 +1,28 @@
+// What every connection of the web service shares: its settings and the lobby's, the page's
+// files, the places each address holds, and the server's state as the page shows it.
+#pragma once
+
+#include "serveur/configuration.hpp"
+#include "web/acces.hpp"
+#include "web/configuration_web.hpp"
+#include "web/etat.hpp"
+#include "web/pages.hpp"
+
+#include <map>
+#include <string>
+
+namespace korva::web {
+
+struct Service {
+    ConfigurationWeb web;
+    serveur::Configuration hall;
+    std::map<std::string, Fichier> pages;
+    Places places;
+    Etat etat;
+};
+
+// Listens as the configuration says and serves until the process is ended; false, said on the
+// log, when it cannot listen.
+bool servir(Service& service);
+
+} // namespace korva::web

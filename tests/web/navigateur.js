@@ -1,0 +1,85 @@
+// A player in a real browser (Debian's chromium, headless, through its DevTools protocol), on a
+// page served over TLS with a certificate of the test's own: registers (a slip mended with
+// Backspace), logs in, makes a hero and steps right on the tests' first level, read from the
+// terminal widget's text and in a screenshot; a second page watches the game live; closing the
+// first page ends the game, which the calling test finds saved.
+// Usage: node navigateur.js URL SCREENSHOT
+'use strict';
+const { chromium } = require('playwright-core');
+
+const [url, capture] = process.argv.slice(2);
+const ATTENTE_MS = 15000;
+
+// The terminal widget's lines, as its buffer holds them.
+const ecran = (page) => page.evaluate(() => {
+  const b = terminal.buffer.active;
+  return Array.from({ length: b.length }, (_, i) => b.getLine(i).translateToString(true)).join('\n');
+});
+// Looks at the screen until `vrai` holds of it.
+async function attendre(page, vrai) {
+  const fin = Date.now() + ATTENTE_MS;
+  for (let e = await ecran(page); ; e = await ecran(page)) {
+    if (vrai(e)) return e;
+    if (Date.now() > fin) throw new Error('waited in vain; the screen:\n' + e);
+    await page.waitForTimeout(50);
+  }
+}
+// Types each step's keys, then waits for its text.
+async function jouer(page, etapes) {
+  for (const [touches, texte] of etapes) {
+    await page.keyboard.type(touches);
+    await attendre(page, (e) => e.includes(texte));
+  }
+}
+// The hero's column on the board, in the line of the first level where he starts.
+const heros = (e) => e.split('\n')[2].indexOf('☻');
+const ferme = (page) => page.waitForFunction(
+  () => document.getElementById('etat').textContent.includes('closed'), null, { timeout: ATTENTE_MS });
+
+(async () => {
+  const navigateur = await chromium.launch({
+    executablePath: process.env.KORVA_CHROMIUM,
+    args: ['--headless', '--no-sandbox', '--disable-gpu', '--no-first-run',
+           '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+  });
+  const contexte = await navigateur.newContext({ viewport: { width: 1400, height: 900 },
+                                                 ignoreHTTPSErrors: true });
+  const page = await contexte.newPage();
+  await page.goto(url);
+  const accueil = ['', 'At a prompt, Ctrl-D goes back to the menu.'];
+  await jouer(page, [accueil, ['2', 'Account name:'], ['aylx\ba\r', 'Password:'],
+    ['secret1\r', 'The same password again:'], ['secret1\r', 'KORVA server - ayla'], ['6', '']]);
+  await ferme(page);
+  await page.reload();
+  await jouer(page, [accueil, ['1', 'Account name:'], ['ayla\r', 'Password:'],
+    ['secret1\r', 'KORVA server - ayla'], ['1', 'Press any key to continue'], [' ', '3 : quit'],
+    ['1', 'Enter the name of your persona :'], ['Zed\r1\r', 'Here we are : Zed'],
+    [' ', ' q : save and quit']]);
+  const depart = heros(await ecran(page));
+  await page.keyboard.press('ArrowRight');
+  await attendre(page, (e) => depart > 0 && heros(e) === depart + 1);
+  await page.screenshot({ path: capture });
+
+  // The page's list names the game in progress, with a link that watches it live.
+  const regard = await contexte.newPage();
+  await regard.goto(url);
+  const lien = regard.locator('#en-cours a');
+  await lien.waitFor({ timeout: ATTENTE_MS });
+  if (!(await lien.textContent()).startsWith('Zed (ayla), level 1, score 0')) {
+    throw new Error('listed as ' + await lien.textContent());
+  }
+  await regard.goto(new URL(await lien.getAttribute('href'), url).href);
+  for (const [fleche, colonne] of [[null, depart + 1], ['ArrowLeft', depart]]) {
+    if (fleche) await page.keyboard.press(fleche);
+    const vu = await attendre(page, (e) => heros(e) === colonne);
+    await attendre(regard, (e) => e === vu);
+  }
+
+  // Closing the page is a lost terminal: the game is saved, and the watch ends with it.
+  await page.close();
+  await ferme(regard);
+  await navigateur.close();
+})().catch((e) => {
+  console.error(e);
+  process.exit(1);
+});

@@ -1,0 +1,303 @@
+// korva-web on 127.0.0.1, met by clients of the tests' own on the same library: the page's
+// paths only, the WebSocket's origin, frames and sizes, forwarded addresses, the places of an
+// address, a client that never reads, a page reloaded a hundred times; then a real browser.
+#include "support/dore.hpp"
+#include "support/dossier_jeu.hpp"
+#include "support/partie_terminal.hpp"
+#include "support/transcription.hpp"
+
+#include <boost/asio.hpp>
+#include <boost/beast.hpp>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fstream>
+#include <list>
+#include <thread>
+
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace korva::test {
+namespace {
+
+using namespace std::string_literals;
+namespace beast = boost::beast;
+namespace asio = boost::asio;
+namespace http = beast::http;
+using tcp = asio::ip::tcp;
+constexpr std::string_view ACCUEIL = "At a prompt, Ctrl-D goes back to the menu.";
+
+// Waits up to ten seconds for `vrai`, looking again every few milliseconds.
+bool attendre(const std::function<bool()>& vrai) {
+    for (int i = 0; i < 1000 && !vrai(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return vrai();
+}
+
+// The service over a server of its own under the test's folder; its log in web.log.
+struct Web {
+    explicit Web(const DossierJeu& d, const std::string& reglages = "") : dossier(d) {
+        const std::string r = d.racine().string();
+        std::filesystem::create_directories(d.racine() / "serveur");
+        d.ecrire("serveur.conf", "data " + r + "/serveur\ngame " KORVA_BINAIRE "\ngame-data " + r +
+                                     "/fichiers\nlog " + r + "/serveur.log\n");
+        d.ecrire("web.conf", "listen 127.0.0.1\nport 0\norigin http://korva.test\nlobby " +
+                                 std::string(KORVA_SERVEUR_BINAIRE) + "\nlobby-config " + r +
+                                 "/serveur.conf\npage " KORVA_PAGE_SOURCE
+                                 "\nxterm " KORVA_XTERM_CONSTRUIT "\ntrusted-proxy 127.0.0.2\n" +
+                                 reglages);
+        if ((pid = ::fork()) == 0) {
+            ::prctl(PR_SET_PDEATHSIG, SIGTERM); // ended with the test, however it ends
+            std::freopen((r + "/web.log").c_str(), "w", stderr);
+            ::execl(KORVA_WEB_BINAIRE, KORVA_WEB_BINAIRE, "--config", (r + "/web.conf").c_str(),
+                    nullptr);
+            ::_exit(127);
+        }
+        attendre([&] { return journal().find(" port ") != std::string::npos; });
+        port = std::stoi(journal().substr(journal().find(" port ") + 6));
+    }
+    ~Web() {
+        ::kill(pid, SIGTERM);
+        ::waitpid(pid, nullptr, 0);
+    }
+    std::string journal() const { return dossier.lire("web.log"); }
+    bool dans_le_journal(const std::string& ligne) const {
+        return attendre([&] { return journal().find(ligne) != std::string::npos; });
+    }
+    const DossierJeu& dossier;
+    pid_t pid;
+    int port = 0;
+};
+
+// A page's WebSocket, from a loopback address of the test's choice; its screen read by libvterm.
+struct Client {
+    Client(const Web& w, const std::string& cible, const std::string& origine = "http://korva.test",
+           const std::string& transmise = "", const std::string& depuis = "127.0.0.1") {
+        beast::get_lowest_layer(ws).open(tcp::v4());
+        beast::get_lowest_layer(ws).bind({asio::ip::make_address(depuis), 0});
+        beast::get_lowest_layer(ws).connect(
+            {asio::ip::make_address("127.0.0.1"), static_cast<unsigned short>(w.port)}, erreur);
+        ws.set_option(beast::websocket::stream_base::decorator([=](auto& requete) {
+            requete.set(http::field::origin, origine);
+            if (!transmise.empty()) {
+                requete.set("X-Forwarded-For", transmise);
+            }
+        }));
+        ws.handshake("localhost", cible, erreur);
+    }
+    // Reads until the screen shows `texte`; false once ten seconds or the connection are gone.
+    bool attendre(std::string_view texte) {
+        const auto fin = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (ecran.texte().find(texte) == std::string::npos && !ferme &&
+               std::chrono::steady_clock::now() < fin) {
+            if (!en_lecture) {
+                en_lecture = true;
+                ws.async_read(lu, [this](beast::error_code e, std::size_t) {
+                    en_lecture = false;
+                    ferme = e.failed();
+                    ecran.recevoir(beast::buffers_to_string(lu.data()));
+                    lu.clear();
+                });
+            }
+            io.restart();
+            io.run_for(std::chrono::milliseconds(20));
+        }
+        return ecran.texte().find(texte) != std::string::npos;
+    }
+    void taper(const std::string& touches, bool texte = false) {
+        ws.text(texte);
+        ws.write(asio::buffer(touches), erreur);
+    }
+    asio::io_context io;
+    beast::websocket::stream<tcp::socket> ws{io};
+    beast::error_code erreur;
+    EcranVirtuel ecran{50, 110};
+    beast::flat_buffer lu;
+    bool en_lecture = false, ferme = false;
+};
+
+// A request's text sent whole, and the answer read (without a body to a HEAD).
+http::response<http::string_body> demander(const Web& web, const std::string& requete) {
+    asio::io_context io;
+    tcp::socket flux(io);
+    flux.connect({asio::ip::make_address("127.0.0.1"), static_cast<unsigned short>(web.port)});
+    asio::write(flux, asio::buffer(requete + "\r\n"));
+    beast::flat_buffer tampon;
+    http::response_parser<http::string_body> reponse;
+    reponse.skip(requete.starts_with("HEAD"));
+    http::read(flux, tampon, reponse);
+    return reponse.release();
+}
+
+// Each request of chemins.txt, answered as it says, each answer with the page's policy; then
+// a game won, listed from its recording, as no save or ranking holds it.
+TEST(Web, OnlyThePagesOwnPathsEachWithItsPolicyAndOriginAndTheGamesWon) {
+    DossierJeu dossier;
+    const Web web(dossier);
+    std::ifstream table(KORVA_TESTS "/web/chemins.txt");
+    for (std::string ligne; std::getline(table, ligne);) {
+        std::istringstream l(ligne);
+        std::string methode, cible, origine, contenu;
+        unsigned statut = 0;
+        l >> methode >> cible >> origine >> statut;
+        std::getline(l >> std::ws, contenu);
+        if (methode.starts_with("#")) {
+            continue;
+        }
+        const auto reponse = demander(
+            web,
+            methode + " " + cible + " HTTP/1.1\r\n" +
+                (origine == "plain"
+                     ? ""
+                     : "Connection: Upgrade\r\nUpgrade: websocket\r\n"
+                       "Sec-WebSocket-Version: 13\r\nSec-WebSocket-Key: a2V5IG9mIHRoZSB0ZXN0\r\n") +
+                (origine == "plain" || origine == "none" ? "" : "Origin: " + origine + "\r\n"));
+        EXPECT_EQ(reponse.result_int(), statut) << ligne;
+        EXPECT_NE(reponse.body().find(contenu), std::string::npos) << ligne;
+        EXPECT_EQ(reponse["Content-Security-Policy"].substr(0, 38),
+                  "default-src 'none'; script-src 'self';");
+    }
+    EXPECT_TRUE(web.dans_le_journal("refused: origin \"http://evil.test\""));
+
+    dossier.ecrire("serveur/joueurs.txt", "1\nVic 2\n");
+    dossier.ecrire("serveur/comptes/vic/fichiers/personnages/Vic.txt",
+                   sauvegarde_depuis_carte(lire_tout(KORVA_TESTS "/web/victoire.txt")));
+    Client c(web, "/play");
+    for (const auto& [touches, texte] :
+         std::vector<std::pair<std::string, std::string>>{{"2", "Account name:"},
+                                                          {"vic\r", "Password:"},
+                                                          {"secret1\r", "again:"},
+                                                          {"secret1\r", "KORVA server - vic"},
+                                                          {"1", "Press any key"},
+                                                          {" ", "3 : quit"},
+                                                          {"2", "1 : Vic"},
+                                                          {"1\r", " q : save and quit"},
+                                                          {"\x1b[C\x1b[C", "CONGRATULATION"},
+                                                          {" ", "3 : quit"}}) {
+        c.taper(touches);
+        ASSERT_TRUE(c.attendre(texte)) << c.ecran.texte();
+    }
+    EXPECT_TRUE(attendre([&] {
+        return demander(web, "GET /status.json HTTP/1.1\r\n")
+            .body()
+            .starts_with(
+                R"({"ranking":[{"hero":"Vic","score":2}],"won":[{"account":"vic","hero":"Vic",)");
+    }));
+}
+
+// Sizes clamped to what a terminal can be; a message too long, a frame out of the protocol or
+// a connection idle too long is closed.
+TEST(Web, SizesOutOfBoundsClampedBadFramesAndIdleConnectionsClosed) {
+    DossierJeu dossier;
+    const Web web(dossier, "message-bytes 256\n");
+    Client c(web, "/play");
+    ASSERT_TRUE(c.attendre(ACCUEIL));
+    for (const auto& [taille, avis] : std::vector<std::pair<std::string, std::string>>{
+             {"size 0 0", "This one has 1 columns by 1 lines."},
+             {"size 65535 1", "This one has 1 columns by 500 lines."},
+             {"size 2 65535", "This one has 1000 columns by 2 lines."}}) {
+        c.taper(taille, true);
+        EXPECT_TRUE(c.attendre(avis)) << taille << "\n" << c.ecran.texte();
+    }
+    c.taper("size 65535 65535", true); // as large as a terminal can be: the lobby again
+    ASSERT_TRUE(c.attendre(ACCUEIL));
+    c.taper(std::string(257, '1')); // a message longer than allowed closes the connection
+    EXPECT_FALSE(c.attendre("never")) << c.ecran.texte();
+    EXPECT_TRUE(c.ferme);
+    for (const std::string& trame : {"\x83\x80\0\0\0\0"s, "\x82\x01\x31"s}) { // reserved, unmasked
+        Client d(web, "/play");
+        ASSERT_TRUE(d.attendre(ACCUEIL));
+        asio::write(d.ws.next_layer(), asio::buffer(trame));
+        EXPECT_FALSE(d.attendre("Account name:"));
+        EXPECT_TRUE(d.ferme);
+    }
+    DossierJeu autre;
+    const Web court(autre, "idle-seconds 1\n");
+    Client e(court, "/play");
+    ASSERT_TRUE(e.attendre(ACCUEIL));
+    EXPECT_FALSE(e.attendre("never"));
+    EXPECT_TRUE(court.dans_le_journal("idle connection of 127.0.0.1 closed"));
+}
+
+TEST(Web, AddressesAsTrustedPlacesBoundedAndASlowClientDropped) {
+    DossierJeu dossier;
+    const Web web(dossier, "connections-per-address 3\nunread-bytes 4096\n");
+    for (const auto& [depuis, transmise, vue] : std::vector<std::array<std::string, 3>>{
+             {"127.0.0.1", "203.0.113.9", "127.0.0.1"},
+             {"127.0.0.2", "198.51.100.7, 203.0.113.9", "203.0.113.9"},
+             {"127.0.0.2", "not an address", "127.0.0.2"}}) {
+        Client c(web, "/play", "http://korva.test", transmise, depuis);
+        ASSERT_TRUE(c.attendre(ACCUEIL)) << depuis;
+        EXPECT_TRUE(web.dans_le_journal("lobby opened for " + vue + "\n")) << transmise;
+    }
+    std::list<Client> trois;
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(trois.emplace_back(web, "/play", "http://korva.test", "", "127.0.0.5")
+                        .attendre(ACCUEIL));
+    }
+    EXPECT_TRUE(Client(web, "/play", "http://korva.test", "", "127.0.0.5").erreur.failed());
+    EXPECT_TRUE(web.dans_le_journal("connection from 127.0.0.5 refused: too many connections"));
+    trois.clear();
+
+    { // A client that types on and never reads is dropped; another is served meanwhile.
+        Client lent(web, "/play");
+        ASSERT_TRUE(lent.attendre(ACCUEIL));
+        std::string touches(2000, '1'); // to the log in screen and back, each key a screen
+        for (std::size_t i = 1; i < touches.size(); i += 2) {
+            touches[i] = '\x04';
+        }
+        for (int i = 0; i < 2000 && !lent.erreur; ++i) {
+            lent.taper(touches);
+            EXPECT_TRUE(
+                i != 5 ||
+                Client(web, "/play", "http://korva.test", "", "127.0.0.3").attendre(ACCUEIL));
+        }
+        EXPECT_TRUE(web.dans_le_journal("127.0.0.1 left "));
+        EXPECT_FALSE(lent.attendre("never"));
+        EXPECT_TRUE(lent.ferme);
+    }
+
+    // A page reloaded a hundred times, each time from another address: each lobby hung up.
+    for (int i = 1; i <= 100; ++i) {
+        Client page(web, "/play", "http://korva.test", "", "127.0.1." + std::to_string(i));
+        ASSERT_TRUE(page.attendre(ACCUEIL)) << i;
+    }
+    const std::string enfants =
+        "/proc/" + std::to_string(web.pid) + "/task/" + std::to_string(web.pid) + "/children";
+    EXPECT_TRUE(attendre([&] { return std::ifstream(enfants).peek() == EOF; }));
+}
+
+// A real browser plays (navigateur.js) over TLS, where the build found chromium.
+TEST(WebNavigateur, APlayerInABrowserIsWatchedAndClosingThePageSavesTheGame) {
+    if (std::string_view(KORVA_NAVIGATEUR).empty()) {
+        GTEST_SKIP() << "no chromium";
+    }
+    DossierJeu dossier;
+    asio::io_context io;
+    const std::string port = std::to_string(
+        tcp::acceptor(io, {asio::ip::make_address("127.0.0.1"), 0}).local_endpoint().port());
+    ASSERT_EQ(std::system("openssl req -x509 -newkey rsa:2048 -nodes -subj /CN=localhost -days 1 "
+                          "-keyout cle.pem -out certificat.pem 2>/dev/null"),
+              0);
+    const Web web(dossier, "port " + port + "\norigin https://127.0.0.1:" + port +
+                               "\ncertificate certificat.pem\nprivate-key cle.pem\n");
+    dossier.ecrire("fichiers/niveaux/niveau1g.txt",
+                   niveau_depuis_carte(lire_tout(KORVA_TESTS "/e2e/premier_niveau.txt"), 1, false));
+    const std::string capture = (dossier.racine() / "page.png").string();
+    ASSERT_EQ(std::system(
+                  (KORVA_NAVIGATEUR " " KORVA_TESTS "/web/navigateur.js https://127.0.0.1:" + port +
+                   "/ " + capture)
+                      .c_str()),
+              0);
+    EXPECT_GT(std::filesystem::file_size(capture), 10000u);
+    // The watch ended once the game had let its recording go, after its save.
+    EXPECT_NE(dossier.lire("serveur/comptes/ayla/fichiers/personnages/Zed.txt").find("\nZed\n"),
+              std::string::npos);
+    EXPECT_TRUE(dossier.lire("serveur/joueurs.txt").starts_with("1\nZed ")) << web.journal();
+}
+
+} // namespace
+} // namespace korva::test
