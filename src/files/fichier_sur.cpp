@@ -1,5 +1,7 @@
 #include "files/fichier_sur.hpp"
 
+#include <algorithm>
+
 #include "console/console.hpp"
 
 #include <cstring>
@@ -22,6 +24,28 @@ std::string raison_fichier(int numero_erreur) {
 void signaler_fichier(std::string_view chemin, int numero_erreur) {
     signaler_erreur("%.*s: %s\n", static_cast<int>(chemin.size()), chemin.data(),
                     raison_fichier(numero_erreur).c_str());
+}
+
+bool lire_reglages(const std::string& chemin, const std::function<bool(std::string_view)>& ligne,
+                   std::string_view attendu, std::string& erreur) {
+    std::string texte;
+    int numero_erreur = 0;
+    if (!lire_fichier(chemin, texte, numero_erreur)) {
+        erreur = chemin + ": " + raison_fichier(numero_erreur);
+        return false;
+    }
+    int numero = 0;
+    for (std::string_view reste = texte; !reste.empty();) {
+        const std::size_t fin = std::min(reste.find('\n'), reste.size());
+        ++numero;
+        if (!ligne(reste.substr(0, fin))) {
+            erreur =
+                chemin + ": line " + std::to_string(numero) + " is not " + std::string(attendu);
+            return false;
+        }
+        reste.remove_prefix(std::min(fin + 1, reste.size()));
+    }
+    return true;
 }
 
 bool lire_ou_signaler(const std::string& chemin, std::string& contenu) {

@@ -55,23 +55,11 @@ bool lire_ligne(std::string_view ligne, Configuration& c) {
 } // namespace
 
 std::optional<Configuration> lire_configuration(const std::string& chemin, std::string& erreur) {
-    std::string texte;
-    int numero_erreur = 0;
-    if (!lire_fichier(chemin, texte, numero_erreur)) {
-        erreur = chemin + ": " + raison_fichier(numero_erreur);
-        return std::nullopt;
-    }
     Configuration c;
-    int numero = 0;
-    for (std::string_view reste = texte; !reste.empty();) {
-        const std::size_t fin = std::min(reste.find('\n'), reste.size());
-        ++numero;
-        if (!lire_ligne(reste.substr(0, fin), c)) {
-            erreur = chemin + ": line " + std::to_string(numero) +
-                     " is not a known key followed by a path or a number of at least 1";
-            return std::nullopt;
-        }
-        reste.remove_prefix(std::min(fin + 1, reste.size()));
+    if (!lire_reglages(
+            chemin, [&c](std::string_view ligne) { return lire_ligne(ligne, c); },
+            "a known key followed by a path or a number of at least 1", erreur)) {
+        return std::nullopt;
     }
     return c;
 }
