@@ -212,10 +212,11 @@ TEST(TerminalPosix, NoticeWhileTooSmallThenTheGameAsItWas) {
     PartieTerminal partie(dossier.racine(), 24, 80);
     // Outside a game, Ctrl-C quits.
     const auto avis = [&partie](int colonnes, int lignes) {
-        return partie.attendre("110 columns by 50 lines.\nThis one has " +
-                               std::to_string(colonnes) + " columns by " + std::to_string(lignes) +
-                               " lines.\n\nMake the window larger to play on,\nor press Ctrl-C "
-                               "to quit.");
+        return partie.attendre(
+            "KORVA needs a terminal of at least\n110 columns by 50 lines.\nThis one has " +
+            std::to_string(colonnes) + " columns by " + std::to_string(lignes) +
+            " lines.\n\nMake the window larger to play on,\nor press Ctrl-C "
+            "to quit.");
     };
     ASSERT_TRUE(avis(80, 24)) << partie.ecran();
     EXPECT_EQ(partie.vue.taille_demandee, (std::pair{50, 110}));

@@ -1,5 +1,6 @@
 // The program run without a terminal, as a script would: it answers its options, and refuses
 // to play in one line on the error stream before writing anything else.
+#include "support/dore.hpp"
 #include "support/dossier_jeu.hpp"
 #include "support/sortie_commande.hpp"
 
@@ -27,7 +28,8 @@ TEST(SansTerminal, OptionsAnsweredAndPlayRefused) {
     };
     for (const Cas& cas :
          {Cas{"--version 2>/dev/null", "korva " KORVA_VERSION_ATTENDUE "\n", 0},
-          Cas{"--help 2>/dev/null", usage, 0}, Cas{"</dev/null", refus, 1},
+          Cas{"--help 2>/dev/null", usage + lire_tout(KORVA_TESTS "/e2e/aide.txt"), 0},
+          Cas{"</dev/null", refus, 1},
           Cas{"--aide >/dev/null", "korva: unknown option '--aide'\n" + usage, 2},
           Cas{"--help --version", "korva: one option at a time\n" + usage, 2},
           Cas{"--replay", "korva: option '--replay' needs FILE\n" + usage, 2},
