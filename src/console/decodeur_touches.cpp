@@ -57,7 +57,7 @@ void DecodeurTouches::terminer_sequence(unsigned char final) {
 
 void DecodeurTouches::terminer_utf8() {
     // A character typed beyond ASCII reaches the game as its code page 437 byte, if it has one.
-    const int octet = octet_cp437(point_);
+    const int octet = caractere_entier(point_, suite_) ? octet_cp437(point_) : -1;
     if (octet >= 0) {
         touches_.push_back(octet);
     }
@@ -115,9 +115,9 @@ void DecodeurTouches::recevoir(unsigned char octet) {
         etat_ = Etat::Echap;
     } else if (octet < 0x80) {
         touches_.push_back(octet);
-    } else if (octet >= 0xC2 && octet <= 0xF4) {
-        octets_manquants_ = octet >= 0xF0 ? 3 : (octet >= 0xE0 ? 2 : 1);
-        point_ = octet & (0x3F >> octets_manquants_);
+    } else if (const DebutUtf8 debut = debut_utf8(octet); debut.suite > 0) {
+        suite_ = octets_manquants_ = debut.suite;
+        point_ = debut.point;
         etat_ = Etat::Utf8;
     }
     // Other bytes cannot start a character: dropped.

@@ -37,6 +37,7 @@ private:
     Etat etat_ = Etat::Repos;
     std::string parametres_;
     char32_t point_ = 0;
+    int suite_ = 0;
     int octets_manquants_ = 0;
     std::deque<int> touches_;
 };

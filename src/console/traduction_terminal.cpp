@@ -122,6 +122,20 @@ int couleur_ansi(int index) {
     return ((index & 1) << 2) | (index & 2) | ((index & 4) >> 2);
 }
 
+DebutUtf8 debut_utf8(unsigned char octet) {
+    const int suite = octet >= 0xF8   ? 0
+                      : octet >= 0xF0 ? 3
+                      : octet >= 0xE0 ? 2
+                      : octet >= 0xC0 ? 1
+                                      : 0;
+    return {suite, static_cast<char32_t>(octet & (0x3F >> suite))};
+}
+
+bool caractere_entier(char32_t point, int suite) {
+    return suite > 0 && encoder(point).longueur == suite + 1 && point <= 0x10FFFF &&
+           (point < 0xD800 || point > 0xDFFF);
+}
+
 std::u32string caracteres_nom(std::string_view nom) {
     std::u32string points;
     for (std::size_t i = 0; i < nom.size();) {
@@ -131,21 +145,16 @@ std::u32string caracteres_nom(std::string_view nom) {
             ++i;
             continue;
         }
-        const std::size_t suite = octet >= 0xF8   ? 0
-                                  : octet >= 0xF0 ? 3
-                                  : octet >= 0xE0 ? 2
-                                  : octet >= 0xC0 ? 1
-                                                  : 0;
-        char32_t point = octet & (0x3F >> suite);
+        const DebutUtf8 debut = debut_utf8(octet);
+        const auto suite = static_cast<std::size_t>(debut.suite);
+        char32_t point = debut.point;
         std::size_t j = i + 1;
         for (; j <= i + suite && j < nom.size() && (static_cast<unsigned char>(nom[j]) >> 6) == 2;
              ++j) {
             point = (point << 6) | (static_cast<unsigned char>(nom[j]) & 0x3F);
         }
-        // A character cut short, or written in more bytes than it needs, is none.
-        const bool entier = suite > 0 && j == i + suite + 1 &&
-                            encoder(point).longueur == suite + 1 && point <= 0x10FFFF &&
-                            (point < 0xD800 || point > 0xDFFF);
+        // A character cut short is none either.
+        const bool entier = j == i + suite + 1 && caractere_entier(point, debut.suite);
         // A byte of no UTF-8 character is a name written before in code page 437; the controls
         // of the upper range would be obeyed rather than shown.
         points += !entier ? POINTS[octet] : point >= 0xA0 ? point : U'?';

@@ -23,6 +23,19 @@ char ascii_cp437(unsigned char octet);
 // The VT100 line-drawing character (as terminfo's `acsc` names them) that shows `octet`, or 0.
 char trace_cp437(unsigned char octet);
 
+// How a UTF-8 character begins: the bytes that follow its first (1 to 3) and the bits that first
+// byte holds; `suite` is 0 when no character of more than one byte begins with that byte.
+struct DebutUtf8 {
+    int suite = 0;
+    char32_t point = 0;
+};
+DebutUtf8 debut_utf8(unsigned char octet);
+
+// Whether `point`, read from a first byte and its `suite` bytes, is a character: within Unicode,
+// no surrogate, and written in no more bytes than it needs (else the same text could pass for
+// another).
+bool caractere_entier(char32_t point, int suite);
+
 // The characters of a name as the player typed it, in UTF-8. A byte that is no part of a UTF-8
 // character (a name the game saved in code page 437 before) is that code page's character; a
 // control of the upper range stands as '?'.

@@ -38,7 +38,7 @@ int issue(Issue i, const std::string& nom, const char* fait) {
     }
     std::cerr << "korva-serveur: " << nom << ": "
               << (i == Issue::nom_refuse   ? "no such account"
-                  : i == Issue::trop_court ? "a password has 6 characters at least"
+                  : i == Issue::trop_court ? REGLE_MOT_DE_PASSE
                                            : "the accounts cannot be written")
               << "\n";
     return ECHEC;

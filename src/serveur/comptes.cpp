@@ -15,6 +15,10 @@ namespace {
 
 // Where the registrations of the last hour are noted, "time address" a line.
 constexpr const char* FICHIER_INSCRIPTIONS = "inscriptions.txt";
+
+bool trop_court(std::string_view mot_de_passe) {
+    return mot_de_passe.size() < MOT_DE_PASSE_MIN;
+}
 // Its presence closes registrations.
 constexpr const char* FICHIER_FERMEES = "inscriptions-fermees";
 constexpr std::time_t UNE_HEURE = 3600;
@@ -132,7 +136,7 @@ Issue Comptes::inscrire(const std::string& nom, std::string_view mot_de_passe,
     if (!nom_valide(nom, raison)) {
         return Issue::nom_refuse;
     }
-    if (mot_de_passe.size() < MOT_DE_PASSE_MIN) {
+    if (trop_court(mot_de_passe)) {
         return Issue::trop_court;
     }
     const std::string empreinte = empreinte_de(mot_de_passe);
@@ -171,7 +175,7 @@ Issue Comptes::inscrire(const std::string& nom, std::string_view mot_de_passe,
 }
 
 Issue Comptes::changer_mot_de_passe(const std::string& nom, std::string_view mot_de_passe) {
-    if (mot_de_passe.size() < MOT_DE_PASSE_MIN) {
+    if (trop_court(mot_de_passe)) {
         return Issue::trop_court;
     }
     const std::string empreinte = empreinte_de(mot_de_passe);

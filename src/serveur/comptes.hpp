@@ -14,8 +14,10 @@
 namespace korva::serveur {
 
 inline constexpr const char* FICHIER_COMPTES = "comptes.txt";
-// The shortest password taken.
+// The shortest password taken, and the rule as the lobby and the operator's commands tell it.
 inline constexpr std::size_t MOT_DE_PASSE_MIN = 6;
+inline const std::string REGLE_MOT_DE_PASSE =
+    "a password has " + std::to_string(MOT_DE_PASSE_MIN) + " characters at least";
 
 struct Compte {
     std::string nom;

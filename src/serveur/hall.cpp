@@ -127,9 +127,8 @@ void Hall::inscription() {
         dire("Registration is closed for now.");
         return;
     }
-    console_->ecrire("An account's name follows a hero's: one word of plain ASCII.\n"
-                     "A password has " +
-                     std::to_string(MOT_DE_PASSE_MIN) + " characters at least.\n\n");
+    console_->ecrire("An account's name follows a hero's: one word of plain ASCII;\n" +
+                     REGLE_MOT_DE_PASSE + ".\n\n");
     const std::optional<std::string> nom = demander("Account name: ");
     const std::optional<std::string> mot = nom ? demander("Password: ", true) : std::nullopt;
     const std::optional<std::string> encore =
@@ -150,7 +149,7 @@ void Hall::inscription() {
     case Issue::nom_refuse:
         return dire("That name cannot be taken: " + raison + ".");
     case Issue::trop_court:
-        return dire("A password has " + std::to_string(MOT_DE_PASSE_MIN) + " characters at least.");
+        return dire("Too short: " + REGLE_MOT_DE_PASSE + ".");
     case Issue::fermees:
         return dire("Registration is closed for now.");
     case Issue::trop_tot:

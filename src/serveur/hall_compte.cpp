@@ -47,6 +47,14 @@ bool Hall::lancer_jeu(const std::string& nom, const std::vector<std::string>& ar
     if (fin == Fin::connexion_perdue) {
         std::exit(0);
     }
+    if (fin == Fin::echec) {
+        // The program's report stands on the terminal's own screen, which the lobby's would hide.
+        std::fputs("\nPress Enter to go back to the lobby.", stdout);
+        std::fflush(stdout);
+        for (int c = 0; c != EOF && c != '\n' && c != '\r';) {
+            c = std::getchar();
+        }
+    }
     ouvrir_console();
     if (fin == Fin::inactive) {
         journal("game of %s hung up, idle for %d s", nom.c_str(), inactivite_s);
@@ -154,7 +162,7 @@ void Hall::changer_mot_de_passe(const std::string& nom) {
     case Issue::accepte:
         return dire("Your password is changed.");
     case Issue::trop_court:
-        return dire("A password has " + std::to_string(MOT_DE_PASSE_MIN) + " characters at least.");
+        return dire("Too short: " + REGLE_MOT_DE_PASSE + ".");
     default:
         return dire("The accounts cannot be written now: try again later.");
     }

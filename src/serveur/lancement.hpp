@@ -8,6 +8,7 @@ namespace korva::serveur {
 
 enum class Fin {
     normale,          // the program ended by itself
+    echec,            // the program ended by itself on a failure, which it reported
     inactive,         // idle too long: hung up, and the game saved as on a lost terminal
     connexion_perdue, // the connection dropped: the program hung up too
 };

@@ -100,6 +100,7 @@ Fin lancer(const std::vector<std::string>& commande, const std::string& dossier,
         }
         int statut = 0;
         if (numero == SIGCHLD && ::waitpid(pid, &statut, WNOHANG) == pid) {
+            fin = WIFEXITED(statut) && WEXITSTATUS(statut) == 0 ? Fin::normale : Fin::echec;
             break;
         }
     }

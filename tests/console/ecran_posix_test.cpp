@@ -33,6 +33,11 @@ TEST(DecodeurTouches, KeyCodesFromTerminalBytes) {
         {{"\x1b[2~\x1b[15~\x1bOP\x1b[1;5H\x1b[[A\x1bx\x1b[H", "z"}, {'z'}},
         {{"\x1b[1;", "", "a\x1b", ""}, {'a', 27}},
         {{"\xc3\xa9\xe2\x82\xac\xff"}, {0x82}}, // as code page 437, or nothing
+        {{"\xc2\xa0\xe2\x94\x80\xf0\x9f\x98\x80\xf4\x8f\xbf\xbf\xc3", "", "\xa9\x62"},
+         {0xFF, 0xC4, 'b'}},
+        // Overlong (from 0xC0, 0xC1, 0xE0, 0xF0), a surrogate, beyond Unicode: no character.
+        {{"\xc0\xa1\xc1\xa9\xe0\x83\xa9\xf0\x80\x83\xa9\xed\xa0\x80\xf4\x90\x80\x80\xf8\x61"},
+         {'a'}},
     };
     for (const auto& [lectures, touches] : cas) {
         DecodeurTouches decodeur;

@@ -1,6 +1,7 @@
 // The server's lobby on pseudo-terminals, as players reach it over ssh: accounts made and
 // checked, games of two accounts in one ranking, one account's game watched live from another
 // connection, and every key a player may type at each prompt.
+#include "support/dore.hpp"
 #include "support/dossier_jeu.hpp"
 #include "support/partie_terminal.hpp"
 #include "support/sortie_commande.hpp"
@@ -8,7 +9,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iomanip>
+#include <map>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -52,8 +56,8 @@ struct Serveur {
 bool entrer(PartieTerminal& t, const std::string& nom, bool inscrire) {
     return t.attendre(ACCUEIL) && t.jouer(inscrire ? "2" : "1", "Account name:") &&
            t.jouer(nom + "\r", "Password:") &&
-           (!inscrire || t.jouer("secret1\r", "The same password again:")) &&
-           t.jouer("secret1\r", "KORVA server - " + nom);
+           (!inscrire || t.jouer("sesame\r", "The same password again:")) &&
+           t.jouer("sesame\r", "KORVA server - " + nom);
 }
 
 TEST(Serveur, TwoAccountsShareTheRankingNotTheirHeroesAndWatchLive) {
@@ -106,22 +110,105 @@ TEST(Serveur, TwoAccountsShareTheRankingNotTheirHeroesAndWatchLive) {
             << ligne << journal;
     }
     const std::string comptes = dossier.lire("serveur/comptes.txt");
-    EXPECT_EQ(comptes.find("secret1"), std::string::npos);
+    EXPECT_EQ(comptes.find("sesame"), std::string::npos);
     EXPECT_TRUE(comptes.starts_with("ayla $argon2id$")) << comptes;
 }
+
+// A lobby's script (tests/serveur/*.txt), played on connections of the game's size:
+//   # ...                 a comment
+//   setting KEY VALUE     a line of the server's configuration
+//   file PATH / end       a file under the test's folder, written before the first connection
+//   > C "KEYS" "TEXT"     KEYS typed on connection C (opened when first named), then its screen
+//                         waited for until it shows TEXT; \r is Enter there, \xNN a byte
+//   --- C                 C's screen, its lines behind '|', as the runner finds it
+//   hangup C              C's terminal closed, and its lobby waited for to its end
+//   expect PATH / end     a file as the lobby left it; a last line "..." stands for the rest
+//   log TEXT              the server's log holds the line TEXT
+// The runner writes the script again with what it found; KORVA_REGENERER=1 keeps that.
+class ScriptHall : public testing::TestWithParam<std::string> {};
+
+std::string clavier(std::string texte) {
+    for (std::size_t r; (r = texte.find("\\r")) != std::string::npos;) {
+        texte.replace(r, 2, "\r");
+    }
+    return octets_de(texte);
+}
+
+TEST_P(ScriptHall, PlaysAsWritten) {
+    const std::string chemin = KORVA_TESTS "/serveur/" + GetParam();
+    DossierJeu dossier;
+    std::istringstream lignes(lire_tout(chemin));
+    std::string reglages, sortie;
+    std::unique_ptr<Serveur> serveur;
+    std::map<std::string, std::unique_ptr<PartieTerminal>> connexions;
+    for (std::string ligne; std::getline(lignes, ligne);) {
+        if (ligne.starts_with("|")) {
+            continue; // written anew
+        }
+        sortie += ligne + "\n";
+        std::istringstream mots(ligne);
+        std::string directive, nom, touches, texte;
+        mots >> directive >> nom >> std::quoted(touches, '"', '\0') >>
+            std::quoted(texte, '"', '\0');
+        if (directive == "setting") {
+            reglages += ligne.substr(directive.size() + 1) + "\n";
+        } else if (directive == "file" || directive == "expect") {
+            std::string bloc;
+            for (std::string l; std::getline(lignes, l) && l != "end";) {
+                bloc += l + "\n";
+            }
+            const std::string lu = directive == "file" ? bloc : dossier.lire(nom);
+            if (directive == "file") {
+                dossier.ecrire(nom, bloc);
+            }
+            const bool debut =
+                bloc.ends_with("\n...\n") && lu.starts_with(bloc.substr(0, bloc.size() - 4));
+            sortie += (debut ? bloc : lu) + "end\n";
+        } else if (directive == "log") {
+            EXPECT_NE(dossier.lire("journal.txt").find("korva-serveur: " + ligne.substr(4) + "\n"),
+                      std::string::npos)
+                << ligne;
+        } else if (!directive.empty() && directive != "#") {
+            if (!serveur) {
+                serveur = std::make_unique<Serveur>(dossier, LONGUEUR_LIGNE, reglages);
+            }
+            std::unique_ptr<PartieTerminal>& c = connexions[nom];
+            c = c ? std::move(c) : serveur->hall();
+            if (directive == ">") {
+                ASSERT_TRUE(c->jouer(clavier(touches), clavier(texte))) << ligne << "\n"
+                                                                        << c->ecran();
+            } else if (directive == "hangup") {
+                c->fermer();
+                EXPECT_NE(c->attendre_fin(), -1) << ligne;
+            } else {
+                std::string e = c->ecran();
+                std::istringstream ecran(e.erase(e.find_last_not_of('\n') + 1));
+                for (std::string l; std::getline(ecran, l);) {
+                    sortie += "|" + l + "\n";
+                }
+            }
+        }
+    }
+    comparer_au_fichier(chemin, sortie);
+}
+
+INSTANTIATE_TEST_SUITE_P(Serveur, ScriptHall, testing::ValuesIn(noms_dans(KORVA_TESTS "/serveur")),
+                         [](const auto& info) {
+                             return info.param.substr(0, info.param.find('.'));
+                         });
 
 // Three wrong passwords close the connection, each wait twice the last; the account keeps
 // count across connections, and the stored hash typed as a password does not log in.
 TEST(Serveur, WrongPasswordsSlowedThenTheConnectionClosed) {
     DossierJeu dossier;
-    const Serveur serveur(dossier, LONGUEUR_LIGNE, "registrations-per-hour 1\n");
+    const Serveur serveur(dossier);
     ASSERT_TRUE(entrer(*serveur.hall(), "ayla", true));
     const std::string comptes = dossier.lire("serveur/comptes.txt");
     const std::string empreinte = comptes.substr(5, comptes.find(' ', 5) - 5);
     const auto c = serveur.hall();
     for (const auto& [mot, attente] : {std::pair{empreinte, "wait 0.1 seconds"},
                                        {"secret", "wait 0.2 seconds"},
-                                       {"secret11", "three times: goodbye."}}) {
+                                       {"sesame1", "three times: goodbye."}}) {
         ASSERT_TRUE(c->attendre(ACCUEIL) && c->jouer("1", "Account name:"));
         ASSERT_TRUE(c->jouer("ayla\r", "Password:") && c->jouer(mot + "\r", attente)) << c->ecran();
     }
@@ -131,87 +218,8 @@ TEST(Serveur, WrongPasswordsSlowedThenTheConnectionClosed) {
     ASSERT_TRUE(d->jouer("ayla\r", "Password:") && d->jouer("x\r", "wait 0.8 seconds"));
     ASSERT_TRUE(entrer(*d, "ayla", false)) << d->ecran();
     EXPECT_NE(dossier.lire("serveur/comptes.txt").find(" open 0\n"), std::string::npos);
-    ASSERT_TRUE(d->jouer("5", "Your password now:") && d->jouer("secret1\r", "new password:"));
-    ASSERT_TRUE(d->jouer("secret2\r", "again:") && d->jouer("secret2\r", "password is changed."));
-    EXPECT_EQ(dossier.lire("serveur/comptes.txt").find(empreinte), std::string::npos);
-    // One registration an hour from an address here: the second is refused, once typed right.
-    const auto e = serveur.hall();
-    for (const auto& [encore, reponse] :
-         {std::pair{"secret9\r", "The two passwords differ: nothing was made."},
-          {"secret1\r", "Too many registrations from your address this hour"}}) {
-        ASSERT_TRUE(e->attendre(ACCUEIL) && e->jouer("2", "Account name:"));
-        ASSERT_TRUE(e->jouer("bob\r", "Password:") && e->jouer("secret1\r", "again:"));
-        ASSERT_TRUE(e->jouer(encore, reponse)) << e->ecran();
-        e->taper(" ");
-    }
     EXPECT_NE(dossier.lire("journal.txt").find("failed login ayla from 127.0.0.9\n"),
               std::string::npos);
-}
-
-// Ctrl-C, Ctrl-Z and Ctrl-\ do nothing at any prompt, Ctrl-D goes back to the menu, escape
-// sequences and control keys are no part of a line, a line stops at its length, and the end of
-// the input ends the lobby.
-TEST(Serveur, EveryControlKeyAtEveryPrompt) {
-    using Etapes = std::vector<std::pair<std::string, std::string>>;
-    const std::string signaux = "\x03\x1a\x1c";
-    const Etapes nom{{"1", "Account name:"}}, mot{{"1", "Account name:"}, {"a\r", "Password:"}},
-        inscrit{{"2", "Account name:"}},
-        menu{{"2", "Account name:"},
-             {"ayla\r", "Password:"},
-             {"secret1\r", "again:"},
-             {"secret1\r", "6 : leave"}};
-    struct Cas {
-        const Etapes& jusqu_a;
-        std::string touches;
-        std::string attendu;
-    };
-    for (const Cas& cas :
-         {Cas{{}, signaux + "\x04" + "2", "Account name:"},
-          Cas{nom, signaux + "\x1b[A\x1b[31ma\x07\x1bOPb\tc", "Account name: abc"},
-          Cas{nom, "\x04", std::string(ACCUEIL)}, Cas{mot, signaux + "\x04", std::string(ACCUEIL)},
-          Cas{inscrit, signaux + "\x04", std::string(ACCUEIL)},
-          Cas{nom, std::string(LONGUEUR_COURTE + 1, 'x') + "\177y",
-              ": " + std::string(LONGUEUR_COURTE - 1, 'x') + "y\n"},
-          Cas{menu, signaux + "\x04" + "4", "No hero was saved yet."}}) {
-        SCOPED_TRACE(cas.touches);
-        DossierJeu dossier;
-        const Serveur serveur(dossier, LONGUEUR_COURTE);
-        const auto t = serveur.hall();
-        ASSERT_TRUE(t->attendre(ACCUEIL));
-        for (const auto& [touches, texte] : cas.jusqu_a) {
-            ASSERT_TRUE(t->jouer(touches, texte)) << t->ecran();
-        }
-        const std::string avant = t->ecran();
-        t->taper(cas.touches);
-        EXPECT_TRUE(t->attendre([&] {
-            return t->ecran() != avant && t->ecran().find(cas.attendu) != std::string::npos;
-        })) << t->ecran();
-        t->fermer();
-        EXPECT_NE(t->attendre_fin(), -1);
-    }
-}
-
-// A game whose connection drops, or left idle, is saved as on a hang-up, and nothing of the
-// connection is left: the lobby waits for its game's end before its own.
-TEST(Serveur, AGameHungUpWhenItsConnectionDropsOrItStandsIdle) {
-    for (const bool inactive : {false, true}) {
-        DossierJeu dossier;
-        const Serveur serveur(dossier, LONGUEUR_LIGNE, inactive ? "idle-seconds 1\n" : "");
-        const auto a = serveur.hall();
-        ASSERT_TRUE(entrer(*a, "ayla", true));
-        ASSERT_TRUE(a->jouer("1", PAUSE) && a->jouer(" ", MENU_JEU)) << a->ecran();
-        ASSERT_TRUE(a->jouer("1", "persona :") && a->jouer("Zed\r1\r", "Here we are : Zed"));
-        ASSERT_TRUE(a->jouer(" ", LEGENDE));
-        if (inactive) {
-            ASSERT_TRUE(a->attendre("Your game stood idle too long")) << a->ecran();
-        } else {
-            a->fermer();
-        }
-        EXPECT_NE(a->attendre_fin(), -1);
-        EXPECT_EQ(dossier.lire("serveur/joueurs.txt"), "1\nZed 0\n");
-        EXPECT_TRUE(dossier.lire("serveur/comptes/ayla/fichiers/personnages/Zed.txt")
-                        .starts_with("20\n50\nZed\n"));
-    }
 }
 
 // Fifty games, each in a folder of its own laid out as an account's, save at once into the one
@@ -297,14 +305,14 @@ TEST(Serveur, TheOperatorsCommands) {
           Cas{"accounts", "ayla locked 0\nregistration closed\n", 0},
           Cas{"password ayla <<<short",
               "korva-serveur: ayla: a password has 6 characters at least\n", 1},
-          Cas{"password bob <<<secret2", "korva-serveur: bob: no such account\n", 1},
+          Cas{"password bob <<<sesam2", "korva-serveur: bob: no such account\n", 1},
           Cas{"games", "", 0}, Cas{"lock", usage, 2}, Cas{"dance", usage, 2}}) {
         operateur(cas);
     }
     const auto t = serveur.hall();
     ASSERT_TRUE(t->attendre(ACCUEIL) && t->jouer("1", "Account name:"));
     ASSERT_TRUE(t->jouer("ayla\r", "Password:"));
-    ASSERT_TRUE(t->jouer("secret1\r", "This account is locked: ask the server's operator."));
+    ASSERT_TRUE(t->jouer("sesame\r", "This account is locked: ask the server's operator."));
     ASSERT_TRUE(t->jouer(" ", ACCUEIL) && t->jouer("2", "Registration is closed for now."));
     // Each undone by its opposite: the account logs in again, and registration is open.
     for (const Cas& cas :
