@@ -50,7 +50,7 @@ struct Commande {
     bool avec_nom;
     int (*faire)(const Configuration& c, Comptes& comptes, const std::string& nom);
 };
-constexpr std::array<Commande, 7> COMMANDES{{
+constexpr std::array<Commande, 8> COMMANDES{{
     {"accounts", false,
      [](const Configuration&, Comptes& comptes, const std::string& nom) {
          return lister_comptes(comptes, nom);
@@ -91,6 +91,11 @@ constexpr std::array<Commande, 7> COMMANDES{{
      [](const Configuration&, Comptes& comptes, const std::string&) {
          return issue(comptes.ouvrir_inscriptions(false) ? Issue::accepte : Issue::illisible,
                       "registration", "closed");
+     }},
+    {"settings", false,
+     [](const Configuration& c, Comptes&, const std::string&) {
+         std::cout << reglages_en_texte(c);
+         return FAIT;
      }},
 }};
 

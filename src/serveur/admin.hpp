@@ -1,5 +1,5 @@
 // The operator's commands: the accounts and the games in progress listed, an account locked or
-// unlocked, a password reset, registration opened or closed.
+// unlocked, a password reset, registration opened or closed, the settings in force listed.
 #pragma once
 
 #include "serveur/configuration.hpp"
@@ -17,7 +17,8 @@ inline constexpr const char* COMMANDES_ADMIN =
     "  unlock NAME      unlock it\n"
     "  password NAME    reset its password to the line read from the input\n"
     "  open             open registration\n"
-    "  close            close registration\n";
+    "  close            close registration\n"
+    "  settings         list the settings in force, a key left out at its default\n";
 
 // Carries out the command `mots` (its name and its argument); prints what it lists or did on
 // the output, a failure on the error stream. The process's status: 0 done, 1 failed, 2 no such

@@ -64,4 +64,13 @@ std::optional<Configuration> lire_configuration(const std::string& chemin, std::
     return c;
 }
 
+std::string reglages_en_texte(const Configuration& c) {
+    std::string texte;
+    for (const Cle& k : CLES) {
+        texte += std::string(k.nom) + " " +
+                 (k.chemin != nullptr ? c.*k.chemin : std::to_string(c.*k.nombre)) + "\n";
+    }
+    return texte;
+}
+
 } // namespace korva::serveur

@@ -26,4 +26,8 @@ struct Configuration {
 // keeps its default. Nothing, with `erreur` naming the line, when a line cannot be read.
 std::optional<Configuration> lire_configuration(const std::string& chemin, std::string& erreur);
 
+// Every setting in force as the file would hold it, one "key value" a line in the order of the
+// keys: what a server runs with, a key left out at its default.
+std::string reglages_en_texte(const Configuration& c);
+
 } // namespace korva::serveur

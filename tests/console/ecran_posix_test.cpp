@@ -4,6 +4,7 @@
 #include "console/emetteur_ecran.hpp"
 #include "console/terminfo_posix.hpp"
 #include "console/traduction_terminal.hpp"
+#include "support/dore.hpp"
 #include "support/dossier_jeu.hpp"
 #include "support/partie_terminal.hpp"
 
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <random>
+#include <sstream>
 
 namespace korva {
 namespace {
@@ -21,40 +23,34 @@ using test::DossierJeu;
 using test::EcranVirtuel;
 using namespace std::string_view_literals;
 
-// Bytes as the terminal's reads bring them; an empty read stands for a wait that ran out.
+// Bytes as the terminal's reads bring them (tests/console/touches.txt), to the key codes.
 TEST(DecodeurTouches, KeyCodesFromTerminalBytes) {
-    const int P = TOUCHE_PREFIXE;
-    const std::vector<std::pair<std::vector<std::string_view>, std::vector<int>>> cas = {
-        {{"\x1b[A\x1b[B\x1b[C\x1b[D"}, {P, 72, P, 80, P, 77, P, 75}},
-        {{"\x1bOA\x1bOB\x1bOC\x1bOD"}, {P, 72, P, 80, P, 77, P, 75}},
-        {{"\x1b[1;5A\x1b[1;2D", "\x1b[", "B"}, {P, 72, P, 75, P, 80}},
-        {{"HPKMq3 \n"}, {72, 80, 75, 77, 'q', '3', ' ', '\n'}},
-        {{"\x1b", "", "y\x1b\x1b[C"}, {27, 'y', 27, P, 77}},
-        {{"\x1b[2~\x1b[15~\x1bOP\x1b[1;5H\x1b[[A\x1bx\x1b[H", "z"}, {'z'}},
-        {{"\x1b[1;", "", "a\x1b", ""}, {'a', 27}},
-        {{"\xc3\xa9\xe2\x82\xac\xff"}, {0x82}}, // as code page 437, or nothing
-        {{"\xc2\xa0\xe2\x94\x80\xf0\x9f\x98\x80\xf4\x8f\xbf\xbf\xc3", "", "\xa9\x62"},
-         {0xFF, 0xC4, 'b'}},
-        // Overlong (from 0xC0, 0xC1, 0xE0, 0xF0), a surrogate, beyond Unicode: no character.
-        {{"\xc0\xa1\xc1\xa9\xe0\x83\xa9\xf0\x80\x83\xa9\xed\xa0\x80\xf4\x90\x80\x80\xf8\x61"},
-         {'a'}},
-    };
-    for (const auto& [lectures, touches] : cas) {
+    std::istringstream table(test::lire_tout(KORVA_TESTS "/console/touches.txt"));
+    int cas = 0;
+    for (std::string ligne; std::getline(table, ligne);) {
+        const std::size_t fleche = ligne.find(" => ");
+        if (ligne.starts_with('#') || fleche == std::string::npos) {
+            continue;
+        }
+        ++cas;
         DecodeurTouches decodeur;
-        std::vector<int> recues;
-        for (const std::string_view lecture : lectures) {
-            if (lecture.empty()) {
+        std::string recues;
+        std::istringstream lectures(ligne.substr(0, fleche));
+        for (std::string lecture; lectures >> lecture;) {
+            if (lecture == "(wait)") {
                 decodeur.delai_ecoule();
+                lecture.clear();
             }
-            for (const char octet : lecture) {
+            for (const char octet : test::octets_de(lecture)) {
                 decodeur.recevoir(static_cast<unsigned char>(octet));
             }
             while (decodeur.touche_prete()) {
-                recues.push_back(decodeur.prendre());
+                recues += (recues.empty() ? "" : " ") + std::to_string(decodeur.prendre());
             }
         }
-        EXPECT_EQ(recues, touches) << testing::PrintToString(lectures);
+        EXPECT_EQ(recues, ligne.substr(fleche + 4)) << ligne;
     }
+    EXPECT_GT(cas, 0);
 }
 
 // The pseudo-terminal starts each line feed at the first column, as the game sets it: here the

@@ -333,6 +333,22 @@ TEST(Serveur, TheOperatorsCommands) {
         EXPECT_EQ(s.statut, 1);
         EXPECT_TRUE(s.texte.starts_with(sortie)) << commande << s.texte;
     }
+    // A key left out keeps the value the packaged configuration shows (the log excepted: its
+    // error stream by default), and the settings in force are listed.
+    dossier.ecrire("vide.conf", "# nothing set\n");
+    const std::string defauts =
+        executer(KORVA_SERVEUR_BINAIRE " --config " + (dossier.racine() / "vide.conf").string() +
+                 " --admin settings")
+            .texte;
+    std::istringstream paquet(lire_tout(KORVA_TESTS "/../packaging/serveur.conf.in"));
+    for (std::string ligne; std::getline(paquet, ligne);) {
+        if (!ligne.starts_with('#') && !ligne.starts_with("log ") &&
+            ligne.find('@') == std::string::npos) {
+            EXPECT_NE(defauts.find(ligne + "\n"), std::string::npos) << ligne << "\n" << defauts;
+        }
+    }
+    operateur({"settings",
+               "data " + (serveur.racine / "serveur").string() + "\ngame " KORVA_BINAIRE "\n", 0});
     // A setting refused with its line: a number below 1, one that is none, a key unknown.
     for (const char* reglage :
          {"games-at-once 0", "idle-seconds -1", "recordings-per-account x", "colour blue"}) {
