@@ -41,11 +41,12 @@ run: build
 
 # Installs the game under PREFIX, to be started as PREFIX/bin/korva from any folder; `make
 # uninstall` with the same PREFIX removes it. The players' saves stay in their own folders. A
-# build of its own, without the tests: a player needs no GoogleTest.
+# build of its own, without the tests: a player needs no GoogleTest. korva-web goes along where
+# Boost and npm are found (`make build` brings them).
 install:
 	sh tools/dependances.sh $(PAQUETS_JEU)
 	cmake -S . -B $(BUILD)-install -DKORVA_TESTS=OFF -DCMAKE_BUILD_TYPE=Release
-	cmake --build $(BUILD)-install --target korva korva-serveur -j 2
+	cmake --build $(BUILD)-install --target korva_a_installer -j 2
 	cmake --install $(BUILD)-install --prefix "$(PREFIX)" --strip
 
 uninstall:

@@ -29,6 +29,25 @@ else()
     set(KORVA_PAQUET ${CMAKE_BINARY_DIR}/paquet)
     set(KORVA_NOTE_DOSSIERS ${CMAKE_INSTALL_DATADIR}/korva/dossiers-faits.txt)
     set(KORVA_SERVEUR_CONF ${CMAKE_INSTALL_SYSCONFDIR}/korva)
+    set(KORVA_DOSSIER_WEB ${CMAKE_INSTALL_DATADIR}/korva/web)
+    # Where systemd looks for units under /usr/local as under /usr.
+    set(KORVA_DOSSIER_UNITES lib/systemd/system)
+    # korva-web goes along where it was built, its terminal widget fetched (cmake/Web.cmake).
+    set(KORVA_AVEC_WEB OFF)
+    if(TARGET korva-web AND TARGET korva_npm_xterm)
+        set(KORVA_AVEC_WEB ON)
+    endif()
+    # What an install needs built: `cmake --build B --target korva_a_installer`.
+    add_custom_target(korva_a_installer)
+    add_dependencies(korva_a_installer korva korva-serveur)
+    set(pages korva korva-serveur)
+    set(dossiers_faits ${CMAKE_INSTALL_BINDIR} ${KORVA_DOSSIER_PROGRAMME} ${KORVA_DOSSIER_DONNEES}
+                       ${CMAKE_INSTALL_MANDIR}/man6 ${CMAKE_INSTALL_DOCDIR} ${KORVA_SERVEUR_CONF})
+    if(KORVA_AVEC_WEB)
+        add_dependencies(korva_a_installer korva-web korva_npm_xterm)
+        list(APPEND pages korva-web)
+        list(APPEND dossiers_faits ${KORVA_DOSSIER_WEB} ${KORVA_DOSSIER_UNITES})
+    endif()
 
     # The launcher finds the game and its data from where it lies itself, so that an installed
     # tree works wherever it is moved or unpacked. `dossier` is where the launcher goes.
@@ -51,7 +70,7 @@ else()
     korva_lanceur(${CMAKE_INSTALL_BINDIR} ${KORVA_PAQUET}/korva)
     # Debian keeps its games in /usr/games: its package has a launcher for there.
     korva_lanceur(games ${KORVA_PAQUET}/debian/korva)
-    foreach(page korva korva-serveur)
+    foreach(page ${pages})
         configure_file(${PROJECT_SOURCE_DIR}/packaging/${page}.6.in ${KORVA_PAQUET}/${page}.6 @ONLY)
     endforeach()
     configure_file(${PROJECT_SOURCE_DIR}/packaging/desinstaller.cmake.in
@@ -62,9 +81,7 @@ else()
     # made), so that `make uninstall` removes them when it leaves them empty, and no others. A
     # package's staging tree (DESTDIR) notes nothing.
     set(dossiers "")
-    foreach(chemin ${CMAKE_INSTALL_BINDIR} ${KORVA_DOSSIER_PROGRAMME} ${KORVA_DOSSIER_DONNEES}
-                   ${CMAKE_INSTALL_MANDIR}/man6 ${CMAKE_INSTALL_DOCDIR}
-                   ${CMAKE_INSTALL_SYSCONFDIR}/korva)
+    foreach(chemin ${dossiers_faits})
         while(NOT chemin STREQUAL "" AND NOT IS_ABSOLUTE ${chemin})
             list(APPEND dossiers ${chemin})
             cmake_path(GET chemin PARENT_PATH chemin)
@@ -110,6 +127,31 @@ else()
             DESTINATION ${KORVA_SERVEUR_CONF})
     install(FILES ${KORVA_PAQUET}/korva-serveur.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 
+    # korva-web beside korva-serveur; the page's files and the terminal widget's, lib/ and css/ of
+    # xterm.js from the build's npm folder (its source maps left out: their sources are not) with
+    # its licence; its configuration beside the server's and its systemd unit, both naming the
+    # installed paths.
+    if(KORVA_AVEC_WEB)
+        install(TARGETS korva-web RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+        install(DIRECTORY ${PROJECT_SOURCE_DIR}/src/web/page DESTINATION ${KORVA_DOSSIER_WEB})
+        install(DIRECTORY ${KORVA_XTERM_CONSTRUIT}/lib ${KORVA_XTERM_CONSTRUIT}/css
+                DESTINATION ${KORVA_DOSSIER_WEB}/xterm PATTERN "*.map" EXCLUDE)
+        install(FILES ${KORVA_XTERM_CONSTRUIT}/LICENSE DESTINATION ${KORVA_DOSSIER_WEB}/xterm)
+        install(CODE "
+            set(p \"\${CMAKE_INSTALL_PREFIX}\")
+            set(KORVA_WEB_HALL \"\${p}/${CMAKE_INSTALL_BINDIR}/korva-serveur\")
+            set(KORVA_WEB_HALL_CONF \"\${p}/${KORVA_SERVEUR_CONF}/serveur.conf\")
+            set(KORVA_WEB_DONNEES \"\${p}/${KORVA_DOSSIER_WEB}\")
+            set(KORVA_WEB_COMMANDE
+                \"\${p}/${CMAKE_INSTALL_BINDIR}/korva-web --config \${p}/${KORVA_SERVEUR_CONF}/web.conf\")
+            configure_file(${PROJECT_SOURCE_DIR}/packaging/web.conf.in ${KORVA_PAQUET}/web.conf @ONLY)
+            configure_file(${PROJECT_SOURCE_DIR}/packaging/korva-web.service.in
+                           ${KORVA_PAQUET}/korva-web.service @ONLY)")
+        install(FILES ${KORVA_PAQUET}/web.conf DESTINATION ${KORVA_SERVEUR_CONF})
+        install(FILES ${KORVA_PAQUET}/korva-web.service DESTINATION ${KORVA_DOSSIER_UNITES})
+        install(FILES ${KORVA_PAQUET}/korva-web.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+    endif()
+
     set(CPACK_GENERATOR DEB)
     # What Debian wants beyond the installed tree (packaging/debian.cmake, which sees only
     # CPack's variables): its copyright file, a changelog, compressed pages, /usr/games.
@@ -121,10 +163,20 @@ else()
     set(CPACK_KORVA_CHANGELOG ${KORVA_PAQUET}/changelog)
     set(CPACK_KORVA_CONF ${KORVA_SERVEUR_CONF})
     set(CPACK_KORVA_SSHD ${PROJECT_SOURCE_DIR}/packaging/sshd-korva.conf.in)
-    # The server's account and data folder, made when the package is configured; its two files
-    # of /etc are the operator's to change.
+    set(CPACK_KORVA_WEB ${KORVA_AVEC_WEB})
+    set(CPACK_KORVA_WEB_CONF ${PROJECT_SOURCE_DIR}/packaging/web.conf.in)
+    set(CPACK_KORVA_WEB_UNITE ${PROJECT_SOURCE_DIR}/packaging/korva-web.service.in)
+    set(CPACK_KORVA_WEB_DONNEES ${KORVA_DOSSIER_WEB})
+    set(CPACK_KORVA_UNITES ${KORVA_DOSSIER_UNITES})
+    # The server's account and data folder, made when the package is configured; its files of
+    # /etc are the operator's to change, korva-web's among them where it goes along.
+    file(READ ${PROJECT_SOURCE_DIR}/packaging/debian/conffiles conffiles)
+    if(KORVA_AVEC_WEB)
+        string(APPEND conffiles "/etc/korva/web.conf\n")
+    endif()
+    file(WRITE ${KORVA_PAQUET}/debian/conffiles ${conffiles})
     set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
-        ${PROJECT_SOURCE_DIR}/packaging/debian/postinst ${PROJECT_SOURCE_DIR}/packaging/debian/conffiles)
+        ${PROJECT_SOURCE_DIR}/packaging/debian/postinst ${KORVA_PAQUET}/debian/conffiles)
     set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
     # adduser for the server's account; players reach it through sshd.
     set(CPACK_DEBIAN_PACKAGE_DEPENDS "adduser, passwd")
@@ -147,6 +199,13 @@ korva-serveur makes the machine a KORVA server over ssh: players type
 ssh korva@HOST, register an account, play, watch each other's games live and
 share one ranking. The package makes the korva account and its data folder
 in /var/games/korva, and its sshd block lets that account reach the lobby only.")
+if(KORVA_AVEC_WEB)
+    string(APPEND CPACK_PACKAGE_DESCRIPTION "
+
+korva-web puts the same lobby behind a web page, a terminal in the browser
+beside the ranking and the games in progress; its systemd unit korva-web is
+installed, not enabled, for the operator to set its origin first.")
+endif()
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE

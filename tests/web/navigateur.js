@@ -1,36 +1,47 @@
 // A player in a real browser (Debian's chromium, headless, through its DevTools protocol), on a
-// page served over TLS with a certificate of the test's own: registers (a slip mended with
-// Backspace), logs in, makes a hero and steps right on the tests' first level, read from the
-// terminal widget's text and in a screenshot; a second page watches the game live; closing the
-// first page ends the game, which the calling test finds saved.
-// Usage: node navigateur.js URL SCREENSHOT
+// page served over TLS with a certificate of the test's own: the page reloaded a hundred times
+// leaves no lobby behind; registers, logs in, makes a hero (a slip in each name mended with
+// Backspace) and steps right on the tests' first level, read from the terminal widget's text
+// and in a screenshot; Ctrl-C asks the game's question, whose 'Y' saves the step; a second page
+// watches the game live; closing the first page ends the game, which the calling test finds
+// saved where the hero last stood.
+// Usage: node navigateur.js URL SCREENSHOT SERVICE_PID
 'use strict';
+const fs = require('fs');
 const { chromium } = require('playwright-core');
 
-const [url, capture] = process.argv.slice(2);
+const [url, capture, service] = process.argv.slice(2);
 const ATTENTE_MS = 15000;
+const RECHARGEMENTS = 100;
 
 // The terminal widget's lines, as its buffer holds them.
 const ecran = (page) => page.evaluate(() => {
   const b = terminal.buffer.active;
   return Array.from({ length: b.length }, (_, i) => b.getLine(i).translateToString(true)).join('\n');
 });
-// Looks at the screen until `vrai` holds of it.
-async function attendre(page, vrai) {
+// Asks `quoi` until `vrai` holds of its answer.
+async function attendre(quoi, vrai) {
   const fin = Date.now() + ATTENTE_MS;
-  for (let e = await ecran(page); ; e = await ecran(page)) {
+  for (let e = await quoi(); ; e = await quoi()) {
     if (vrai(e)) return e;
-    if (Date.now() > fin) throw new Error('waited in vain; the screen:\n' + e);
-    await page.waitForTimeout(50);
+    if (Date.now() > fin) throw new Error('waited in vain; saw:\n' + e);
+    await new Promise((r) => setTimeout(r, 50));
   }
 }
-// Types each step's keys, then waits for its text.
+// Types each step's keys, a key between brackets pressed, then waits for its text.
 async function jouer(page, etapes) {
   for (const [touches, texte] of etapes) {
-    await page.keyboard.type(touches);
-    await attendre(page, (e) => e.includes(texte));
+    for (const t of touches.split(/(\[[\w+]+\])/)) {
+      await (t.startsWith('[') ? page.keyboard.press(t.slice(1, -1)) : page.keyboard.type(t));
+    }
+    await attendre(() => ecran(page), (e) => e.includes(texte));
   }
 }
+// The service's lobbies: those of its children that run korva-serveur (its one thread starts
+// them all). A process may end while it is looked at.
+const lire = (chemin) => { try { return fs.readFileSync(chemin, 'utf8'); } catch { return ''; } };
+const lobbies = () => lire(`/proc/${service}/task/${service}/children`).split(' ')
+  .filter((p) => p && lire(`/proc/${p}/comm`) === 'korva-serveur\n').length;
 // The hero's column on the board, in the line of the first level where he starts.
 const heros = (e) => e.split('\n')[2].indexOf('☻');
 const ferme = (page) => page.waitForFunction(
@@ -47,18 +58,29 @@ const ferme = (page) => page.waitForFunction(
   const page = await contexte.newPage();
   await page.goto(url);
   const accueil = ['', 'At a prompt, Ctrl-D goes back to the menu.'];
-  await jouer(page, [accueil, ['2', 'Account name:'], ['aylx\ba\r', 'Password:'],
+  await jouer(page, [accueil]);
+  await attendre(lobbies, (n) => n === 1);
+  for (let i = 0; i < RECHARGEMENTS; ++i) {
+    await page.reload();
+    await jouer(page, [accueil]);
+  }
+  await attendre(lobbies, (n) => n === 1);
+  await jouer(page, [['2', 'Account name:'], ['aylx[Backspace]a\r', 'Password:'],
     ['secret1\r', 'The same password again:'], ['secret1\r', 'KORVA server - ayla'], ['6', '']]);
   await ferme(page);
   await page.reload();
   await jouer(page, [accueil, ['1', 'Account name:'], ['ayla\r', 'Password:'],
     ['secret1\r', 'KORVA server - ayla'], ['1', 'Press any key to continue'], [' ', '3 : quit'],
-    ['1', 'Enter the name of your persona :'], ['Zed\r1\r', 'Here we are : Zed'],
+    ['1', 'Enter the name of your persona :'], ['Zex[Backspace]d\r1\r', 'Here we are : Zed'],
     [' ', ' q : save and quit']]);
   const depart = heros(await ecran(page));
   await page.keyboard.press('ArrowRight');
-  await attendre(page, (e) => depart > 0 && heros(e) === depart + 1);
+  await attendre(() => ecran(page), (e) => depart > 0 && heros(e) === depart + 1);
   await page.screenshot({ path: capture });
+  // Ctrl-C reaches the game, which asks; 'Y' saves, and the game loaded again stands there.
+  await jouer(page, [['[Control+C]', 'Back-up of your game Y/N ? :'], ['Y', '3 : quit'],
+    ['2', '1 : Zed'], ['1\r', ' q : save and quit']]);
+  await attendre(() => ecran(page), (e) => heros(e) === depart + 1);
 
   // The page's list names the game in progress, with a link that watches it live.
   const regard = await contexte.newPage();
@@ -71,8 +93,8 @@ const ferme = (page) => page.waitForFunction(
   await regard.goto(new URL(await lien.getAttribute('href'), url).href);
   for (const [fleche, colonne] of [[null, depart + 1], ['ArrowLeft', depart]]) {
     if (fleche) await page.keyboard.press(fleche);
-    const vu = await attendre(page, (e) => heros(e) === colonne);
-    await attendre(regard, (e) => e === vu);
+    const vu = await attendre(() => ecran(page), (e) => heros(e) === colonne);
+    await attendre(() => ecran(regard), (e) => e === vu);
   }
 
   // Closing the page is a lost terminal: the game is saved, and the watch ends with it.
