@@ -123,6 +123,10 @@ void tirer_caracteristiques(sPerso& p, int classe) {
     p.habilete = p.corps + p.intellect;
 }
 
+std::time_t heure_du_jeu() {
+    return horloge();
+}
+
 Horloge installer_horloge(Horloge nouvelle) {
     return std::exchange(horloge, nouvelle);
 }

@@ -21,10 +21,12 @@ int saisirPerso(sPerso& p);
 // derives Endurance, Power and Skill from them; draws from the generator as it stands.
 void tirer_caracteristiques(sPerso& p, int classe);
 
-// The calendar time the generator is seeded with at creation. Tests install a clock of their own,
-// so that every draw of a game is known; returns the clock it replaces.
+// The game's clock: the calendar time the generator is seeded with at creation, and a
+// recording's file name is dated by. Tests install a clock of their own, so that every draw of a
+// game and every name is known; returns the clock it replaces.
 using Horloge = std::time_t (*)();
 Horloge installer_horloge(Horloge horloge);
+std::time_t heure_du_jeu();
 
 // A pseudo-random whole number from a to b - 1, from the game's dice; the caller passes b > a.
 int rand_a_b(int a, int b);

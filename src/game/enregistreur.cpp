@@ -1,6 +1,7 @@
 #include "game/enregistreur.hpp"
 
 #include "characters/hasard.hpp"
+#include "characters/personnage.hpp"
 #include "files/fichier_sur.hpp"
 #include "files/niveaux.hpp"
 #include "files/sauvegarde.hpp"
@@ -63,7 +64,7 @@ std::string nom_de_fichier(const std::string& nom) {
 }
 
 std::string chemin_nouveau(const std::string& nom) {
-    const std::time_t maintenant = std::time(nullptr);
+    const std::time_t maintenant = heure_du_jeu();
     char date[32] = "00000000-000000";
     if (const std::tm* local = std::localtime(&maintenant)) {
         std::strftime(date, sizeof date, FORMAT_DATE, local);

@@ -67,8 +67,8 @@ std::optional<Configuration> lire_configuration(const std::string& chemin, std::
 std::string reglages_en_texte(const Configuration& c) {
     std::string texte;
     for (const Cle& k : CLES) {
-        texte += std::string(k.nom) + " " +
-                 (k.chemin != nullptr ? c.*k.chemin : std::to_string(c.*k.nombre)) + "\n";
+        const std::string valeur = k.chemin != nullptr ? c.*k.chemin : std::to_string(c.*k.nombre);
+        texte += valeur.empty() ? "" : std::string(k.nom) + " " + valeur + "\n";
     }
     return texte;
 }

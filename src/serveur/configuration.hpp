@@ -27,7 +27,7 @@ struct Configuration {
 std::optional<Configuration> lire_configuration(const std::string& chemin, std::string& erreur);
 
 // Every setting in force as the file would hold it, one "key value" a line in the order of the
-// keys: what a server runs with, a key left out at its default.
+// keys (a path left empty left out): what a server runs with, a key left out at its default.
 std::string reglages_en_texte(const Configuration& c);
 
 } // namespace korva::serveur

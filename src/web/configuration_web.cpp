@@ -85,4 +85,18 @@ std::optional<ConfigurationWeb> lire_configuration_web(const std::string& chemin
     return c;
 }
 
+std::string reglages_en_texte(const ConfigurationWeb& c) {
+    std::string texte;
+    for (const Cle& k : CLES) {
+        std::vector<std::string> valeurs = k.liste != nullptr ? c.*k.liste
+                                           : k.mot != nullptr
+                                               ? std::vector{c.*k.mot}
+                                               : std::vector{std::to_string(c.*k.nombre)};
+        for (const std::string& v : valeurs) {
+            texte += v.empty() ? "" : std::string(k.nom) + " " + v + "\n";
+        }
+    }
+    return texte;
+}
+
 } // namespace korva::web

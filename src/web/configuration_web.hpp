@@ -33,4 +33,8 @@ struct ConfigurationWeb {
 std::optional<ConfigurationWeb> lire_configuration_web(const std::string& chemin,
                                                        std::string& erreur);
 
+// Every setting in force as the file would hold it, one "key value" a line in the order of the
+// keys, a list's key on a line for each of its words, a word left empty left out.
+std::string reglages_en_texte(const ConfigurationWeb& c);
+
 } // namespace korva::web

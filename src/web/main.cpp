@@ -12,13 +12,16 @@
 int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     std::string chemin = korva::web::CONFIGURATION_WEB_DEFAUT;
-    if (arguments.size() == 2 && arguments[0] == "--config") {
+    const bool reglages = !arguments.empty() && arguments.back() == "--settings";
+    const std::size_t options = arguments.size() - (reglages ? 1 : 0);
+    if (options == 2 && arguments[0] == "--config") {
         chemin = arguments[1];
-    } else if (!arguments.empty()) {
+    } else if (options != 0) {
         std::fprintf(stderr,
-                     "usage: korva-web [--config FILE]\n"
+                     "usage: korva-web [--config FILE] [--settings]\n"
                      "The KORVA server's web page; the configuration is read from %s "
-                     "unless --config names another.\n",
+                     "unless --config names another. With --settings, the settings in force "
+                     "are listed, and nothing served.\n",
                      korva::web::CONFIGURATION_WEB_DEFAUT);
         return 2;
     }
@@ -26,6 +29,10 @@ int main(int argc, char** argv) {
     std::string erreur;
     const std::optional<korva::web::ConfigurationWeb> web =
         korva::web::lire_configuration_web(chemin, erreur);
+    if (web && reglages) {
+        std::fputs(korva::web::reglages_en_texte(*web).c_str(), stdout);
+        return 0;
+    }
     const std::optional<korva::serveur::Configuration> hall =
         web ? korva::serveur::lire_configuration(web->configuration_hall, erreur) : std::nullopt;
     const auto pages = hall ? korva::web::lire_pages(*web, erreur) : std::nullopt;

@@ -1,6 +1,7 @@
 // Recordings: the folder keeps the most recent games, and a recording that cannot be played here
 // is refused before anything is shown, with the reason the player reads. (Recordings that play
 // are replayed after every transcript.)
+#include "characters/personnage.hpp"
 #include "files/enregistrement.hpp"
 #include "game/enregistreur.hpp"
 #include "game/rejeu.hpp"
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <ctime>
 #include <functional>
 
 namespace korva::test {
@@ -33,10 +35,17 @@ TEST(Enregistrements, TheFolderKeepsTheMostRecentGamesAndNothingElseGoes) {
         dossier.ecrire(nom, "an older game");
     }
     dossier.ecrire("fichiers/enregistrements/notes.txt", "the player's own");
+    // The new one named by the game's clock, in local time: 7 December 2026, 05:04:03.
+    static std::tm quand{};
+    quand.tm_year = 126, quand.tm_mon = 11, quand.tm_mday = 7, quand.tm_hour = 5, quand.tm_min = 4,
+    quand.tm_sec = 3, quand.tm_isdst = -1;
+    const Horloge ancienne = installer_horloge([] { return std::mktime(&quand); });
     { const FichierEnregistrement nouveau(EnTeteEnregistrement{}); }
+    installer_horloge(ancienne);
     const std::vector<std::string> restes = noms_dans("fichiers/enregistrements");
     ASSERT_EQ(restes.size(), static_cast<std::size_t>(ENREGISTREMENTS_GARDES) + 1);
     EXPECT_EQ(restes.front(), "20000101-000003-Old.txt"); // the three oldest went
+    EXPECT_EQ(restes[restes.size() - 2], "20261207-050403-.txt");
     EXPECT_EQ(restes.back(), "notes.txt");
 }
 

@@ -4,6 +4,7 @@
 #include "support/dore.hpp"
 #include "support/dossier_jeu.hpp"
 #include "support/partie_terminal.hpp"
+#include "support/sortie_commande.hpp"
 #include "support/transcription.hpp"
 
 #include <boost/asio.hpp>
@@ -13,6 +14,7 @@
 #include <csignal>
 #include <fstream>
 #include <list>
+#include <regex>
 #include <thread>
 
 #include <sys/prctl.h>
@@ -162,30 +164,38 @@ TEST(Web, OnlyThePagesOwnPathsEachWithItsPolicyAndOriginAndTheGamesWon) {
     }
     EXPECT_TRUE(web.dans_le_journal("refused: origin \"http://evil.test\""));
 
-    dossier.ecrire("serveur/joueurs.txt", "1\nVic 2\n");
+    // A ranking of 21 heroes (classement.txt), and 11 games won: the page's lists show 20 and 10.
+    dossier.ecrire("serveur/joueurs.txt", lire_tout(KORVA_TESTS "/web/classement.txt"));
     dossier.ecrire("serveur/comptes/vic/fichiers/personnages/Vic.txt",
                    sauvegarde_depuis_carte(lire_tout(KORVA_TESTS "/web/victoire.txt")));
     Client c(web, "/play");
-    for (const auto& [touches, texte] :
-         std::vector<std::pair<std::string, std::string>>{{"2", "Account name:"},
-                                                          {"vic\r", "Password:"},
-                                                          {"secret1\r", "again:"},
-                                                          {"secret1\r", "KORVA server - vic"},
-                                                          {"1", "Press any key"},
-                                                          {" ", "3 : quit"},
-                                                          {"2", "1 : Vic"},
-                                                          {"1\r", " q : save and quit"},
-                                                          {"\x1b[C\x1b[C", "CONGRATULATION"},
-                                                          {" ", "3 : quit"}}) {
+    std::vector<std::pair<std::string, std::string>> etapes{
+        {"2", "Account name:"},  {"vic\r", "Password:"},
+        {"secret1\r", "again:"}, {"secret1\r", "KORVA server - vic"},
+        {"1", "Press any key"},  {" ", "3 : quit"}};
+    for (int victoire = 0; victoire < 11; ++victoire) {
+        etapes.insert(etapes.end(), {{"2", "1 : Vic"},
+                                     {"1\r", "save and quit"},
+                                     {"\x1b[C\x1b[C", "CONGRATULATION"},
+                                     {" ", "3 : quit"}});
+    }
+    for (const auto& [touches, texte] : etapes) {
         c.taper(touches);
         ASSERT_TRUE(c.attendre(texte)) << c.ecran.texte();
     }
+    std::string etat;
     EXPECT_TRUE(attendre([&] {
-        return demander(web, "GET /status.json HTTP/1.1\r\n")
-            .body()
-            .starts_with(
-                R"({"ranking":[{"hero":"Vic","score":2}],"won":[{"account":"vic","hero":"Vic",)");
-    }));
+        etat = demander(web, "GET /status.json HTTP/1.1\r\n").body();
+        return std::regex_search(
+            etat,
+            std::regex(
+                R"("H19","score":1\}\],"won":\[(\{"account":"vic",[^}]*\},?){10}\],"playing)"));
+    })) << etat;
+}
+
+// Each line of the configuration taken or refused, as tests/web/reglages.txt has it.
+TEST(Web, EachSettingTakenOrRefusedAtTheEndsOfItsRange) {
+    verifier_reglages(KORVA_TESTS "/web/reglages.txt", KORVA_WEB_BINAIRE, "--settings");
 }
 
 // Sizes clamped to what a terminal can be; a message too long, a frame out of the protocol or
