@@ -177,6 +177,9 @@ else()
     file(WRITE ${KORVA_PAQUET}/debian/conffiles ${conffiles})
     set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
         ${PROJECT_SOURCE_DIR}/packaging/debian/postinst ${KORVA_PAQUET}/debian/conffiles)
+    if(KORVA_AVEC_WEB)
+        list(APPEND CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/debian/prerm)
+    endif()
     set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
     # adduser for the server's account; players reach it through sshd.
     set(CPACK_DEBIAN_PACKAGE_DEPENDS "adduser, passwd")

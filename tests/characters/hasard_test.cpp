@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
 
 namespace korva {
 namespace {

@@ -15,9 +15,7 @@
 #include <algorithm>
 #include <csignal>
 #include <memory>
-#include <string>
 #include <utility>
-#include <vector>
 
 namespace korva::test {
 namespace {

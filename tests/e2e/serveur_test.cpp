@@ -13,8 +13,6 @@
 #include <memory>
 #include <regex>
 #include <sstream>
-#include <string>
-#include <vector>
 
 namespace korva::test {
 namespace {

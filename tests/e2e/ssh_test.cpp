@@ -17,8 +17,9 @@
 namespace korva::test {
 namespace {
 
-// The system account the test makes in the place of the server's `korva`.
-constexpr const char* COMPTE = "korvaessai";
+// The system account the test makes in the place of the server's `korva`, one per run so that
+// two runs at once never delete each other's.
+const std::string COMPTE = "korvaessai" + std::to_string(::getpid());
 constexpr std::string_view ACCUEIL = "At a prompt, Ctrl-D goes back to the menu.";
 constexpr std::string_view REFUS = "korva: KORVA is played on a terminal";
 // A registration, a game saved, Ctrl-C, Ctrl-Z, Ctrl-\\ and Ctrl-D at the lobby's menu, the
@@ -47,13 +48,13 @@ std::string port_libre() {
 // The server's account as the package makes it: no password, the lobby its login shell.
 struct CompteSysteme {
     explicit CompteSysteme(const std::string& maison) {
-        executer(std::string("userdel ") + COMPTE + " 2>/dev/null");
+        executer("userdel " + COMPTE + " 2>/dev/null");
         fait = executer("useradd --system --no-create-home --home-dir " + maison +
                         " --shell " KORVA_SERVEUR_BINAIRE " " + COMPTE + " && passwd -q -d " +
                         COMPTE + " && mkdir " + maison + " && chown " + COMPTE + " " + maison)
                    .statut == 0;
     }
-    ~CompteSysteme() { executer(std::string("userdel ") + COMPTE); }
+    ~CompteSysteme() { executer("userdel " + COMPTE); }
     bool fait;
 };
 
@@ -76,7 +77,7 @@ TEST(Ssh, OnlyTheLobbyThroughARealSshd) {
     std::string texte = bloc.str();
     texte.replace(texte.find("@KORVA_COMMANDE@"), 16,
                   KORVA_SERVEUR_BINAIRE " --config " + racine + "/serveur.conf");
-    texte.replace(texte.find("Match User korva\n"), 17, "Match User " + std::string(COMPTE) + "\n");
+    texte.replace(texte.find("Match User korva\n"), 17, "Match User " + COMPTE + "\n");
     d.ecrire("korva.conf", texte);
     ASSERT_EQ(executer("ssh-keygen -q -t ed25519 -N '' -f " + racine + "/hote").statut, 0);
     // Debian's own sshd_config around the block: its generous defaults must not reach the lobby.

@@ -9,8 +9,6 @@
 
 #include <memory>
 #include <set>
-#include <string>
-#include <vector>
 
 namespace korva {
 namespace {

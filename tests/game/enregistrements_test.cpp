@@ -12,7 +12,9 @@
 
 #include <cstdio>
 #include <ctime>
+#include <fstream>
 #include <functional>
+#include <sstream>
 
 namespace korva::test {
 namespace {
@@ -49,34 +51,25 @@ TEST(Enregistrements, TheFolderKeepsTheMostRecentGamesAndNothingElseGoes) {
     EXPECT_EQ(restes.back(), "notes.txt");
 }
 
-// Every key that steers a replay, while it plays and while it is paused, and the pace at both
-// of its bounds.
+// Every key that steers a replay, in every state, as tests/game/pilotage.txt has it.
 TEST(Rejeu, TheKeysThatSteerIt) {
-    struct Cas {
-        Pilotage avant;
-        int touche;
-        Pilotage apres;
-        Ordre ordre;
-    };
-    for (const Cas& c : {Cas{{400, false}, ' ', {400, true}, Ordre::rien},
-                         Cas{{400, true}, ' ', {400, false}, Ordre::suivant},
-                         Cas{{400, false}, '+', {200, false}, Ordre::rien},
-                         Cas{{50, true}, '+', {25, true}, Ordre::rien},
-                         Cas{{25, false}, '+', {25, false}, Ordre::rien},
-                         Cas{{400, false}, '-', {800, false}, Ordre::rien},
-                         Cas{{1600, true}, '-', {3200, true}, Ordre::rien},
-                         Cas{{3200, false}, '-', {3200, false}, Ordre::rien},
-                         Cas{{400, false}, '.', {400, false}, Ordre::rien},
-                         Cas{{400, true}, '.', {400, true}, Ordre::suivant},
-                         Cas{{400, false}, 'q', {400, false}, Ordre::quitter},
-                         Cas{{400, true}, 'q', {400, true}, Ordre::quitter},
-                         Cas{{400, true}, 'Q', {400, true}, Ordre::rien},
-                         Cas{{400, false}, 'x', {400, false}, Ordre::rien}}) {
-        Pilotage pilotage = c.avant;
-        EXPECT_EQ(piloter(pilotage, c.touche), c.ordre) << static_cast<char>(c.touche);
-        EXPECT_EQ(pilotage.pas, c.apres.pas) << static_cast<char>(c.touche);
-        EXPECT_EQ(pilotage.en_pause, c.apres.en_pause) << static_cast<char>(c.touche);
+    std::ifstream table(KORVA_TESTS "/game/pilotage.txt");
+    int cas = 0;
+    for (std::string ligne; std::getline(table, ligne);) {
+        std::istringstream l(ligne);
+        std::string etat, attendu;
+        Pilotage p;
+        int touche = 0;
+        if (l >> p.pas >> etat >> touche && std::getline(l >> std::ws, attendu) && ++cas) {
+            p.en_pause = etat == "paused";
+            const Ordre ordre = piloter(p, touche);
+            EXPECT_EQ("=> " + std::to_string(p.pas) + (p.en_pause ? " paused " : " playing ") +
+                          (std::array{"nothing", "next", "quit"}[static_cast<int>(ordre)]),
+                      attendu)
+                << ligne;
+        }
     }
+    EXPECT_EQ(cas, 14);
 }
 
 TEST(Rejeu, ARecordingThatCannotBePlayedIsRefusedWithItsReason) {

@@ -121,16 +121,25 @@ struct Client {
     bool en_lecture = false, ferme = false;
 };
 
-// A request's text sent whole, and the answer read (without a body to a HEAD).
+// A request's text sent whole on a connection that closes, and the answer read (without a body
+// to a HEAD): no byte may follow it, and its length is announced, to a HEAD too.
 http::response<http::string_body> demander(const Web& web, const std::string& requete) {
     asio::io_context io;
     tcp::socket flux(io);
     flux.connect({asio::ip::make_address("127.0.0.1"), static_cast<unsigned short>(web.port)});
-    asio::write(flux, asio::buffer(requete + "\r\n"));
+    const bool ferme = requete.find("Connection:") == std::string::npos;
+    asio::write(flux, asio::buffer(requete + (ferme ? "Connection: close\r\n\r\n" : "\r\n")));
     beast::flat_buffer tampon;
     http::response_parser<http::string_body> reponse;
     reponse.skip(requete.starts_with("HEAD"));
     http::read(flux, tampon, reponse);
+    beast::error_code fin;
+    std::size_t apres = tampon.size();
+    while (!fin) {
+        apres += flux.read_some(tampon.prepare(4096), fin);
+    }
+    EXPECT_EQ(apres, 0u) << requete;
+    EXPECT_NE(reponse.get()[http::field::content_length], "0") << requete;
     return reponse.release();
 }
 
