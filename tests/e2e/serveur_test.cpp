@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <iomanip>
 #include <map>
 #include <memory>
@@ -121,7 +122,7 @@ TEST(Serveur, TwoAccountsShareTheRankingNotTheirHeroesAndWatchLive) {
 //   --- C                 C's screen, its lines behind '|', as the runner finds it
 //   hangup C              C's terminal closed, and its lobby waited for to its end
 //   expect PATH / end     a file as the lobby left it; a last line "..." stands for the rest
-//   log TEXT              the server's log holds the line TEXT
+//   log TEXT              the server's log holds the line TEXT, dated since the script began
 // The runner writes the script again with what it found; KORVA_REGENERER=1 keeps that.
 class ScriptHall : public testing::TestWithParam<std::string> {};
 
@@ -131,6 +132,7 @@ std::string clavier(const std::string& texte) {
 
 TEST_P(ScriptHall, PlaysAsWritten) {
     const std::string chemin = KORVA_TESTS "/serveur/" + GetParam();
+    const std::time_t debut = std::time(nullptr);
     DossierJeu dossier;
     std::istringstream lignes(lire_tout(chemin));
     std::string reglages, sortie;
@@ -159,10 +161,13 @@ TEST_P(ScriptHall, PlaysAsWritten) {
             const bool debut =
                 bloc.ends_with("\n...\n") && lu.starts_with(bloc.substr(0, bloc.size() - 4));
             sortie += (debut ? bloc : lu) + "end\n";
-        } else if (directive == "log") {
-            EXPECT_NE(dossier.lire("journal.txt").find("korva-serveur: " + ligne.substr(4) + "\n"),
-                      std::string::npos)
-                << ligne;
+        } else if (directive == "log") { // dated by the clock in UTC, since the script began
+            const std::string journal = dossier.lire("journal.txt");
+            const std::size_t trouve = journal.find("korva-serveur: " + ligne.substr(4) + "\n");
+            ASSERT_NE(trouve, std::string::npos) << ligne;
+            std::tm date{};
+            ::strptime(&journal[journal.rfind('\n', trouve) + 1], "%Y-%m-%dT%H:%M:%SZ ", &date);
+            EXPECT_TRUE(debut <= ::timegm(&date) && ::timegm(&date) <= std::time(nullptr)) << ligne;
         } else if (!directive.empty() && directive != "#") {
             if (!serveur) {
                 serveur = std::make_unique<Serveur>(dossier, LONGUEUR_LIGNE, reglages);
