@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <ctime>
 #include <iomanip>
 #include <map>
 #include <memory>
@@ -133,6 +132,7 @@ std::string clavier(const std::string& texte) {
 TEST_P(ScriptHall, PlaysAsWritten) {
     const std::string chemin = KORVA_TESTS "/serveur/" + GetParam();
     const std::time_t debut = std::time(nullptr);
+    ::setenv("TZ", "KOR-14", 1); // fourteen hours from UTC: a log dated in local time shows
     DossierJeu dossier;
     std::istringstream lignes(lire_tout(chemin));
     std::string reglages, sortie;
