@@ -131,7 +131,7 @@ std::string clavier(const std::string& texte) {
 
 TEST_P(ScriptHall, PlaysAsWritten) {
     const std::string chemin = KORVA_TESTS "/serveur/" + GetParam();
-    const std::time_t debut = std::time(nullptr);
+    const std::time_t ouverture = std::time(nullptr);
     ::setenv("TZ", "KOR-14", 1); // fourteen hours from UTC: a log dated in local time shows
     DossierJeu dossier;
     std::istringstream lignes(lire_tout(chemin));
@@ -167,7 +167,8 @@ TEST_P(ScriptHall, PlaysAsWritten) {
             ASSERT_NE(trouve, std::string::npos) << ligne;
             std::tm date{};
             ::strptime(&journal[journal.rfind('\n', trouve) + 1], "%Y-%m-%dT%H:%M:%SZ ", &date);
-            EXPECT_TRUE(debut <= ::timegm(&date) && ::timegm(&date) <= std::time(nullptr)) << ligne;
+            EXPECT_TRUE(ouverture <= ::timegm(&date) && ::timegm(&date) <= std::time(nullptr))
+                << ligne;
         } else if (!directive.empty() && directive != "#") {
             if (!serveur) {
                 serveur = std::make_unique<Serveur>(dossier, LONGUEUR_LIGNE, reglages);
