@@ -17,6 +17,8 @@
 #include <regex>
 #include <thread>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -192,14 +194,29 @@ TEST(Web, OnlyThePagesOwnPathsEachWithItsPolicyAndOriginAndTheGamesWon) {
         c.taper(touches);
         ASSERT_TRUE(c.attendre(texte)) << c.ecran.texte();
     }
+    // 31 games in progress, their recordings held as a game holds them, each idle 1000 minutes
+    // longer than the one before: the page lists the 30 freshest, each with its idle seconds.
+    std::vector<int> tenues;
+    std::string en_cours;
+    for (int i = 1; i <= 31; ++i) {
+        const std::string r = "serveur/comptes/pat/fichiers/enregistrements/" + std::to_string(i);
+        dossier.ecrire(r + ".txt", "a\nb\nc\nhero new P" + std::to_string(i) + "\n");
+        const std::filesystem::path chemin = dossier.racine() / (r + ".txt");
+        ::flock(tenues.emplace_back(::open(chemin.c_str(), O_RDONLY)), LOCK_EX);
+        std::filesystem::last_write_time(chemin, std::filesystem::file_time_type::clock::now() -
+                                                     std::chrono::minutes(1000 * i));
+        en_cours += R"(\{"account":"pat","hero":"P)" + std::to_string(i) + R"(",[^}]*"idle":)" +
+                    std::to_string(60 * i) + R"(\d{3},[^}]*\},?)";
+    }
     std::string etat;
     EXPECT_TRUE(attendre([&] {
         etat = demander(web, "GET /status.json HTTP/1.1\r\n").body();
         return std::regex_search(
-            etat,
-            std::regex(
-                R"("H19","score":1\}\],"won":\[(\{"account":"vic",[^}]*\},?){10}\],"playing)"));
+            etat, std::regex(R"("H19","score":1\}\],"won":\[(\{"account":"vic",[^}]*\},?){10}\],)"
+                             R"("playing":\[)" +
+                             en_cours.substr(0, en_cours.rfind(R"(\{)")) + R"(\]\})"));
     })) << etat;
+    std::for_each(tenues.begin(), tenues.end(), ::close);
 }
 
 // Each line of the configuration taken or refused, as tests/web/reglages.txt has it.
