@@ -14,16 +14,11 @@ endif()
 
 set(KORVA_WEB_INSTALLE "${CMAKE_INSTALL_FULL_DATADIR}/korva/web")
 file(GLOB KORVA_WEB CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/web/*.cpp)
-# The lobby's configuration, its games and ranking are read as the lobby reads them.
-set(KORVA_WEB_DU_HALL configuration parties dossier_compte journal)
-list(TRANSFORM KORVA_WEB_DU_HALL PREPEND ${PROJECT_SOURCE_DIR}/src/serveur/)
-list(TRANSFORM KORVA_WEB_DU_HALL APPEND .cpp)
-add_executable(korva-web ${KORVA_WEB} ${KORVA_WEB_DU_HALL})
-target_link_libraries(korva-web PRIVATE korva_jeu Boost::headers OpenSSL::SSL util)
+# The lobby's configuration, rules, games and ranking are the lobby's own library.
+add_executable(korva-web ${KORVA_WEB})
+target_link_libraries(korva-web PRIVATE korva_serveur Boost::headers OpenSSL::SSL util)
 # Beast's strings are the standard library's.
 target_compile_definitions(korva-web PRIVATE BOOST_BEAST_USE_STD_STRING_VIEW
-    KORVA_JEU_INSTALLE="${CMAKE_INSTALL_FULL_LIBEXECDIR}/korva/korva"
-    KORVA_DONNEES_INSTALLEES="${CMAKE_INSTALL_FULL_DATADIR}/korva/fichiers"
     KORVA_SERVEUR_INSTALLE="${CMAKE_INSTALL_FULL_BINDIR}/korva-serveur"
     KORVA_PAGE_INSTALLEE="${KORVA_WEB_INSTALLE}/page"
     KORVA_XTERM_INSTALLE="${KORVA_WEB_INSTALLE}/xterm")
