@@ -16,7 +16,7 @@ struct Cle {
     std::string Configuration::*chemin;
     int Configuration::*nombre;
 };
-constexpr std::array<Cle, 10> CLES{{
+constexpr std::array<Cle, 15> CLES{{
     {"data", &Configuration::donnees, nullptr},
     {"game", &Configuration::jeu, nullptr},
     {"game-data", &Configuration::fichiers_jeu, nullptr},
@@ -27,6 +27,11 @@ constexpr std::array<Cle, 10> CLES{{
     {"line-length", nullptr, &Configuration::longueur_ligne},
     {"registrations-per-hour", nullptr, &Configuration::inscriptions_par_heure},
     {"failed-login-wait-ms", nullptr, &Configuration::attente_echec_ms},
+    {"connections-per-address", nullptr, &Configuration::connexions_par_adresse},
+    {"lobbies-at-once", nullptr, &Configuration::halls_max},
+    {"lobby-idle-seconds", nullptr, &Configuration::inactivite_hall_s},
+    {"watchers-per-game", nullptr, &Configuration::regards_par_partie},
+    {"watchers-at-once", nullptr, &Configuration::regards_max},
 }};
 
 bool lire_ligne(std::string_view ligne, Configuration& c) {

@@ -2,10 +2,13 @@
 
 #include "files/enregistrement.hpp"
 #include "files/fichier_sur.hpp"
+#include "files/journal_parties.hpp"
 #include "files/sauvegarde.hpp"
+#include "serveur/lecture_journal.hpp"
 
 #include <array>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 
 namespace korva::serveur {
@@ -59,6 +62,14 @@ bool preparer_dossier(const Configuration& c, const std::string& nom, std::strin
     }
     if (!erreur) {
         lier(registre, dossier / FICHIER_REGISTRE, erreur);
+    }
+    // The games log of every account's games, which each game adds its line to as it ends.
+    const fs::path journal = fs::absolute(chemin_journal_parties(c));
+    if (!erreur && !fichier_existe(journal.string())) {
+        std::ofstream(journal, std::ios::app);
+    }
+    if (!erreur) {
+        lier(journal, dossier / FICHIER_JOURNAL_PARTIES, erreur);
     }
     if (erreur) {
         raison = dossier.string() + ": " + erreur.message();

@@ -1,10 +1,14 @@
 #include "serveur/hall.hpp"
 
 #include "console/terminal.hpp"
+#include "files/journal_parties.hpp"
+#include "records/touches_jeu.hpp"
 #include "serveur/journal.hpp"
+#include "serveur/regles.hpp"
 #include "serveur/saisie.hpp"
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -56,30 +60,58 @@ void Hall::ecran(const std::string& titre) {
 
 void Hall::dire(const std::string& message) {
     console_->ecrire("\n" + message + "\n");
-    console_->pause();
+    attendre_touche();
+}
+
+void Hall::attendre_touche() {
+    console_->ecrire(INVITE_DE_PAUSE);
+    // An arrow is one key press even though it reads as two codes.
+    if (touche_du_hall(*console_, delai_ms()) == TOUCHE_PREFIXE) {
+        touche_du_hall(*console_, delai_ms());
+    }
+    console_->ecrire("\n");
+}
+
+int Hall::delai_ms() const {
+    constexpr int MS = 1000;
+    return std::min(c_.inactivite_hall_s, INT_MAX / MS) * MS;
 }
 
 std::optional<std::string> Hall::demander(const std::string& invite, bool cachee) {
     console_->ecrire(invite);
-    return saisir(*console_, static_cast<std::size_t>(c_.longueur_ligne), cachee);
+    return saisir(*console_, static_cast<std::size_t>(c_.longueur_ligne), cachee, delai_ms());
 }
 
 void Hall::accueillir() {
+    // Counted before anything is shown: a refused client gets one line, and its connection ends.
+    Admission admission = admettre_hall(c_, adresse_);
+    if (admission.refus) {
+        std::printf("%s\n", admission.refus->message.c_str());
+        std::exit(1);
+    }
+    places_ = std::move(admission.places);
     ouvrir_console();
-    for (;;) {
-        ecran("welcome");
-        console_->ecrire("  1 : log in\n  2 : register\n  3 : leave\n\n"
-                         "At a prompt, Ctrl-D goes back to the menu.\n");
-        switch (choisir(*console_, "123")) {
-        case '1':
-            connexion();
-            break;
-        case '2':
-            inscription();
-            break;
-        default:
-            partir(0);
+    try {
+        for (;;) {
+            ecran("welcome");
+            console_->ecrire("  1 : log in\n  2 : register\n  3 : leave\n\n"
+                             "At a prompt, Ctrl-D goes back to the menu.\n");
+            switch (choisir(*console_, "123", delai_ms())) {
+            case '1':
+                connexion();
+                break;
+            case '2':
+                inscription();
+                break;
+            default:
+                partir(0);
+            }
         }
+    } catch (const HallInactif&) {
+        journal("lobby of %s closed, idle for %d s", adresse_.c_str(), c_.inactivite_hall_s);
+        console_->ecrire("\n\nThe lobby stood idle for " + std::to_string(c_.inactivite_hall_s) +
+                         " seconds: the connection is closed.\n");
+        partir(0);
     }
 }
 
@@ -160,11 +192,13 @@ void Hall::inscription() {
 }
 
 void Hall::compte(const std::string& nom) {
+    // The account's games say whose they are in the games log.
+    ::setenv(VARIABLE_COMPTE, nom.c_str(), 1);
     for (;;) {
         ecran(nom);
         console_->ecrire("  1 : play\n  2 : watch a game in progress\n  3 : watch a recording\n"
                          "  4 : the ranking\n  5 : change the password\n  6 : leave\n");
-        switch (choisir(*console_, "123456")) {
+        switch (choisir(*console_, "123456", delai_ms())) {
         case '1':
             jouer(nom);
             break;

@@ -6,6 +6,8 @@
 #include "console/console.hpp"
 #include "serveur/comptes.hpp"
 #include "serveur/configuration.hpp"
+#include "serveur/lancement.hpp"
+#include "serveur/places.hpp"
 
 #include <memory>
 #include <optional>
@@ -41,18 +43,26 @@ private:
     void ecran(const std::string& titre);
     // A message under what the screen shows, until a key is pressed.
     void dire(const std::string& message);
+    // The pause's prompt, and a key; the lobby closes when none comes within its idle time.
+    void attendre_touche();
     std::optional<std::string> demander(const std::string& invite, bool cachee = false);
+    // The lobby's idle time at a menu or prompt, in milliseconds.
+    int delai_ms() const;
     // Runs the game's program with `arguments` in the account's folder, the lobby's console let
-    // go meanwhile; false when the folder could not be made (said on the screen).
-    bool lancer_jeu(const std::string& nom, const std::vector<std::string>& arguments,
-                    int inactivite_s);
+    // go meanwhile; nothing when the folder could not be made (said on the screen). A lost
+    // connection ends the lobby, once the game's end is in the log.
+    std::optional<Fin> lancer_jeu(const std::string& nom, const std::vector<std::string>& arguments,
+                                  int inactivite_s);
+    // What the log says of a game's end: how it ended, as the game told it.
+    void noter_fin(const std::string& nom, Fin fin);
     void ouvrir_console();
     [[noreturn]] void partir(int statut);
 
     const Configuration& c_;
     Comptes comptes_;
     std::string adresse_;
-    int echecs_ = 0; // failed logins on this connection
+    int echecs_ = 0;            // failed logins on this connection
+    std::vector<Place> places_; // the lobby's own among the server's, held until it ends
     std::unique_ptr<Console> console_;
 };
 

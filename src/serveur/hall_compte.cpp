@@ -2,9 +2,12 @@
 
 #include "files/lecture_texte.hpp"
 #include "serveur/dossier_compte.hpp"
+#include "serveur/en_cours.hpp"
 #include "serveur/journal.hpp"
 #include "serveur/lancement.hpp"
+#include "serveur/lecture_journal.hpp"
 #include "serveur/parties.hpp"
+#include "serveur/regles.hpp"
 #include "serveur/saisie.hpp"
 
 #include <algorithm>
@@ -30,39 +33,64 @@ std::string colonne(const std::string& texte, std::size_t largeur) {
     return cellule + std::string(largeur + 1 - cellule.size(), ' ');
 }
 
+// A list's line number, as the player types it to choose the line.
+std::string numero(std::size_t rang) {
+    char texte[32];
+    std::snprintf(texte, sizeof texte, "%2zu: ", rang + 1);
+    return texte;
+}
+
+std::string date(std::time_t t) {
+    char texte[32] = "";
+    if (const std::tm* utc = std::gmtime(&t)) {
+        std::strftime(texte, sizeof texte, "%Y-%m-%d %H:%M", utc);
+    }
+    return texte;
+}
+
 } // namespace
 
-bool Hall::lancer_jeu(const std::string& nom, const std::vector<std::string>& arguments,
-                      int inactivite_s) {
+std::optional<Fin> Hall::lancer_jeu(const std::string& nom,
+                                    const std::vector<std::string>& arguments, int inactivite_s) {
     std::string raison;
     if (!preparer_dossier(c_, nom, raison)) {
         dire("Your folder cannot be made ready: " + raison);
-        return false;
+        return std::nullopt;
     }
     std::vector<std::string> commande{c_.jeu};
     commande.insert(commande.end(), arguments.begin(), arguments.end());
     const std::string dossier = dossier_du_compte(c_, nom);
     console_.reset(); // the terminal is the program's until it ends
     const Fin fin = lancer(commande, dossier, inactivite_s, dossier + "/fichiers/enregistrements");
-    if (fin == Fin::connexion_perdue) {
-        std::exit(0);
-    }
     if (fin == Fin::echec) {
         // The program's report stands on the terminal's own screen, which the lobby's would hide.
         std::fputs("\nPress Enter to go back to the lobby.", stdout);
         std::fflush(stdout);
-        for (int c = 0; c != EOF && c != '\n' && c != '\r';) {
-            c = std::getchar();
+        if (!attendre_entree(delai_ms())) {
+            journal("lobby of %s closed, idle for %d s", adresse_.c_str(), c_.inactivite_hall_s);
+            std::exit(0);
         }
     }
-    ouvrir_console();
-    if (fin == Fin::inactive) {
-        journal("game of %s hung up, idle for %d s", nom.c_str(), inactivite_s);
-        console_->ecrire("Your game stood idle too long: it was hung up (a game under way is "
-                         "saved), and the connection is closed.\n");
-        partir(0);
+    if (fin != Fin::connexion_perdue) {
+        ouvrir_console();
     }
-    return true;
+    return fin;
+}
+
+void Hall::noter_fin(const std::string& nom, Fin fin) {
+    // The game wrote how it ended; a game that ended before writing it (a crash) says so too.
+    const std::vector<PartieFinie> derniere = dernieres_parties(
+        chemin_journal_parties(c_), 1, [&nom](const PartieFinie& p) { return p.compte == nom; });
+    const std::string issue =
+        derniere.empty() ? "its end not told" : std::string(mot_issue(derniere[0].issue));
+    if (fin == Fin::inactive) {
+        journal("game of %s hung up, idle for %d s: %s", nom.c_str(), c_.inactivite_s,
+                issue.c_str());
+    } else if (fin == Fin::connexion_perdue) {
+        journal("game of %s ended, the connection lost: %s", nom.c_str(), issue.c_str());
+    } else {
+        journal("game ended by %s: %s", nom.c_str(), issue.c_str());
+    }
 }
 
 void Hall::jouer(const std::string& nom) {
@@ -70,59 +98,89 @@ void Hall::jouer(const std::string& nom) {
     if (!preparer_dossier(c_, nom, raison)) {
         return dire("Your folder cannot be made ready: " + raison);
     }
-    const VerrouExclusif seule(dossier_du_compte(c_, nom) + "/partie.lock");
-    if (!seule.tenu()) {
+    const std::optional<PartieTenue> seule = PartieTenue::prendre(c_, nom);
+    if (!seule) {
         return dire("Your account's game is being played on another connection: you may "
                     "watch it.");
     }
-    std::unique_ptr<VerrouExclusif> place;
-    for (int i = 0; i < c_.parties_max && !(place && place->tenu()); ++i) {
-        place = std::make_unique<VerrouExclusif>(c_.donnees + "/place-" + std::to_string(i));
-    }
-    if (!place || !place->tenu()) {
-        return dire("The server is full: " + std::to_string(c_.parties_max) +
-                    " games are being played. Try again later.");
+    const Admission place = admettre_partie(c_, adresse_);
+    if (place.refus) {
+        return dire(place.refus->message);
     }
     journal("game started by %s", nom.c_str());
-    const bool joue = lancer_jeu(nom, {}, c_.inactivite_s);
-    if (joue) {
-        journal("game ended by %s", nom.c_str());
+    const std::optional<Fin> fin = lancer_jeu(nom, {}, c_.inactivite_s);
+    if (fin) {
+        noter_fin(nom, *fin);
     }
     elaguer_enregistrements(c_, nom);
+    if (fin == Fin::connexion_perdue) {
+        std::exit(0);
+    }
+    if (fin == Fin::inactive) {
+        console_->ecrire("Your game stood idle too long: it was hung up (a game under way is "
+                         "saved), and the connection is closed.\n");
+        partir(0);
+    }
 }
 
 void Hall::regarder(const std::string& nom, bool en_cours) {
-    const std::vector<Partie> parties = en_cours ? parties_en_cours(c_) : enregistrements(c_);
     ecran(en_cours ? "games in progress" : "recordings, the newest first");
-    if (parties.empty()) {
-        return dire(en_cours ? "No game is being played now." : "No game was recorded yet.");
+    std::vector<std::string> chemins, comptes;
+    if (en_cours) {
+        const std::vector<Partie> parties = parties_en_cours(c_);
+        if (!parties.empty()) {
+            console_->ecrire("    " + colonne("account", 20) + colonne("hero", 20) +
+                             "level score  idle\n");
+        }
+        const std::time_t maintenant = std::time(nullptr);
+        for (std::size_t i = 0; i < std::min(parties.size(), LIGNES_LISTE); ++i) {
+            const Partie& p = parties[i];
+            console_->ecrire(numero(i) + colonne(p.compte, 20) + colonne(p.heros, 20) +
+                             colonne(std::to_string(p.niveau), 5) +
+                             colonne(std::to_string(p.score), 6) +
+                             duree(std::max<std::time_t>(0, maintenant - p.ecrite)) + "\n");
+            chemins.push_back(p.chemin);
+            comptes.push_back(p.compte);
+        }
+    } else {
+        const std::vector<PartieFinie> parties = parties_finies(c_, LIGNES_LISTE);
+        if (!parties.empty()) {
+            console_->ecrire("    " + colonne("account", 16) + colonne("hero", 16) +
+                             colonne("outcome", 7) + colonne("level", 5) + colonne("score", 6) +
+                             "ended (UTC)\n");
+        }
+        for (std::size_t i = 0; i < parties.size(); ++i) {
+            const PartieFinie& p = parties[i];
+            console_->ecrire(numero(i) + colonne(p.compte, 16) + colonne(p.heros, 16) +
+                             colonne(std::string(mot_issue(p.issue)), 7) +
+                             colonne(std::to_string(p.niveau), 5) +
+                             colonne(std::to_string(p.score), 6) + date(p.fin) + "\n");
+            chemins.push_back(chemin_enregistrement(c_, p));
+            comptes.push_back(p.compte);
+        }
     }
-    console_->ecrire("    " + colonne("account", 20) + colonne("hero", 20) +
-                     (en_cours ? "level score  idle\n" : "file\n"));
-    const std::time_t maintenant = std::time(nullptr);
-    for (std::size_t i = 0; i < std::min(parties.size(), LIGNES_LISTE); ++i) {
-        const Partie& p = parties[i];
-        char numero[8];
-        std::snprintf(numero, sizeof numero, "%2zu: ", i + 1);
-        console_->ecrire(numero + colonne(p.compte, 20) + colonne(p.heros, 20) +
-                         (en_cours ? colonne(std::to_string(p.niveau), 5) +
-                                         colonne(std::to_string(p.score), 6) +
-                                         duree(std::max<std::time_t>(0, maintenant - p.ecrite))
-                                   : p.chemin.substr(p.chemin.rfind('/') + 1, 30)) +
-                         "\n");
+    if (chemins.empty()) {
+        return dire(en_cours ? "No game is being played now." : "No game was recorded yet.");
     }
     const std::optional<std::string> choix =
         demander("\nThe number of the game to watch (Enter: back): ");
     const std::optional<int> n = choix ? nombre_entier(*choix) : std::nullopt;
-    if (!n || *n < 1 || static_cast<std::size_t>(*n) > std::min(parties.size(), LIGNES_LISTE)) {
+    if (!n || *n < 1 || static_cast<std::size_t>(*n) > chemins.size()) {
         return;
     }
-    std::vector<std::string> arguments{"--replay",
-                                       parties[static_cast<std::size_t>(*n) - 1].chemin};
+    const auto rang = static_cast<std::size_t>(*n) - 1;
+    std::vector<std::string> arguments{"--replay", chemins[rang]};
+    Admission regard;
     if (en_cours) {
+        regard = admettre_regard(c_, comptes[rang], adresse_, false);
+        if (regard.refus) {
+            return dire(regard.refus->message);
+        }
         arguments.emplace_back("--follow");
     }
-    lancer_jeu(nom, arguments, 0);
+    if (lancer_jeu(nom, arguments, 0) == Fin::connexion_perdue) {
+        std::exit(0);
+    }
 }
 
 void Hall::classement() {
@@ -132,12 +190,12 @@ void Hall::classement() {
         return dire("No hero was saved yet.");
     }
     for (std::size_t i = 0; i < std::min(rangs.size(), LIGNES_CLASSEMENT); ++i) {
-        char numero[8];
-        std::snprintf(numero, sizeof numero, "%3zu. ", i + 1);
-        console_->ecrire(numero + colonne(rangs[i].heros, 50) + std::to_string(rangs[i].score) +
+        char place[8];
+        std::snprintf(place, sizeof place, "%3zu. ", i + 1);
+        console_->ecrire(place + colonne(rangs[i].heros, 50) + std::to_string(rangs[i].score) +
                          "\n");
     }
-    console_->pause();
+    attendre_touche();
 }
 
 void Hall::changer_mot_de_passe(const std::string& nom) {

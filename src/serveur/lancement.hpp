@@ -21,21 +21,11 @@ enum class Fin {
 Fin lancer(const std::vector<std::string>& commande, const std::string& dossier, int inactivite_s,
            const std::string& activite);
 
+// Waits, in the terminal's line mode, for Enter: false when none came within `delai_ms`
+// milliseconds (-1: no end) or the input ended.
+bool attendre_entree(int delai_ms);
+
 // The lobby's own answer to the terminal's signals: Ctrl-C, Ctrl-\ and Ctrl-Z do nothing.
 void ignorer_touches_de_signal();
-
-// A lock of the server's own on the file at `chemin`, held for as long as this lives; not held
-// when another process has it already (nothing waits for it).
-class VerrouExclusif {
-public:
-    explicit VerrouExclusif(const std::string& chemin);
-    ~VerrouExclusif();
-    VerrouExclusif(const VerrouExclusif&) = delete;
-    VerrouExclusif& operator=(const VerrouExclusif&) = delete;
-    bool tenu() const { return descripteur_ >= 0; }
-
-private:
-    int descripteur_ = -1;
-};
 
 } // namespace korva::serveur

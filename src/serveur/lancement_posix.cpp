@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <ctime>
 #include <filesystem>
 #include <system_error>
 
+#include <poll.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -47,6 +49,28 @@ int attendre_fin(pid_t pid) {
 
 } // namespace
 
+bool attendre_entree(int delai_ms) {
+    const auto fin = std::chrono::steady_clock::now() + std::chrono::milliseconds(delai_ms);
+    for (;;) {
+        const auto reste = std::chrono::duration_cast<std::chrono::milliseconds>(
+            fin - std::chrono::steady_clock::now());
+        pollfd entree{STDIN_FILENO, POLLIN, 0};
+        const int pret =
+            ::poll(&entree, 1,
+                   delai_ms < 0 ? -1 : static_cast<int>(std::max<long long>(0, reste.count())));
+        if (pret < 0 && errno == EINTR) {
+            continue;
+        }
+        char octet = 0;
+        if (pret <= 0 || ::read(STDIN_FILENO, &octet, 1) != 1) {
+            return false;
+        }
+        if (octet == '\n' || octet == '\r') {
+            return true;
+        }
+    }
+}
+
 void ignorer_touches_de_signal() {
     for (const int numero : {SIGINT, SIGQUIT, SIGTSTP}) {
         std::signal(numero, SIG_IGN);
@@ -85,8 +109,9 @@ Fin lancer(const std::vector<std::string>& commande, const std::string& dossier,
             const std::time_t echeance = derniere_activite(activite, debut) + inactivite_s;
             reste.tv_sec = std::max<std::time_t>(0, echeance - std::time(nullptr));
             if (reste.tv_sec == 0) {
+                // Told apart from a lost connection, so that the game logs why it ended.
                 fin = Fin::inactive;
-                ::kill(pid, SIGHUP);
+                ::kill(pid, SIGUSR1);
                 attendre_fin(pid);
                 break;
             }
@@ -106,27 +131,6 @@ Fin lancer(const std::vector<std::string>& commande, const std::string& dossier,
     }
     ::sigprocmask(SIG_SETMASK, &avant, nullptr);
     return fin;
-}
-
-} // namespace korva::serveur
-
-#include <fcntl.h>
-#include <sys/file.h>
-
-namespace korva::serveur {
-
-VerrouExclusif::VerrouExclusif(const std::string& chemin) {
-    descripteur_ = ::open(chemin.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (descripteur_ >= 0 && ::flock(descripteur_, LOCK_EX | LOCK_NB) != 0) {
-        ::close(descripteur_);
-        descripteur_ = -1;
-    }
-}
-
-VerrouExclusif::~VerrouExclusif() {
-    if (descripteur_ >= 0) {
-        ::close(descripteur_);
-    }
 }
 
 } // namespace korva::serveur

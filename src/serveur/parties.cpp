@@ -7,12 +7,15 @@
 #include "files/sauvegarde.hpp"
 #include "files/suivi_fichier.hpp"
 #include "serveur/dossier_compte.hpp"
+#include "serveur/en_cours.hpp"
+#include "serveur/lecture_journal.hpp"
 
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <memory>
 #include <system_error>
+#include <tuple>
 
 namespace korva::serveur {
 
@@ -22,6 +25,9 @@ namespace {
 
 // A recording's heading names its hero on its fourth line: "hero new NAME" or "hero loaded".
 constexpr std::size_t LIGNE_HEROS = 3;
+// A recording's name: YYYYMMDD-HHMMSS-HERO.txt, or HERO-N.txt for the Nth game of that hero in
+// one second.
+constexpr std::size_t LONGUEUR_DATE = 15;
 
 std::string heros_de(const std::string& chemin) {
     std::string texte;
@@ -38,25 +44,46 @@ std::string heros_de(const std::string& chemin) {
     return std::string(lire_mot(texte, position));
 }
 
-// Every recording of every account, in no order.
-std::vector<Partie> toutes(const Configuration& c) {
-    std::vector<Partie> parties;
+// The order of an account's recordings: the time their names begin with, then the number of
+// a hero's game within one second, then the name.
+std::tuple<std::string, int, std::string> cle(const std::string& nom) {
+    const std::string base = nom.substr(0, nom.size() - std::min<std::size_t>(nom.size(), 4));
+    const std::size_t tiret = base.rfind('-');
+    const std::optional<int> rang = tiret != std::string::npos && tiret > LONGUEUR_DATE
+                                        ? nombre_entier(base.substr(tiret + 1))
+                                        : std::nullopt;
+    return {nom.substr(0, LONGUEUR_DATE), rang.value_or(1), nom};
+}
+
+bool nom_d_enregistrement(const std::string& nom) {
+    return nom.size() > LONGUEUR_DATE + 5 && nom.ends_with(".txt") && nom[8] == '-' &&
+           nom[LONGUEUR_DATE] == '-' &&
+           std::all_of(nom.begin(), nom.begin() + 8, [](char o) { return o >= '0' && o <= '9'; });
+}
+
+// The account's recordings, oldest first.
+std::vector<fs::path> enregistrements_du_compte(const Configuration& c, const std::string& compte) {
+    std::vector<fs::path> chemins;
     std::error_code erreur;
-    const fs::path comptes = fs::absolute(fs::path(c.donnees) / "comptes", erreur);
-    for (fs::directory_iterator i(comptes, erreur), fin; !erreur && i != fin; i.increment(erreur)) {
-        const std::string compte = i->path().filename().string();
+    for (fs::directory_iterator
+             i(fs::path(dossier_du_compte(c, compte)) / DOSSIER_ENREGISTREMENTS, erreur),
+         fin;
+         !erreur && i != fin; i.increment(erreur)) {
         std::error_code e;
-        for (fs::directory_iterator j(i->path() / DOSSIER_ENREGISTREMENTS, e), f; !e && j != f;
-             j.increment(e)) {
-            const auto t = j->last_write_time(e);
-            if (!e && j->is_regular_file(e) && j->path().extension() == ".txt") {
-                parties.push_back(
-                    {compte, heros_de(j->path().string()), j->path().string(),
-                     std::chrono::system_clock::to_time_t(std::chrono::file_clock::to_sys(t)), t});
-            }
+        if (i->is_regular_file(e) && nom_d_enregistrement(i->path().filename().string())) {
+            chemins.push_back(i->path());
         }
     }
-    return parties;
+    std::sort(chemins.begin(), chemins.end(), [](const fs::path& a, const fs::path& b) {
+        return cle(a.filename().string()) < cle(b.filename().string());
+    });
+    return chemins;
+}
+
+std::time_t ecrit_le(const fs::path& chemin) {
+    std::error_code erreur;
+    const auto t = fs::last_write_time(chemin, erreur);
+    return erreur ? 0 : std::chrono::system_clock::to_time_t(std::chrono::file_clock::to_sys(t));
 }
 
 // The level and score of a game in progress: its hero's save, when it saved already, or the
@@ -86,31 +113,63 @@ void lire_etat(const Configuration& c, Partie& p) {
 
 } // namespace
 
-std::vector<Partie> parties_en_cours(const Configuration& c) {
-    std::vector<Partie> parties = toutes(c);
-    std::erase_if(parties, [](const Partie& p) { return !ecrit_en_ce_moment(p.chemin); });
-    for (Partie& p : parties) {
-        lire_etat(c, p);
+std::optional<std::string> enregistrement_en_cours(const Configuration& c,
+                                                   const std::string& compte) {
+    const std::vector<fs::path> chemins = enregistrements_du_compte(c, compte);
+    if (chemins.empty() || !ecrit_en_ce_moment(chemins.back().string())) {
+        return std::nullopt;
     }
-    std::sort(parties.begin(), parties.end(),
-              [](const Partie& a, const Partie& b) { return a.ecrite > b.ecrite; });
+    return fs::absolute(chemins.back()).string();
+}
+
+std::optional<Partie> partie_de(const Configuration& c, const std::string& compte) {
+    const std::optional<std::string> chemin = enregistrement_en_cours(c, compte);
+    if (!chemin) {
+        return std::nullopt;
+    }
+    Partie p{compte, heros_de(*chemin), *chemin, ecrit_le(*chemin)};
+    lire_etat(c, p);
+    return p;
+}
+
+std::vector<Partie> parties_en_cours(const Configuration& c) {
+    std::vector<Partie> parties;
+    for (const std::string& compte : comptes_en_jeu(c)) {
+        if (std::optional<Partie> p = partie_de(c, compte)) {
+            parties.push_back(std::move(*p));
+        }
+    }
+    // The longest idle last; two alike by their accounts.
+    std::sort(parties.begin(), parties.end(), [](const Partie& a, const Partie& b) {
+        return std::tie(b.ecrite, a.compte) < std::tie(a.ecrite, b.compte);
+    });
     return parties;
 }
 
-std::vector<Partie> enregistrements(const Configuration& c) {
-    std::vector<Partie> parties = toutes(c);
-    // Not by their names: those of games begun in one second stand in the order of their heroes.
-    std::sort(parties.begin(), parties.end(),
-              [](const Partie& a, const Partie& b) { return a.modifiee > b.modifiee; });
-    return parties;
+std::string chemin_enregistrement(const Configuration& c, const PartieFinie& p) {
+    return fs::absolute(fs::path(dossier_du_compte(c, p.compte)) / DOSSIER_ENREGISTREMENTS /
+                        p.enregistrement)
+        .string();
+}
+
+std::vector<PartieFinie> parties_finies(const Configuration& c, std::size_t nombre,
+                                        const std::function<bool(const PartieFinie&)>& garder) {
+    return dernieres_parties(chemin_journal_parties(c), nombre, [&](const PartieFinie& p) {
+        return !p.compte.empty() && !p.enregistrement.empty() && (!garder || garder(p)) &&
+               fichier_existe(chemin_enregistrement(c, p));
+    });
 }
 
 void elaguer_enregistrements(const Configuration& c, const std::string& compte) {
-    std::vector<Partie> parties = enregistrements(c);
-    std::erase_if(parties, [&compte](const Partie& p) { return p.compte != compte; });
+    std::vector<fs::path> chemins = enregistrements_du_compte(c, compte);
     std::error_code erreur;
-    for (std::size_t i = static_cast<std::size_t>(c.enregistrements_max); i < parties.size(); ++i) {
-        fs::remove(parties[i].chemin, erreur);
+    // An empty recording is a game that could not even write its heading: nothing to watch.
+    std::erase_if(chemins, [&](const fs::path& p) {
+        return fs::is_empty(p, erreur) && !ecrit_en_ce_moment(p.string()) && fs::remove(p, erreur);
+    });
+    const auto gardes = static_cast<std::size_t>(c.enregistrements_max);
+    for (std::size_t i = 0; i + gardes < chemins.size(); ++i) {
+        fs::remove(chemins[i], erreur);
     }
 }
 

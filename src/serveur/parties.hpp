@@ -1,34 +1,47 @@
-// What the lobby lists: the games in progress on the server, every account's recordings, and
-// the shared ranking.
+// What the lobby and korva-web list: the games in progress on the server, the games ended (from
+// the games log, each with its recording), and the shared ranking.
 #pragma once
 
+#include "files/journal_parties.hpp"
 #include "serveur/configuration.hpp"
 
 #include <ctime>
-#include <filesystem>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace korva::serveur {
 
-// A game's recording, written now or done.
+// A game being played now.
 struct Partie {
     std::string compte;
     std::string heros;
-    std::string chemin; // the recording, absolute
-    std::time_t ecrite; // when it was written last
-    // The same, as finely as the system keeps it: two games of one second stand in order.
-    std::filesystem::file_time_type modifiee;
-    // Of a game in progress, as its hero's last save, or its start, holds them.
+    std::string chemin; // its recording, absolute
+    std::time_t ecrite; // when the recording was written last: the game's last move
+    // As its hero's last save, or its start, holds them.
     int niveau = 0;
     int score = 0;
 };
 
-// The games being played now (their recordings still written), the longest idle last.
+// The games being played now, the longest idle last.
 std::vector<Partie> parties_en_cours(const Configuration& c);
-// Every account's recordings, the last written first.
-std::vector<Partie> enregistrements(const Configuration& c);
-// Keeps only the account's most recent recordings, as many as the server allows.
+// The game `compte` is playing now, when it plays one and its recording can be found.
+std::optional<Partie> partie_de(const Configuration& c, const std::string& compte);
+// Only its recording: the newest of the account's, while its game still writes it.
+std::optional<std::string> enregistrement_en_cours(const Configuration& c,
+                                                   const std::string& compte);
+
+// The `nombre` latest games ended whose recording is still kept (and that `garder` keeps, all
+// when it is empty), the newest first.
+std::vector<PartieFinie>
+parties_finies(const Configuration& c, std::size_t nombre,
+               const std::function<bool(const PartieFinie&)>& garder = nullptr);
+// The recording of a game ended, absolute.
+std::string chemin_enregistrement(const Configuration& c, const PartieFinie& p);
+
+// Keeps only the account's most recent recordings, as many as the server allows, the time each
+// recording's name begins with deciding which are recent; an empty one goes too.
 void elaguer_enregistrements(const Configuration& c, const std::string& compte);
 
 struct Rang {

@@ -19,26 +19,39 @@ constexpr int ECHAP = 0x1B;
 constexpr int FINALE_MIN = 0x40;
 
 // What follows Escape in a sequence the console did not know: none of it is typed text.
-void sauter_sequence(Console& console) {
-    const int suivante = console.lire_touche();
+void sauter_sequence(Console& console, int delai_ms) {
+    const int suivante = touche_du_hall(console, delai_ms);
     if (suivante != '[' && suivante != 'O') {
         return;
     }
-    for (int touche = console.lire_touche(); touche < FINALE_MIN || touche > IMPRIMABLE_MAX;
-         touche = console.lire_touche()) {
+    for (int touche = touche_du_hall(console, delai_ms);
+         touche < FINALE_MIN || touche > IMPRIMABLE_MAX;
+         touche = touche_du_hall(console, delai_ms)) {
     }
 }
 
 } // namespace
 
-std::optional<std::string> saisir(Console& console, std::size_t longueur, bool cachee) {
+int touche_du_hall(Console& console, int delai_ms) {
+    if (delai_ms < 0) {
+        return console.lire_touche();
+    }
+    const std::optional<int> touche = console.touche_dans(delai_ms);
+    if (!touche) {
+        throw HallInactif{};
+    }
+    return *touche;
+}
+
+std::optional<std::string> saisir(Console& console, std::size_t longueur, bool cachee,
+                                  int delai_ms) {
     std::string ligne;
     for (;;) {
-        const int touche = console.lire_touche();
+        const int touche = touche_du_hall(console, delai_ms);
         if (touche == TOUCHE_PREFIXE) {
-            console.lire_touche(); // an arrow's own code: no part of a line
+            touche_du_hall(console, delai_ms); // an arrow's own code: no part of a line
         } else if (touche == ECHAP) {
-            sauter_sequence(console);
+            sauter_sequence(console, delai_ms);
         } else if (touche == ENTREE || touche == SAUT) {
             console.ecrire("\n");
             return ligne;
@@ -61,15 +74,15 @@ std::optional<std::string> saisir(Console& console, std::size_t longueur, bool c
     }
 }
 
-char choisir(Console& console, std::string_view touches) {
+char choisir(Console& console, std::string_view touches, int delai_ms) {
     for (;;) {
-        const int touche = console.lire_touche();
+        const int touche = touche_du_hall(console, delai_ms);
         if (touche > 0 && touche <= IMPRIMABLE_MAX &&
             touches.find(static_cast<char>(touche)) != std::string_view::npos) {
             return static_cast<char>(touche);
         }
         if (touche == TOUCHE_PREFIXE) {
-            console.lire_touche();
+            touche_du_hall(console, delai_ms);
         }
     }
 }

@@ -1,5 +1,7 @@
 #include "web/etat.hpp"
 
+#include "serveur/lecture_journal.hpp"
+
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
@@ -14,7 +16,8 @@ constexpr std::size_t RANGS_MONTRES = 20;
 constexpr std::size_t VICTOIRES_MONTREES = 10;
 constexpr std::size_t EN_COURS_MONTREES = 30;
 constexpr int CONTROLE_MAX = 0x20;
-constexpr auto ETAT_VALIDE = std::chrono::seconds(2);
+// How often the server is looked at.
+constexpr auto PERIODE = std::chrono::seconds(1);
 
 std::string chaine(std::string_view texte) {
     std::string json = "\"";
@@ -34,10 +37,11 @@ std::string chaine(std::string_view texte) {
     return json + "\"";
 }
 
-// A game's name for a watch: its account and recording's file, in hexadecimal, so that it
-// travels in a URL as it stands and is only ever compared, never taken as a path.
+// A game's name for a watch: its account, whose game in progress it asks for whichever game
+// that is by then; in hexadecimal, so that it travels in a URL as it stands and is only ever
+// compared, never taken as a path.
 std::string nom_de(const serveur::Partie& p) {
-    const std::string texte = p.compte + "/" + p.chemin.substr(p.chemin.rfind('/') + 1);
+    const std::string& texte = p.compte;
     std::string hexa;
     for (const char octet : texte) {
         char chiffres[3];
@@ -45,18 +49,6 @@ std::string nom_de(const serveur::Partie& p) {
         hexa += chiffres;
     }
     return hexa;
-}
-
-std::string partie(const serveur::Partie& p, std::time_t maintenant, bool en_cours) {
-    std::string json = "{\"account\":" + chaine(p.compte) + ",\"hero\":" + chaine(p.heros);
-    if (en_cours) {
-        json += ",\"level\":" + std::to_string(p.niveau) + ",\"score\":" + std::to_string(p.score) +
-                ",\"idle\":" + std::to_string(std::max<std::time_t>(0, maintenant - p.ecrite)) +
-                ",\"watch\":" + chaine(nom_de(p));
-    } else {
-        json += ",\"ended\":" + std::to_string(p.ecrite);
-    }
-    return json + "}";
 }
 
 template <class Liste, class Ecrire>
@@ -68,42 +60,75 @@ std::string liste(const Liste& elements, std::size_t nombre, Ecrire ecrire) {
     return json + "]";
 }
 
-std::string etat_du_serveur(const serveur::Configuration& c, Victoires& victoires) {
+std::shared_ptr<const Instantane> instantane_de(const serveur::Configuration& c,
+                                                const std::deque<PartieFinie>& gagnees) {
+    auto instantane = std::make_shared<Instantane>();
+    const std::vector<serveur::Partie> en_cours = serveur::parties_en_cours(c);
+    for (std::size_t i = 0; i < std::min(en_cours.size(), EN_COURS_MONTREES); ++i) {
+        instantane->en_cours.emplace(nom_de(en_cours[i]), en_cours[i]);
+    }
     const std::time_t maintenant = std::time(nullptr);
-    return "{\"ranking\":" +
-           liste(serveur::classement(c), RANGS_MONTRES,
-                 [](const serveur::Rang& r) {
-                     return "{\"hero\":" + chaine(r.heros) +
-                            ",\"score\":" + std::to_string(r.score) + "}";
-                 }) +
-           ",\"won\":" +
-           liste(victoires.recentes(c, VICTOIRES_MONTREES), VICTOIRES_MONTREES,
-                 [&](const serveur::Partie& p) { return partie(p, maintenant, false); }) +
-           ",\"playing\":" +
-           liste(serveur::parties_en_cours(c), EN_COURS_MONTREES,
-                 [&](const serveur::Partie& p) { return partie(p, maintenant, true); }) +
-           "}\n";
+    instantane->json =
+        "{\"ranking\":" +
+        liste(serveur::classement(c), RANGS_MONTRES,
+              [](const serveur::Rang& r) {
+                  return "{\"hero\":" + chaine(r.heros) + ",\"score\":" + std::to_string(r.score) +
+                         "}";
+              }) +
+        ",\"won\":" +
+        liste(gagnees, VICTOIRES_MONTREES,
+              [](const PartieFinie& p) {
+                  return "{\"account\":" + chaine(p.compte) + ",\"hero\":" + chaine(p.heros) +
+                         ",\"score\":" + std::to_string(p.score) +
+                         ",\"ended\":" + std::to_string(p.fin) + "}";
+              }) +
+        ",\"playing\":" +
+        liste(en_cours, EN_COURS_MONTREES,
+              [&](const serveur::Partie& p) {
+                  return "{\"account\":" + chaine(p.compte) + ",\"hero\":" + chaine(p.heros) +
+                         ",\"level\":" + std::to_string(p.niveau) +
+                         ",\"score\":" + std::to_string(p.score) + ",\"idle\":" +
+                         std::to_string(std::max<std::time_t>(0, maintenant - p.ecrite)) +
+                         ",\"watch\":" + chaine(nom_de(p)) + "}";
+              }) +
+        "}\n";
+    return instantane;
 }
 
 } // namespace
 
-const std::string& Etat::json(const serveur::Configuration& c) {
-    const auto maintenant = std::chrono::steady_clock::now();
-    if (json_.empty() || maintenant - quand_ >= ETAT_VALIDE) {
-        json_ = etat_du_serveur(c, victoires_);
-        quand_ = maintenant;
+Etat::~Etat() {
+    if (fil_.joinable()) {
+        fil_.request_stop();
+        reveil_.notify_all();
     }
-    return json_;
 }
 
-std::optional<serveur::Partie> partie_nommee(const serveur::Configuration& c,
-                                             std::string_view nom) {
-    for (const serveur::Partie& p : serveur::parties_en_cours(c)) {
-        if (nom_de(p) == nom) {
-            return p;
+void Etat::demarrer(const serveur::Configuration& c) {
+    c_ = &c;
+    fil_ = std::jthread([this](std::stop_token arret) { regarder(arret); });
+}
+
+std::shared_ptr<const Instantane> Etat::instantane() const {
+    const std::lock_guard verrou(garde_);
+    return instantane_;
+}
+
+void Etat::regarder(std::stop_token arret) {
+    serveur::SuiviJournal journal(serveur::chemin_journal_parties(*c_));
+    std::deque<PartieFinie> gagnees; // the newest first
+    while (!arret.stop_requested()) {
+        for (PartieFinie& p : journal.suite()) {
+            if (p.issue == IssuePartie::gagnee) {
+                gagnees.push_front(std::move(p));
+                gagnees.resize(std::min(gagnees.size(), VICTOIRES_MONTREES));
+            }
         }
+        std::shared_ptr<const Instantane> nouvel = instantane_de(*c_, gagnees);
+        std::unique_lock verrou(garde_);
+        instantane_ = std::move(nouvel);
+        reveil_.wait_for(verrou, arret, PERIODE, [] { return false; });
     }
-    return std::nullopt;
 }
 
 } // namespace korva::web

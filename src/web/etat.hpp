@@ -1,30 +1,50 @@
 // What the page shows beside its terminal, as JSON: the ranking, the latest games won and the
-// games in progress, each with the name a watch asks for it by.
+// games in progress, each with the name a watch asks for it by. Made on a thread of its own,
+// since reading the server's files can take long; the connections only ever read the last made.
 #pragma once
 
+#include "files/journal_parties.hpp"
 #include "serveur/configuration.hpp"
 #include "serveur/parties.hpp"
-#include "web/victoires.hpp"
 
-#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 
 namespace korva::web {
 
-// The state, looked at again once it is a few seconds old, however many pages ask for it.
-class Etat {
-public:
-    const std::string& json(const serveur::Configuration& c);
-
-private:
-    Victoires victoires_;
-    std::string json_;
-    std::chrono::steady_clock::time_point quand_;
+// The server as it stood when last looked at.
+struct Instantane {
+    std::string json;
+    std::map<std::string, serveur::Partie> en_cours; // by the name a watch asks for it by
 };
 
-// The game in progress a watch names (as etat_du_serveur names it), when it is one now.
-std::optional<serveur::Partie> partie_nommee(const serveur::Configuration& c, std::string_view nom);
+class Etat {
+public:
+    Etat() = default;
+    ~Etat();
+    Etat(const Etat&) = delete;
+    Etat& operator=(const Etat&) = delete;
+
+    // Starts looking at the server of `c`, again and again until this ends.
+    void demarrer(const serveur::Configuration& c);
+    // The last look; an empty one before the first.
+    std::shared_ptr<const Instantane> instantane() const;
+
+private:
+    void regarder(std::stop_token arret);
+
+    const serveur::Configuration* c_ = nullptr;
+    mutable std::mutex garde_;
+    std::condition_variable_any reveil_;
+    std::shared_ptr<const Instantane> instantane_ = std::make_shared<Instantane>();
+    std::jthread fil_;
+};
 
 } // namespace korva::web

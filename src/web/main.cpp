@@ -41,6 +41,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     korva::web::Service service{
-        *web, *hall, *pages, korva::web::Places(web->connexions_par_adresse), {}};
+        *web, *hall, *pages, korva::web::Places(web->connexions_par_adresse), {}, {}};
+    service.etat.demarrer(service.hall);
     return korva::web::servir(service) ? 0 : 1;
 }

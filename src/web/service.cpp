@@ -1,5 +1,6 @@
 #include "web/service.hpp"
 
+#include "serveur/regles.hpp"
 #include "web/session_http.hpp"
 
 #include <boost/asio/io_context.hpp>
@@ -7,6 +8,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <ctime>
 
 namespace korva::web {
 
@@ -65,7 +67,7 @@ private:
         const auto& m = s_.web.mandataires;
         Places::Jeton place;
         if (std::find(m.begin(), m.end(), pair) == m.end() && !(place = s_.places.prendre(pair))) {
-            serveur::journal("connection from %s refused: too many connections", pair.c_str());
+            s_.refuser(pair, "connections-per-address");
             return;
         }
         beast::tcp_stream flux(std::move(socket));
@@ -97,6 +99,13 @@ void attendre_enfants(asio::signal_set& signaux) {
 }
 
 } // namespace
+
+void Service::refuser(const std::string& adresse, std::string_view reglage) {
+    for (const std::string& ligne :
+         serveur::resumer_refus(refus, adresse, reglage, std::time(nullptr))) {
+        serveur::journal("%s", ligne.c_str());
+    }
+}
 
 bool servir(Service& service) {
     std::signal(SIGPIPE, SIG_IGN);         // a connection that drops is seen where it is written

@@ -10,6 +10,7 @@
 
 #include <map>
 #include <string>
+#include <string_view>
 
 namespace korva::web {
 
@@ -19,6 +20,10 @@ struct Service {
     std::map<std::string, Fichier> pages;
     Places places;
     Etat etat;
+    std::string refus; // the refusals told in the log so far, summed up as the lobbies do
+
+    // Notes a connection refused by `reglage`, in the log as the lobby's rules sum them up.
+    void refuser(const std::string& adresse, std::string_view reglage);
 };
 
 // Listens as the configuration says and serves until the process is ended; false, said on the

@@ -4,6 +4,7 @@
 
 #include "serveur/dossier_compte.hpp"
 #include "serveur/journal.hpp"
+#include "serveur/regles.hpp"
 #include "web/etat.hpp"
 #include "web/session_terminal.hpp"
 
@@ -76,7 +77,8 @@ private:
             return repondre(requete, http::status::method_not_allowed, "Only GET is served.\n");
         }
         if (chemin == "/status.json") {
-            return repondre(requete, http::status::ok, s_.etat.json(s_.hall), "application/json");
+            return repondre(requete, http::status::ok, s_.etat.instantane()->json,
+                            "application/json");
         }
         const auto page = s_.pages.find(std::string(chemin));
         if (page == s_.pages.end()) {
@@ -97,24 +99,39 @@ private:
         }
         Places::Jeton place = place_;
         if (adresse != pair_ && !(place = s_.places.prendre(adresse))) {
-            serveur::journal("WebSocket from %s refused: too many connections", adresse.c_str());
+            s_.refuser(adresse, "connections-per-address");
             return repondre(requete, http::status::too_many_requests, "Too many connections.\n");
         }
         Programme programme{{s_.web.hall, "--config", s_.web.configuration_hall},
                             environnement(adresse),
                             "/",
-                            false};
+                            false,
+                            {}};
         if (chemin == "/watch" && question.starts_with("game=")) {
-            const std::optional<serveur::Partie> partie =
-                partie_nommee(s_.hall, question.substr(sizeof "game=" - 1));
-            if (!partie) {
+            // The account as last looked at; its game as it is now, from its own few recordings.
+            const auto instantane = s_.etat.instantane();
+            const auto partie =
+                instantane->en_cours.find(std::string(question.substr(sizeof "game=" - 1)));
+            const std::optional<std::string> chemin =
+                partie == instantane->en_cours.end()
+                    ? std::nullopt
+                    : serveur::enregistrement_en_cours(s_.hall, partie->second.compte);
+            if (!chemin) {
                 return repondre(requete, http::status::not_found, "No such game in progress.\n");
             }
-            programme = {{s_.hall.jeu, "--replay", partie->chemin, "--follow"},
+            // A page's watch is counted as the lobby counts its own, by the same rules.
+            serveur::Admission admission =
+                serveur::admettre_regard(s_.hall, partie->second.compte, adresse, true);
+            if (admission.refus) {
+                return repondre(requete, http::status::too_many_requests,
+                                admission.refus->message + "\n");
+            }
+            programme = {{s_.hall.jeu, "--replay", *chemin, "--follow"},
                          environnement(adresse),
-                         serveur::dossier_du_compte(s_.hall, partie->compte),
-                         true};
-            serveur::journal("watch of %s by %s", partie->chemin.c_str(), adresse.c_str());
+                         serveur::dossier_du_compte(s_.hall, partie->second.compte),
+                         true,
+                         std::move(admission.places)};
+            serveur::journal("watch of %s by %s", chemin->c_str(), adresse.c_str());
         } else if (chemin != "/play") {
             return repondre(requete, http::status::not_found, "Not found.\n");
         } else {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "serveur/journal.hpp"
+#include "serveur/places.hpp"
 #include "web/acces.hpp"
 #include "web/service.hpp"
 #include "web/terminal_enfant.hpp"
@@ -35,6 +36,7 @@ struct Programme {
     std::vector<std::string> environnement;
     std::string dossier;
     bool lecture_seule;
+    std::vector<serveur::Place> places; // held among the server's for as long as it runs
 };
 
 template <class Flux>

@@ -6,6 +6,8 @@
 #include "support/partie_terminal.hpp"
 #include "support/sortie_commande.hpp"
 
+#include "serveur/regles.hpp"
+
 #include <gtest/gtest.h>
 
 #include <iomanip>
@@ -13,6 +15,7 @@
 #include <memory>
 #include <regex>
 #include <sstream>
+#include <thread>
 
 namespace korva::test {
 namespace {
@@ -106,6 +109,7 @@ TEST(Serveur, TwoAccountsShareTheRankingNotTheirHeroesAndWatchLive) {
 //   hangup C              C's terminal closed, and its lobby waited for to its end
 //   expect PATH / end     a file as the lobby left it; a last line "..." stands for the rest
 //   log TEXT              the server's log holds the line TEXT, dated since the script began
+//   wait MS               nothing typed for MS milliseconds
 // The runner writes the script again with what it found; KORVA_REGENERER=1 keeps that.
 class ScriptHall : public testing::TestWithParam<std::string> {};
 
@@ -145,6 +149,8 @@ TEST_P(ScriptHall, PlaysAsWritten) {
             const bool debut =
                 bloc.ends_with("\n...\n") && lu.starts_with(bloc.substr(0, bloc.size() - 4));
             sortie += (debut ? bloc : lu) + "end\n";
+        } else if (directive == "wait") { // time passes, as a player away from the keyboard
+            std::this_thread::sleep_for(std::chrono::milliseconds(std::stoi(nom)));
         } else if (directive == "log") { // dated by the clock in UTC, since the script began
             const std::string journal = dossier.lire("journal.txt");
             const std::size_t trouve = journal.find("korva-serveur: " + ligne.substr(4) + "\n");
@@ -309,6 +315,32 @@ TEST(Serveur, TheOperatorsCommands) {
         const Sortie s = executer(KORVA_SERVEUR_BINAIRE " -c '" + commande + "' </dev/null 2>&1");
         EXPECT_EQ(s.statut, 1);
         EXPECT_TRUE(s.texte.starts_with(sortie)) << commande << s.texte;
+    }
+}
+
+// Refusals summed up in the log: a line per address, setting and minute at most; what went
+// untold is told at that address's next line, or once its minute is old; an address is written
+// as nothing but an address can be.
+TEST(Serveur, RefusalsSummedUpALinePerAddressSettingAndMinute) {
+    const std::string adresse = "connections-per-address", halls = "lobbies-at-once";
+    std::string etat;
+    for (const auto& [qui, reglage, seconde, lignes] :
+         std::vector<std::tuple<std::string, std::string, int, std::string>>{
+             {"a", adresse, 60, "a: " + adresse},
+             {"a", adresse, 119, ""},
+             {"a", adresse, 100, ""},
+             {"b c\n", halls, 110, "b_c_: " + halls},
+             {"a", halls, 115, "a: " + halls},
+             {"a", adresse, 120, "a: " + adresse + " (2 more since the last line)"},
+             {"a", adresse, 121, ""},
+             {"a", halls, 240, "a: " + adresse + " (1 more since the last line)|a: " + halls},
+             {"a", halls, 299, ""},
+             {"d", adresse, 420, "a: " + halls + " (1 more since the last line)|d: " + adresse}}) {
+        std::string dites;
+        for (const std::string& l : serveur::resumer_refus(etat, qui, reglage, seconde)) {
+            dites += (dites.empty() ? "" : "|") + l.substr(l.find(' ', 8) + 1);
+        }
+        EXPECT_EQ(dites, lignes) << qui << " " << reglage << " at " << seconde;
     }
 }
 

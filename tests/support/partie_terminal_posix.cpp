@@ -5,6 +5,7 @@
 #include <csignal>
 #include <stdexcept>
 
+#include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
 #include <sys/ioctl.h>
@@ -131,6 +132,9 @@ PartieTerminal::PartieTerminal(const std::filesystem::path& dossier, int lignes,
     if (::openpty(&maitre_, &esclave_, nullptr, nullptr, &taille) != 0) {
         throw std::runtime_error("no pseudo-terminal");
     }
+    // Another connection's programs must not hold this terminal open: its hang-up is its own.
+    ::fcntl(maitre_, F_SETFD, FD_CLOEXEC);
+    ::fcntl(esclave_, F_SETFD, FD_CLOEXEC);
     modes_depart_ = modes_de(esclave_);
     pid = ::fork();
     if (pid == 0) {

@@ -194,18 +194,27 @@ TEST(Web, OnlyThePagesOwnPathsEachWithItsPolicyAndOriginAndTheGamesWon) {
         c.taper(touches);
         ASSERT_TRUE(c.attendre(texte)) << c.ecran.texte();
     }
-    // 31 games in progress, their recordings held as a game holds them, each idle 1000 minutes
-    // longer than the one before: the page lists the 30 freshest, each with its idle seconds.
+    // 31 accounts' games in progress, each held as a lobby and its game hold them, each idle
+    // 1000 minutes longer than the one before: the page lists the 30 freshest, with idle seconds.
     std::vector<int> tenues;
     std::string en_cours;
     for (int i = 1; i <= 31; ++i) {
-        const std::string r = "serveur/comptes/pat/fichiers/enregistrements/" + std::to_string(i);
-        dossier.ecrire(r + ".txt", "a\nb\nc\nhero new P" + std::to_string(i) + "\n");
-        const std::filesystem::path chemin = dossier.racine() / (r + ".txt");
+        const std::string n = std::to_string(i), r = "serveur/comptes/p" + n +
+                                                     "/fichiers/enregistrements/20261207-000000-P" +
+                                                     n + ".txt";
+        dossier.ecrire(r, "a\nb\nc\nhero new P" + n + "\n");
+        dossier.ecrire("serveur/en-cours/p" + n, "");
+        const std::filesystem::path chemin = dossier.racine() / r;
         ::flock(tenues.emplace_back(::open(chemin.c_str(), O_RDONLY)), LOCK_EX);
+        struct flock verrou {
+            F_WRLCK, SEEK_SET, 0, 1, 0
+        };
+        ::fcntl(
+            tenues.emplace_back(::open(dossier.chemin("serveur/en-cours/p" + n).c_str(), O_RDWR)),
+            F_OFD_SETLK, &verrou);
         std::filesystem::last_write_time(chemin, std::filesystem::file_time_type::clock::now() -
                                                      std::chrono::minutes(1000 * i));
-        en_cours += R"(\{"account":"pat","hero":"P)" + std::to_string(i) + R"(",[^}]*"idle":)" +
+        en_cours += R"(\{"account":"p)" + n + R"(","hero":"P)" + n + R"(",[^}]*"idle":)" +
                     std::to_string(60 * i) + R"(\d{3},[^}]*\},?)";
     }
     std::string etat;
@@ -275,7 +284,7 @@ TEST(Web, AddressesAsTrustedPlacesBoundedAndASlowClientDropped) {
                         .attendre(ACCUEIL));
     }
     EXPECT_TRUE(Client(web, "/play", "http://korva.test", "", "127.0.0.5").erreur.failed());
-    EXPECT_TRUE(web.dans_le_journal("connection from 127.0.0.5 refused: too many connections"));
+    EXPECT_TRUE(web.dans_le_journal("refused for 127.0.0.5: connections-per-address\n"));
     trois.clear();
 
     { // A client that types on and never reads is dropped; another is served meanwhile.
