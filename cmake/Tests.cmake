@@ -82,6 +82,11 @@ if(CMAKE_CROSSCOMPILING)
 else()
     gtest_discover_tests(korva_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
 endif()
+# A case for each transcript and lobby script: the list of cases is made when the tests are
+# linked, so a script added or removed links them again, and runs at the next `make test`.
+file(GLOB KORVA_TESTS_SCRIPTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/transcriptions/*.txt
+     ${PROJECT_SOURCE_DIR}/tests/serveur/*.txt)
+set_property(TARGET korva_tests APPEND PROPERTY LINK_DEPENDS ${KORVA_TESTS_SCRIPTS})
 # The pseudo-terminal driver of the terminal tests (openpty lives in libutil on older systems).
 if(UNIX)
     target_include_directories(korva_test_support PUBLIC ${KORVA_VTERM_INCLUDE})

@@ -107,7 +107,7 @@ TEST(Serveur, TwoAccountsShareTheRankingNotTheirHeroesAndWatchLive) {
 //                         waited for until it shows TEXT; \r is Enter there, \xNN a byte
 //   --- C                 C's screen, its lines behind '|', as the runner finds it
 //   hangup C              C's terminal closed, and its lobby waited for to its end
-//   expect PATH / end     a file as the lobby left it; a last line "..." stands for the rest
+//   expect PATH / end     a file as the lobby left it ("(no such file)"); a last "..." the rest
 //   log TEXT              the server's log holds the line TEXT, dated since the script began
 //   wait MS               nothing typed for MS milliseconds
 // The runner writes the script again with what it found; KORVA_REGENERER=1 keeps that.
@@ -145,7 +145,9 @@ TEST_P(ScriptHall, PlaysAsWritten) {
             if (directive == "file") {
                 dossier.ecrire(nom, bloc);
             }
-            const std::string lu = dossier.lire(nom);
+            const std::string lu = std::filesystem::exists(dossier.chemin(nom))
+                                       ? dossier.lire(nom)
+                                       : "(no such file)\n";
             const bool debut =
                 bloc.ends_with("\n...\n") && lu.starts_with(bloc.substr(0, bloc.size() - 4));
             sortie += (debut ? bloc : lu) + "end\n";

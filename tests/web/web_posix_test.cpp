@@ -43,11 +43,13 @@ bool attendre(const std::function<bool()>& vrai) {
 
 // The service over a server of its own under the test's folder; its log in web.log.
 struct Web {
-    explicit Web(const DossierJeu& d, const std::string& reglages = "") : dossier(d) {
+    explicit Web(const DossierJeu& d, const std::string& reglages = "",
+                 const std::string& reglages_hall = "")
+        : dossier(d) {
         const std::string r = d.racine().string();
         std::filesystem::create_directories(d.racine() / "serveur");
         d.ecrire("serveur.conf", "data " + r + "/serveur\ngame " KORVA_BINAIRE "\ngame-data " + r +
-                                     "/fichiers\nlog " + r + "/serveur.log\n");
+                                     "/fichiers\nlog " + r + "/serveur.log\n" + reglages_hall);
         d.ecrire("web.conf", "listen 127.0.0.1\nport 0\norigin http://korva.test\nlobby " +
                                  std::string(KORVA_SERVEUR_BINAIRE) + "\nlobby-config " + r +
                                  "/serveur.conf\npage " KORVA_PAGE_SOURCE
@@ -287,6 +289,32 @@ TEST(Web, AddressesAsTrustedPlacesBoundedAndASlowClientDropped) {
     EXPECT_TRUE(web.dans_le_journal("refused for 127.0.0.5: connections-per-address\n"));
     trois.clear();
 
+    { // A page's watches count as the lobby's own: watchers-per-game holds for browsers too.
+        DossierJeu autre;
+        const Web regards(autre, "", "watchers-per-game 1\n");
+        Client joueur(regards, "/play");
+        for (const auto& [touches, texte] :
+             std::vector<std::pair<std::string, std::string>>{{"2", "Account name:"},
+                                                              {"wat\r", "Password:"},
+                                                              {"secret1\r", "again:"},
+                                                              {"secret1\r", "server - wat"},
+                                                              {"1", "Press any key"},
+                                                              {" ", "3 : quit"},
+                                                              {"1", "persona :"},
+                                                              {"Wat\r1\r", "Here we are"},
+                                                              {" ", "save and quit"}}) {
+            joueur.taper(touches);
+            ASSERT_TRUE(joueur.attendre(texte)) << joueur.ecran.texte();
+        }
+        std::optional<Client> premier; // once the page's lists know the game
+        bool ouvert = false;
+        ASSERT_TRUE(attendre([&] {
+            return ouvert = ouvert || !premier.emplace(regards, "/watch?game=776174").erreur;
+        }));
+        ASSERT_TRUE(premier->attendre("save and quit"));
+        EXPECT_TRUE(Client(regards, "/watch?game=776174").erreur.failed());
+        EXPECT_TRUE(regards.dans_le_journal("refused for 127.0.0.1: watchers-per-game\n"));
+    }
     { // A client that types on and never reads is dropped; another is served meanwhile.
         Client lent(web, "/play");
         ASSERT_TRUE(lent.attendre(ACCUEIL));
