@@ -65,6 +65,8 @@ target_link_libraries(korva_tests PRIVATE korva_test_support GTest::gtest_main)
 add_dependencies(korva_tests korva)
 if(TARGET korva-serveur)
     add_dependencies(korva_tests korva-serveur)
+    # What the lobby keeps of its environment as a shell is checked as a table of variables.
+    target_link_libraries(korva_tests PRIVATE korva_serveur)
     target_compile_definitions(korva_tests PRIVATE
         KORVA_SERVEUR_BINAIRE="$<TARGET_FILE:korva-serveur>")
 endif()
