@@ -111,15 +111,15 @@ else()
     install(FILES ${KORVA_DOCUMENTS} DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
     # The server over ssh: korva-serveur beside the launcher, its configuration and sshd's block
-    # in PREFIX/etc/korva. Both name installed paths, so they are written when installing, once
-    # the prefix is known.
+    # in PREFIX/etc/korva, where the lobby looks from where it lies (PREFIX/bin). Both name
+    # installed paths, so they are written when installing, once the prefix is known; the block
+    # names the lobby alone, which as a shell takes no option.
     install(TARGETS korva-serveur RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
     install(CODE "
         set(p \"\${CMAKE_INSTALL_PREFIX}\")
         set(KORVA_JEU \"\${p}/${KORVA_DOSSIER_PROGRAMME}/korva\")
         set(KORVA_DONNEES_JEU \"\${p}/${KORVA_DOSSIER_DONNEES}\")
-        set(KORVA_COMMANDE
-            \"\${p}/${CMAKE_INSTALL_BINDIR}/korva-serveur --config \${p}/${KORVA_SERVEUR_CONF}/serveur.conf\")
+        set(KORVA_COMMANDE \"\${p}/${CMAKE_INSTALL_BINDIR}/korva-serveur\")
         configure_file(${PROJECT_SOURCE_DIR}/packaging/serveur.conf.in ${KORVA_PAQUET}/serveur.conf @ONLY)
         configure_file(${PROJECT_SOURCE_DIR}/packaging/sshd-korva.conf.in ${KORVA_PAQUET}/sshd-korva.conf
                        @ONLY)")

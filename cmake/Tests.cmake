@@ -65,7 +65,8 @@ target_link_libraries(korva_tests PRIVATE korva_test_support GTest::gtest_main)
 add_dependencies(korva_tests korva)
 if(TARGET korva-serveur)
     add_dependencies(korva_tests korva-serveur)
-    # The lobby's pure rules are tried as functions too.
+    # The lobby's pure rules are tried as functions too: what it keeps of its environment as
+    # a shell, how it sums refusals up.
     target_link_libraries(korva_tests PRIVATE korva_serveur)
     target_compile_definitions(korva_tests PRIVATE
         KORVA_SERVEUR_BINAIRE="$<TARGET_FILE:korva-serveur>")

@@ -63,8 +63,9 @@ endforeach()
 file(RENAME ${racine}/${CPACK_KORVA_BIN} ${racine}/games)
 file(COPY ${CPACK_KORVA_LANCEUR} DESTINATION ${racine}/games)
 
-# The server's configuration stands in /etc/korva, where korva-serveur looks by default, and its
-# block in sshd's drop-ins, naming the lobby where the package puts it.
+# The server's configuration stands in /etc/korva, where /usr/games/korva-serveur looks (the
+# prefix /usr keeps its configuration in /etc), and its block in sshd's drop-ins, naming the
+# lobby where the package puts it.
 set(etc ${CPACK_TEMPORARY_DIRECTORY}/etc)
 file(MAKE_DIRECTORY ${etc}/korva)
 file(RENAME ${racine}/${CPACK_KORVA_CONF}/serveur.conf ${etc}/korva/serveur.conf)

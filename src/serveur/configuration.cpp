@@ -4,6 +4,7 @@
 #include "files/lecture_texte.hpp"
 
 #include <array>
+#include <filesystem>
 #include <string_view>
 
 namespace korva::serveur {
@@ -58,6 +59,12 @@ bool lire_ligne(std::string_view ligne, Configuration& c) {
 }
 
 } // namespace
+
+std::string configuration_installee(const std::string& programme) {
+    const std::filesystem::path prefixe =
+        std::filesystem::path(programme).lexically_normal().parent_path().parent_path();
+    return ((prefixe == "/usr" ? "/" : prefixe) / "etc/korva/serveur.conf").string();
+}
 
 std::optional<Configuration> lire_configuration(const std::string& chemin, std::string& erreur) {
     Configuration c;

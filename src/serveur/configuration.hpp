@@ -7,7 +7,11 @@
 
 namespace korva::serveur {
 
-inline constexpr const char* CONFIGURATION_DEFAUT = "/etc/korva/serveur.conf";
+// The configuration installed with the program that lies at `programme` (which the system
+// tells, never the name it was called by): PREFIX/etc/korva/serveur.conf, PREFIX the folder
+// above the program's own, but /etc/korva/serveur.conf for the prefix /usr, as GNU's install
+// folders have it (/usr/games/korva-serveur reads /etc/korva/serveur.conf).
+std::string configuration_installee(const std::string& programme);
 
 struct Configuration {
     std::string donnees = "/var/games/korva"; // the accounts, their folders, the registry

@@ -1,6 +1,7 @@
 // korva-serveur: the lobby of a KORVA server, started by sshd for each connection, or the
 // operator's commands with --admin.
 #include "serveur/admin.hpp"
+#include "serveur/confiance.hpp"
 #include "serveur/configuration.hpp"
 #include "serveur/hall.hpp"
 #include "serveur/lancement.hpp"
@@ -13,20 +14,42 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
+
+#include <unistd.h>
 
 namespace {
 
 constexpr int STATUT_USAGE = 2;
 constexpr const char* PROGRAMME = "korva-serveur";
 
-int usage() {
+// What the lobby keeps of its environment as the account's shell.
+void garder_environnement_de_session() {
+    std::vector<std::pair<std::string, std::string>> gardees;
+    for (char** v = environ; *v != nullptr; ++v) {
+        const std::string_view variable = *v;
+        const std::size_t egal = std::min(variable.find('='), variable.size());
+        if (korva::serveur::variable_de_session(variable)) {
+            gardees.emplace_back(variable.substr(0, egal),
+                                 variable.substr(std::min(egal + 1, variable.size())));
+        }
+    }
+    ::clearenv();
+    for (const auto& [nom, valeur] : gardees) {
+        ::setenv(nom.c_str(), valeur.c_str(), 1);
+    }
+}
+
+int usage(const std::string& installee) {
     std::fprintf(stderr,
                  "usage: korva-serveur [--config FILE] [--admin COMMAND [NAME]]\n"
                  "The lobby of a KORVA server, as sshd's forced command; with --admin, one of "
                  "the operator's commands:\n%s"
-                 "The configuration is read from %s unless --config names another.\n",
-                 korva::serveur::COMMANDES_ADMIN, korva::serveur::CONFIGURATION_DEFAUT);
+                 "The configuration is read from %s unless --config names another. Started by "
+                 "its bare name, as an account's shell is, it takes no option.\n",
+                 korva::serveur::COMMANDES_ADMIN, installee.c_str());
     return STATUT_USAGE;
 }
 
@@ -37,51 +60,62 @@ std::string adresse_du_client() {
     return texte.empty() ? "local" : texte.substr(0, texte.find(' '));
 }
 
-// As the korva account's login shell, korva-serveur is run by sshd (with its forced command) and
-// by su as `korva-serveur -c COMMAND`. It runs only itself, with the --config the command names:
-// the words after the program's name, or nothing when the command is any other.
-std::optional<std::vector<std::string>> commande_du_shell(const std::string& commande) {
-    std::vector<std::string> mots;
-    for (std::size_t debut = 0; debut < commande.size();) {
-        const std::size_t fin = std::min(commande.find(' ', debut), commande.size());
-        if (fin > debut) {
-            mots.push_back(commande.substr(debut, fin - debut));
-        }
-        debut = fin + 1;
-    }
-    const bool lobby = !mots.empty() && std::filesystem::path(mots[0]).filename() == PROGRAMME;
-    mots.erase(mots.begin(), mots.begin() + (mots.empty() ? 0 : 1));
-    if (!lobby || !(mots.empty() || (mots.size() == 2 && mots[0] == "--config"))) {
-        return std::nullopt;
-    }
-    return mots;
+// Whether a shell's command names this very program alone: by its name, or by a path to it.
+bool ce_programme_seul(const std::string& commande) {
+    const std::size_t debut = std::min(commande.find_first_not_of(" \t"), commande.size());
+    const std::string mot = commande.substr(debut, commande.find_last_not_of(" \t") + 1 - debut);
+    std::error_code erreur;
+    return !mot.empty() && mot.find_first_of(" \t") == std::string::npos &&
+           (mot == PROGRAMME || (mot.find('/') != std::string::npos &&
+                                 std::filesystem::equivalent(mot, "/proc/self/exe", erreur)));
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     std::vector<std::string> arguments(argv + 1, argv + argc);
-    if (arguments.size() == 2 && arguments[0] == "-c") {
-        const auto commande = commande_du_shell(arguments[1]);
-        if (!commande) {
-            std::fprintf(stderr, "%s: this account opens the KORVA lobby and runs nothing else\n",
-                         PROGRAMME);
+    const std::string nom = argc > 0 ? argv[0] : "";
+    std::error_code sans_proc;
+    const std::string programme = std::filesystem::read_symlink("/proc/self/exe", sans_proc);
+    if (programme.empty()) {
+        std::fprintf(stderr, "%s: /proc/self/exe does not say where the program lies\n", PROGRAMME);
+        return 1;
+    }
+    const std::string installee = korva::serveur::configuration_installee(programme);
+    // su, login and sshd start an account's shell by its bare name ('-' before it for a login),
+    // with "-c COMMAND" for a command: the ways anyone on the machine reaches the account, whose
+    // password is empty. The lobby then runs as a player meets it, and nothing else.
+    if (nom.find('/') == std::string::npos || nom.starts_with('-') ||
+        (!arguments.empty() && arguments[0] == "-c")) {
+        if (!arguments.empty() &&
+            !(arguments.size() == 2 && arguments[0] == "-c" && ce_programme_seul(arguments[1]))) {
+            std::fprintf(stderr,
+                         "%s: this account opens the KORVA lobby and runs nothing else (the "
+                         "operator's commands name it by its full path, %s)\n",
+                         PROGRAMME, programme.c_str());
             return 1;
         }
-        arguments = *commande;
+        garder_environnement_de_session();
+        arguments.clear();
     }
-    std::string chemin = korva::serveur::CONFIGURATION_DEFAUT;
+    std::string chemin = installee;
     if (arguments.size() >= 2 && arguments[0] == "--config") {
         chemin = arguments[1];
         arguments.erase(arguments.begin(), arguments.begin() + 2);
     }
     const bool admin = !arguments.empty() && arguments[0] == "--admin";
     if (!arguments.empty() && !admin) {
-        return usage();
+        return usage(installee);
     }
     std::string erreur;
-    const std::optional<korva::serveur::Configuration> configuration =
-        korva::serveur::lire_configuration(chemin, erreur);
+    std::optional<korva::serveur::Configuration> configuration =
+        korva::serveur::rendre_sur(chemin, erreur)
+            ? korva::serveur::lire_configuration(chemin, erreur)
+            : std::nullopt;
+    // The game runs as the account: from a file as safe as the configuration that names it.
+    if (configuration && !admin && !korva::serveur::rendre_sur(configuration->jeu, erreur)) {
+        configuration.reset();
+    }
     if (!configuration || sodium_init() < 0) {
         std::fprintf(stderr, "korva-serveur: %s\n",
                      configuration ? "libsodium cannot start" : erreur.c_str());
@@ -90,7 +124,7 @@ int main(int argc, char** argv) {
     if (admin) {
         const int statut = korva::serveur::administrer(
             *configuration, std::vector<std::string>(arguments.begin() + 1, arguments.end()));
-        return statut == STATUT_USAGE ? usage() : statut;
+        return statut == STATUT_USAGE ? usage(installee) : statut;
     }
     // The terminal is the player's: the log goes where the configuration says.
     if (!configuration->journal.empty() &&

@@ -1,5 +1,6 @@
 // korva-web: the KORVA server's lobby behind a web page, each page's terminal a lobby of its
 // own, and the server's ranking, games won and games in progress beside it.
+#include "serveur/confiance.hpp"
 #include "serveur/configuration.hpp"
 #include "serveur/journal.hpp"
 #include "web/configuration_web.hpp"
@@ -27,14 +28,20 @@ int main(int argc, char** argv) {
     }
     korva::serveur::nommer_journal("korva-web");
     std::string erreur;
-    const std::optional<korva::web::ConfigurationWeb> web =
-        korva::web::lire_configuration_web(chemin, erreur);
+    std::optional<korva::web::ConfigurationWeb> web =
+        korva::serveur::rendre_sur(chemin, erreur)
+            ? korva::web::lire_configuration_web(chemin, erreur)
+            : std::nullopt;
     if (web && reglages) {
         std::fputs(korva::web::reglages_en_texte(*web).c_str(), stdout);
         return 0;
     }
+    // Each page's lobby runs as korva-web's user, on files as safe as its own configuration.
     const std::optional<korva::serveur::Configuration> hall =
-        web ? korva::serveur::lire_configuration(web->configuration_hall, erreur) : std::nullopt;
+        web && korva::serveur::rendre_sur(web->hall, erreur) &&
+                korva::serveur::rendre_sur(web->configuration_hall, erreur)
+            ? korva::serveur::lire_configuration(web->configuration_hall, erreur)
+            : std::nullopt;
     const auto pages = hall ? korva::web::lire_pages(*web, erreur) : std::nullopt;
     if (!pages) {
         korva::serveur::journal("%s", erreur.c_str());

@@ -1,6 +1,8 @@
 // The server's lobby on pseudo-terminals, as players reach it over ssh: accounts made and
 // checked, games of two accounts in one ranking, one account's game watched live from another
 // connection, and every key a player may type at each prompt.
+#include "serveur/confiance.hpp"
+#include "serveur/configuration.hpp"
 #include "support/dore.hpp"
 #include "support/dossier_jeu.hpp"
 #include "support/partie_terminal.hpp"
@@ -16,6 +18,8 @@
 #include <regex>
 #include <sstream>
 #include <thread>
+
+#include <unistd.h>
 
 namespace korva::test {
 namespace {
@@ -307,16 +311,24 @@ TEST(Serveur, TheOperatorsCommands) {
     }
     ASSERT_TRUE(entrer(*serveur.hall(), "ayla", false));
     EXPECT_NE(dossier.lire("journal.txt").find("login ayla from 127.0.0.9\n"), std::string::npos);
-    // As the account's login shell, the lobby runs only itself, with a configuration at most.
-    const std::string refus = "korva-serveur: this account opens the KORVA lobby and runs nothing";
-    for (const auto& [commande, sortie] :
-         {std::pair<std::string, std::string>{"sh", refus},
-          {"/x/korva-serveur --admin accounts", refus},
-          {"korva-serveur --config " + (serveur.racine / "serveur.conf").string(),
-           "korva: KORVA is played on a terminal"}}) {
-        const Sortie s = executer(KORVA_SERVEUR_BINAIRE " -c '" + commande + "' </dev/null 2>&1");
-        EXPECT_EQ(s.statut, 1);
-        EXPECT_TRUE(s.texte.starts_with(sortie)) << commande << s.texte;
+    // As the account's shell, the lobby runs only itself, as tests/e2e/coquille.txt has it.
+    const std::string programme = KORVA_SERVEUR_BINAIRE;
+    verifier_commandes(KORVA_TESTS "/e2e/coquille.txt",
+                       {{"I", (std::filesystem::path(programme).parent_path().parent_path() /
+                               "etc/korva/serveur.conf")
+                                  .string()},
+                        {"P", programme},
+                        {"D", serveur.racine.string()}});
+}
+
+// The configuration installed with the lobby, from where the lobby lies.
+TEST(Serveur, TheInstalledConfigurationStandsUnderTheLobbysPrefix) {
+    for (const auto& [programme, configuration] :
+         {std::pair{"/usr/games/korva-serveur", "/etc/korva/serveur.conf"},
+          {"/usr/local/bin/korva-serveur", "/usr/local/etc/korva/serveur.conf"},
+          {"/srv/usr/games/korva-serveur", "/srv/usr/etc/korva/serveur.conf"},
+          {"/bin/korva-serveur", "/etc/korva/serveur.conf"}}) {
+        EXPECT_EQ(serveur::configuration_installee(programme), configuration);
     }
 }
 
@@ -344,6 +356,30 @@ TEST(Serveur, RefusalsSummedUpALinePerAddressSettingAndMinute) {
         }
         EXPECT_EQ(dites, lignes) << qui << " " << reglage << " at " << seconde;
     }
+}
+
+// What the lobby keeps of its environment as a shell, as tests/e2e/environnement.txt has it.
+TEST(Serveur, AsAShellTheLobbyKeepsOnlyWhatASessionNeeds) {
+    const std::string chemin = KORVA_TESTS "/e2e/environnement.txt";
+    std::istringstream lignes(lire_tout(chemin));
+    std::string sortie;
+    for (std::string ligne; std::getline(lignes, ligne);) {
+        const std::string variable = ligne.substr(0, ligne.find(" => "));
+        const bool gardee = serveur::variable_de_session(variable);
+        sortie += ligne.starts_with('#') ? ligne + "\n"
+                                         : variable + " => " + (gardee ? "kept\n" : "dropped\n");
+    }
+    comparer_au_fichier(chemin, sortie);
+}
+
+// Whose files the lobby reads and runs, as tests/e2e/confiance.txt has it.
+TEST(Serveur, OnlyFilesThatNobodyElseMayChangeAreReadOrRun) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "files of other users are made by root: run this test as root";
+    }
+    DossierJeu dossier;
+    verifier_commandes(KORVA_TESTS "/e2e/confiance.txt",
+                       {{"D", dossier.racine().string()}, {"P", KORVA_SERVEUR_BINAIRE}});
 }
 
 // Each line of the configuration taken or refused, as tests/e2e/reglages.txt has it.

@@ -17,9 +17,14 @@
 namespace korva::test {
 namespace {
 
-// The system account the test makes in the place of the server's `korva`, one per run so that
-// two runs at once never delete each other's.
+// The system account the test makes in the place of the server's `korva`, and a user of the
+// machine who tries to become it, one of each per run so that two runs at once never meet; the
+// lobby and the game installed as the package installs them, under a folder of root's that the
+// account reaches wherever the tests run from.
 const std::string COMPTE = "korvaessai" + std::to_string(::getpid());
+const std::string AUTRE = "korvaautre" + std::to_string(::getpid());
+const std::string RACINE = "/var/lib/" + COMPTE;
+const std::string LOBBY = RACINE + "/usr/games/korva-serveur";
 constexpr std::string_view ACCUEIL = "At a prompt, Ctrl-D goes back to the menu.";
 constexpr std::string_view REFUS = "korva: KORVA is played on a terminal";
 // A registration, a game saved, Ctrl-C, Ctrl-Z, Ctrl-\\ and Ctrl-D at the lobby's menu, the
@@ -45,17 +50,14 @@ std::string port_libre() {
     return std::to_string(ntohs(a.sin_port));
 }
 
-// The server's account as the package makes it: no password, the lobby its login shell.
-struct CompteSysteme {
-    explicit CompteSysteme(const std::string& maison) {
-        executer("userdel " + COMPTE + " 2>/dev/null");
-        fait = executer("useradd --system --no-create-home --home-dir " + maison +
-                        " --shell " KORVA_SERVEUR_BINAIRE " " + COMPTE + " && passwd -q -d " +
-                        COMPTE + " && mkdir " + maison + " && chown " + COMPTE + " " + maison)
-                   .statut == 0;
+// The account, the user and the installed tree, made by tests/e2e/su.txt and gone at the end.
+struct Installation {
+    static void effacer() {
+        executer("userdel " + COMPTE + " 2>/dev/null; userdel " + AUTRE + " 2>/dev/null; rm -rf " +
+                 RACINE);
     }
-    ~CompteSysteme() { executer("userdel " + COMPTE); }
-    bool fait;
+    Installation() { effacer(); }
+    ~Installation() { effacer(); }
 };
 
 TEST(Ssh, OnlyTheLobbyThroughARealSshd) {
@@ -68,15 +70,18 @@ TEST(Ssh, OnlyTheLobbyThroughARealSshd) {
               0);
     DossierJeu d;
     const std::string racine = d.racine().string(), port = port_libre();
-    const CompteSysteme compte(racine + "/serveur");
-    ASSERT_TRUE(compte.fait);
-    d.ecrire("serveur.conf", "data " + racine + "/serveur\ngame " KORVA_BINAIRE "\ngame-data " +
-                                 racine + "/fichiers\nlog " + racine + "/serveur/journal\n");
+    const Installation installation;
+    verifier_commandes(KORVA_TESTS "/e2e/su.txt", {{"P", LOBBY},
+                                                   {"R", RACINE},
+                                                   {"A", COMPTE},
+                                                   {"U", AUTRE},
+                                                   {"S", KORVA_SERVEUR_BINAIRE},
+                                                   {"G", KORVA_BINAIRE},
+                                                   {"F", KORVA_FICHIERS_SOURCE}});
     std::ostringstream bloc;
     bloc << std::ifstream(KORVA_TESTS "/../packaging/sshd-korva.conf.in").rdbuf();
     std::string texte = bloc.str();
-    texte.replace(texte.find("@KORVA_COMMANDE@"), 16,
-                  KORVA_SERVEUR_BINAIRE " --config " + racine + "/serveur.conf");
+    texte.replace(texte.find("@KORVA_COMMANDE@"), 16, LOBBY);
     texte.replace(texte.find("Match User korva\n"), 17, "Match User " + COMPTE + "\n");
     d.ecrire("korva.conf", texte);
     ASSERT_EQ(executer("ssh-keygen -q -t ed25519 -N '' -f " + racine + "/hote").statut, 0);
@@ -133,8 +138,12 @@ TEST(Ssh, OnlyTheLobbyThroughARealSshd) {
     ASSERT_TRUE(t.jouer(" ", "6 : leave"));
     t.taper("6");
     EXPECT_EQ(t.attendre_fin(), 0);
-    EXPECT_NE(d.lire("serveur/journal").find("game ended by ayla"), std::string::npos);
-    EXPECT_TRUE(d.lire("serveur/comptes/ayla/fichiers/personnages/Zed.txt").starts_with("20\n"));
+    // The client's address as sshd tells it, through the lobby's environment as a shell.
+    const std::string journal = lire_tout(RACINE + "/donnees/journal");
+    EXPECT_NE(journal.find("registration ayla from 127.0.0.1\n"), std::string::npos) << journal;
+    EXPECT_NE(journal.find("game ended by ayla"), std::string::npos);
+    EXPECT_TRUE(lire_tout(RACINE + "/donnees/comptes/ayla/fichiers/personnages/Zed.txt")
+                    .starts_with("20\n"));
 }
 
 } // namespace

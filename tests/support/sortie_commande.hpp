@@ -7,8 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <regex>
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <sys/wait.h>
 
@@ -54,6 +57,45 @@ inline void verifier_reglages(const std::string& table, const std::string& progr
         }
     }
     EXPECT_GT(cas, 0);
+}
+
+// A table of shell commands (a text of tests/), run by sh with the shell variables `variables`
+// sets: "> COMMAND" prepares what cases use, "each COMMAND" runs before each case below it, and
+// "N COMMAND => TEXT" is a case, N its status and TEXT all it writes on both streams, "\n"
+// between its lines, a log line's date left out and each variable's value written back as its
+// $NAME, in the order given (a value within another after it). The runner writes the table again
+// with what each case did.
+inline void verifier_commandes(const std::string& table,
+                               const std::vector<std::pair<std::string, std::string>>& variables) {
+    std::string avant = "export", sortie, chaque;
+    for (const auto& [nom, valeur] : variables) {
+        avant += " " + nom + "='" + valeur + "'";
+    }
+    std::istringstream lignes(lire_tout(table));
+    for (std::string ligne; std::getline(lignes, ligne);) {
+        const std::size_t blanc = ligne.find(' '), fleche = ligne.find(" => ");
+        chaque = ligne.starts_with("each ") ? ligne.substr(5) + "; " : chaque;
+        EXPECT_TRUE(!ligne.starts_with("> ") ||
+                    executer(avant + "; " + ligne.substr(2)).statut == 0)
+            << ligne;
+        if (ligne.starts_with('#') || fleche == std::string::npos) {
+            sortie += ligne + "\n";
+            continue;
+        }
+        const std::string commande = ligne.substr(blanc + 1, fleche - blanc - 1);
+        const Sortie s = executer(avant + "; " + chaque + "(" + commande + ") </dev/null 2>&1");
+        std::string texte =
+            std::regex_replace(s.texte, std::regex("\r|(^|\n)\\S+Z (?=korva)"), "$1");
+        texte = std::regex_replace(texte.substr(0, texte.find_last_not_of('\n') + 1),
+                                   std::regex("\n"), "\\n");
+        for (const auto& [nom, valeur] : variables) {
+            for (std::size_t i; (i = texte.find(valeur)) != std::string::npos;) {
+                texte.replace(i, valeur.size(), "$" + nom);
+            }
+        }
+        sortie += std::to_string(s.statut) + " " + commande + " => " + texte + "\n";
+    }
+    comparer_au_fichier(table, sortie);
 }
 
 } // namespace korva::test

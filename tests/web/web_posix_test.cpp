@@ -235,6 +235,18 @@ TEST(Web, EachSettingTakenOrRefusedAtTheEndsOfItsRange) {
     verifier_reglages(KORVA_TESTS "/web/reglages.txt", KORVA_WEB_BINAIRE, "--settings");
 }
 
+// Whose files korva-web reads and runs, as tests/web/confiance.txt has it.
+TEST(Web, OnlyFilesThatNobodyElseMayChangeAreReadOrRun) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "files of other users are made by root: run this test as root";
+    }
+    DossierJeu d;
+    verifier_commandes(KORVA_TESTS "/web/confiance.txt", {{"D", d.racine().string()},
+                                                          {"P", KORVA_WEB_BINAIRE},
+                                                          {"G", KORVA_PAGE_SOURCE},
+                                                          {"X", KORVA_XTERM_CONSTRUIT}});
+}
+
 // Sizes clamped to what a terminal can be; a message too long, a frame out of the protocol or
 // a connection idle too long is closed.
 TEST(Web, SizesOutOfBoundsClampedBadFramesAndIdleConnectionsClosed) {
