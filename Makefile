@@ -94,7 +94,7 @@ sanitize:
 # tests/fuzz/corpus; an input that fails is kept in the build folder too.
 FUZZ_TIME ?= 20
 FUZZ_FLAGS ?=
-FUZZ_CIBLES ?= niveau sauvegarde registre enregistrement
+FUZZ_CIBLES ?= niveau sauvegarde registre enregistrement journal
 
 fuzz:
 	cmake -S . -B $(BUILD)-fuzz -DKORVA_FUZZ=ON -DKORVA_TESTS=OFF -DCMAKE_CXX_COMPILER=clang++

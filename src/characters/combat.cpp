@@ -3,6 +3,7 @@
 #include "characters/personnage.hpp"
 #include "console/affichage.hpp"
 #include "console/console.hpp"
+#include "files/fin_de_partie.hpp"
 #include "records/somme_bornee.hpp"
 
 namespace korva {
@@ -63,7 +64,7 @@ void bataille(sPerso& unPersonnage, int niveau) {
         }
         if (unPersonnage.endurance <= 0) {
             // The hero is dead from this blow on: nothing of this game is ever saved again.
-            console().garder_partie(false);
+            finir_partie(IssuePartie::tue);
         }
         afficher_ligne("\n");
         console().pause();

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <ctime>
 #include <optional>
+#include <string>
 #include <utility>
 
 namespace korva {
@@ -22,9 +23,17 @@ constexpr int BORNE_STAT_ORDINAIRE = 1;
 constexpr int BORNE_STAT_EXCLUE = 11;
 
 constexpr const char* INVITE_NOM = "Enter the name of your persona : ";
-constexpr const char* INVITE_CLASSE =
-    "Choose among his class : \n 0 : warrior \n 1 : magician \n 2 : priest \n 3 : crafty \n "
-    "===> ? : ";
+
+static_assert(MOTS_CLASSES.size() == RUSE + 1, "a word for each class, and no more");
+
+// The class prompt lists every class by its number.
+std::string invite_classe() {
+    std::string invite = "Choose among his class : \n";
+    for (std::size_t n = 0; n < MOTS_CLASSES.size(); ++n) {
+        invite += " " + std::to_string(n) + " : " + std::string(MOTS_CLASSES[n]) + " \n";
+    }
+    return invite + " ===> ? : ";
+}
 
 // Blanks around the typed name are dropped, as reading one word always did.
 std::string_view sans_blancs_autour(std::string_view texte) {
@@ -59,7 +68,7 @@ Horloge horloge = heure_du_systeme;
 
 int lire_classe() {
     for (;;) {
-        afficher("%s", INVITE_CLASSE);
+        afficher("%s", invite_classe().c_str());
         // A line that is not a number is dropped and the prompt comes back.
         const std::optional<int> classe = lire_entier();
         if (classe && *classe >= GUERRIER && *classe <= RUSE) {

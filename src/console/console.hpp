@@ -29,9 +29,9 @@ inline constexpr std::string_view INVITE_DE_PAUSE = "Press any key to continue .
 // What cuts a game in progress short from outside it.
 enum class Interruption {
     ctrl_c,         // the player pressed Ctrl-C
-    terminal_perdu, // the terminal went away (a hang-up, the input's end) or the system is
-                    // ending the process (SIGTERM; on Windows the window closed, a logoff, a
-                    // shutdown)
+    terminal_perdu, // the terminal went away (a hang-up, the input's end, a server's hang-up
+                    // for idleness) or the system is ending the process (SIGTERM; on Windows
+                    // the window closed, a logoff, a shutdown)
 };
 
 // Thrown out of a wait (a key, a line, a pause, a sleep) while a game is kept: the turn loop
@@ -40,6 +40,8 @@ struct PartieInterrompue {
     Interruption cause;
     // The terminal lost: the status the process ends with once the game is saved.
     int statut = 0;
+    // The terminal lost because the server hung the game up after its idle time.
+    bool inactive = false;
 };
 
 class Console {

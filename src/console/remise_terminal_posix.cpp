@@ -175,7 +175,8 @@ void garder(bool gardee) {
 std::optional<PartieInterrompue> interruption() {
     const SignauxBloques bloques;
     if (etat.perdu != 0) {
-        return PartieInterrompue{Interruption::terminal_perdu, etat.statut_perdu};
+        return PartieInterrompue{Interruption::terminal_perdu, etat.statut_perdu,
+                                 etat.statut_perdu == 128 + SIGNAL_INACTIVITE};
     }
     if (etat.gardee != 0 && etat.ctrl_c > 0) {
         etat.ctrl_c = etat.ctrl_c - 1;

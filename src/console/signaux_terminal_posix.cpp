@@ -60,7 +60,7 @@ bool noter_pour_la_partie(int numero) {
     if (etat.active == 0 || (etat.gardee == 0 && etat.perdu == 0)) {
         return false;
     }
-    if (numero == SIGHUP || numero == SIGTERM || numero == SIGPIPE) {
+    if (numero == SIGHUP || numero == SIGTERM || numero == SIGPIPE || numero == SIGNAL_INACTIVITE) {
         if (etat.perdu == 0) {
             etat.statut_perdu = 128 + numero;
             etat.perdu = 1;

@@ -17,6 +17,9 @@ namespace korva::remise {
 inline constexpr std::array SIGNAUX_FATALS = {SIGINT,  SIGTERM, SIGHUP,  SIGQUIT, SIGPIPE, SIGALRM,
                                               SIGUSR1, SIGUSR2, SIGXCPU, SIGXFSZ, SIGSEGV, SIGBUS,
                                               SIGFPE,  SIGILL,  SIGSYS,  SIGABRT};
+// The signal by which a server hangs up a game left idle too long: to the game, a lost terminal
+// like any other, but for the word the games log gives it.
+inline constexpr int SIGNAL_INACTIVITE = SIGUSR1;
 // And the stop and continue signals of job control.
 inline constexpr int NOMBRE_SIGNAUX = static_cast<int>(SIGNAUX_FATALS.size()) + 2;
 

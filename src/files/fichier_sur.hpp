@@ -26,6 +26,12 @@ inline constexpr int ERREUR_TROP_GRAND = -2;     // over TAILLE_LECTURE_MAX byte
 bool ecrire_fichier_atomique(const std::string& chemin, std::string_view contenu,
                              int& numero_erreur);
 
+// Adds `ligne` at the end of the file at `chemin` (made when missing, through a link where one
+// stands) in one write, so that lines added at once by many games never mix; false with the
+// reason when the line did not go in whole (a line cut short by a full disk counts as none).
+// Like lire_fichier, it refuses anything but a regular file, without waiting for a pipe.
+bool ajouter_au_fichier(const std::string& chemin, std::string_view ligne, int& numero_erreur);
+
 // Reads a whole file; false with the reason when it cannot be read: the system's, or one of the
 // two above. Only a regular file (or a link to one) is read, and only up to TAILLE_LECTURE_MAX
 // bytes; a pipe is refused without waiting for a writer.

@@ -137,6 +137,31 @@ bool lire_fichier(const std::string& chemin, std::string& contenu, int& numero_e
     return false;
 }
 
+bool ajouter_au_fichier(const std::string& chemin, std::string_view ligne, int& numero_erreur) {
+    // O_APPEND: each write lands whole at the end of the file as it then stands, whoever else
+    // writes there at the same moment.
+    const int descripteur =
+        ::open(chemin.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644);
+    if (descripteur < 0) {
+        numero_erreur = errno;
+        return false;
+    }
+    struct stat etat {};
+    ssize_t ecrits = -1;
+    if (::fstat(descripteur, &etat) != 0) {
+        numero_erreur = errno;
+    } else if (const int refus = refus_selon_type(etat.st_mode); refus != 0) {
+        numero_erreur = refus;
+    } else {
+        do {
+            ecrits = ::write(descripteur, ligne.data(), ligne.size());
+        } while (ecrits < 0 && errno == EINTR);
+        numero_erreur = ecrits < 0 ? errno : EIO;
+    }
+    ::close(descripteur);
+    return ecrits >= 0 && static_cast<std::size_t>(ecrits) == ligne.size();
+}
+
 bool fichier_existe(const std::string& chemin) {
     struct stat etat {};
     return ::lstat(chemin.c_str(), &etat) == 0;

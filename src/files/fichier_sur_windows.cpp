@@ -182,6 +182,28 @@ bool lire_fichier(const std::string& chemin, std::string& contenu, int& numero_e
     return reussi;
 }
 
+bool ajouter_au_fichier(const std::string& chemin, std::string_view ligne, int& numero_erreur) {
+    // Opened for appending only: each write lands whole at the end of the file as it then
+    // stands, whoever else writes there at the same moment.
+    const HANDLE fichier = CreateFileW(large(chemin).c_str(), FILE_APPEND_DATA,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (fichier == INVALID_HANDLE_VALUE) {
+        numero_erreur = numero_depuis_windows(GetLastError());
+        return false;
+    }
+    DWORD ecrits = 0;
+    const bool entiere =
+        GetFileType(fichier) == FILE_TYPE_DISK && ligne.size() <= MAXDWORD &&
+        WriteFile(fichier, ligne.data(), static_cast<DWORD>(ligne.size()), &ecrits, nullptr) &&
+        ecrits == ligne.size();
+    if (!entiere) {
+        numero_erreur = ecrits == 0 ? numero_depuis_windows(GetLastError()) : EIO;
+    }
+    CloseHandle(fichier);
+    return entiere;
+}
+
 bool fichier_existe(const std::string& chemin) {
     return GetFileAttributesW(large(chemin).c_str()) != INVALID_FILE_ATTRIBUTES;
 }

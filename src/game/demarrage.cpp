@@ -8,6 +8,7 @@
 #include "game/enregistreur.hpp"
 #include "game/jeu.hpp"
 
+#include <cstdlib>
 #include <memory>
 
 namespace korva {
@@ -44,12 +45,21 @@ bool afficher_fichier(const char* chemin) {
     return true;
 }
 
-// Plays the game that stands in `jeu`, from its first board, recorded.
+// Plays the game that stands in `jeu`, from its first board, recorded; its end goes into the
+// games log, with the server's account it is played for and its recording's name. A log that
+// cannot be written is the server's concern: the game says nothing of it.
 void jouer(EtatJeu& jeu, bool nouveau) {
     const PartieEnregistree enregistrement(
         en_tete_de(jeu.plateau, jeu.l, jeu.c, jeu.monPersonnage, jeu.sacoche, jeu.f, nouveau));
+    Temoin temoin = enregistrement.temoin();
+    temoin.fin = [&enregistrement](PartieFinie& partie) {
+        const char* compte = std::getenv(VARIABLE_COMPTE);
+        partie.compte = compte != nullptr ? compte : "";
+        partie.enregistrement = enregistrement.nom();
+        noter_partie(FICHIER_JOURNAL_PARTIES, partie);
+    };
     deroulement_jeu(jeu.plateau, jeu.l, jeu.c, jeu.monPersonnage, jeu.sacoche, jeu.f, nouveau,
-                    &enregistrement.temoin());
+                    &temoin);
 }
 
 void nouvelle_partie(EtatJeu& jeu) {

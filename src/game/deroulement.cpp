@@ -1,13 +1,17 @@
+#include "characters/personnage.hpp"
 #include "characters/registre.hpp"
 #include "console/affichage.hpp"
 #include "console/console.hpp"
 #include "console/pas_en_cours.hpp"
 #include "dungeon/deplacement.hpp"
+#include "files/fin_de_partie.hpp"
 #include "files/niveaux.hpp"
 #include "files/sauvegarde.hpp"
 #include "game/jeu.hpp"
 #include "items/sac.hpp"
 
+#include <cstring>
+#include <ctime>
 #include <optional>
 
 namespace korva {
@@ -19,7 +23,9 @@ constexpr const char* ECHEC_SAUVEGARDE = "\nThe back-up of your game failed: you
 constexpr Registre REGISTRE{mettre_a_jour_registre, nom_inscrit};
 
 // The game in play: the loop's own size, character and lock, the board and the bag it plays
-// on, and, for a hero made in this game, what it wrote of the hero's save file.
+// on, and, for a hero made in this game, what it wrote of the hero's save file; for its line
+// in the games log, when its turn loop began, the keys it read on the board, and whether its
+// end was told.
 struct Partie {
     Plateau& plateau;
     int l;
@@ -29,15 +35,49 @@ struct Partie {
     uneSerrure f;
     std::optional<HerosNouveau> nouveau;
     const Temoin* temoin;
+    std::time_t debut = heure_du_jeu();
+    int tours = 0;
+    bool finie = false;
+    int sauvegarde = SAUVEGARDE_ECHOUEE; // the last save's result, known before it is recorded
 };
 
-// The game is kept from Ctrl-C and a lost terminal for as long as its turn loop runs.
+// The game's end, told once, with the game as it stands.
+void noter_fin(Partie& partie, IssuePartie issue) {
+    if (partie.finie || partie.temoin == nullptr || !partie.temoin->fin) {
+        return;
+    }
+    partie.finie = true;
+    PartieFinie finie;
+    finie.heros = std::string(partie.p.nom, strnlen(partie.p.nom, TAILLE_NOM));
+    finie.classe = mot_classe(partie.p.classe);
+    finie.issue = issue;
+    finie.niveau = niveau_selon_taille(partie.l, partie.c);
+    finie.score = partie.p.score;
+    finie.piecOr = partie.p.piecOr;
+    finie.tours = partie.tours;
+    finie.debut = partie.debut;
+    finie.fin = heure_du_jeu();
+    partie.temoin->fin(finie);
+}
+
+// The game is kept from Ctrl-C and a lost terminal for as long as its turn loop runs, and hears
+// the ends told from a fight, a potion or the way out.
 class PartieGardee {
 public:
-    PartieGardee() { console().garder_partie(true); }
-    ~PartieGardee() { console().garder_partie(false); }
+    explicit PartieGardee(Partie& partie)
+        : ecoute_(
+              installer_ecoute_fin([&partie](IssuePartie issue) { noter_fin(partie, issue); })) {
+        console().garder_partie(true);
+    }
+    ~PartieGardee() {
+        console().garder_partie(false);
+        installer_ecoute_fin(std::move(ecoute_));
+    }
     PartieGardee(const PartieGardee&) = delete;
     PartieGardee& operator=(const PartieGardee&) = delete;
+
+private:
+    EcouteFin ecoute_;
 };
 
 // Only a save that wrote nothing has failed: when the registry alone could not be updated, the
@@ -53,6 +93,7 @@ int sauvegarder(Partie& partie) {
     const int resultat =
         sauvegarde_carte_en_cour(partie.plateau, partie.l, partie.c, partie.p, partie.sacoche,
                                  REGISTRE, partie.nouveau ? &*partie.nouveau : nullptr);
+    partie.sauvegarde = resultat;
     if (temoin != nullptr && temoin->apres_sauvegarde) {
         temoin->apres_sauvegarde(resultat);
     }
@@ -68,8 +109,13 @@ bool jouer_fleche(Partie& partie, int a) {
         return true;
     case PAS_SORTIE: {
         // A won game is not saved: a hang-up at the victory screen has nothing left to save.
-        const auto victoire = [] { console().garder_partie(false); };
-        return nouvellecarte(partie.plateau, partie.l, partie.c, a, partie.p, victoire) == 0;
+        const auto victoire = [] { finir_partie(IssuePartie::gagnee); };
+        if (nouvellecarte(partie.plateau, partie.l, partie.c, a, partie.p, victoire) == 0) {
+            return true;
+        }
+        // Unless it was won (and told so already), the next level could not be loaded.
+        noter_fin(partie, IssuePartie::erreur);
+        return false;
     }
     default:
         return true;
@@ -125,6 +171,7 @@ bool terminer_partie(Partie& partie) {
         reponse = console().lire_touche();
     } while (reponse != 'Y' && reponse != 'N');
     if (reponse == 'N') {
+        noter_fin(partie, IssuePartie::abandonnee);
         return true;
     }
     const int resultat = sauvegarder(partie);
@@ -133,6 +180,7 @@ bool terminer_partie(Partie& partie) {
         console().pause();
         return false;
     }
+    noter_fin(partie, IssuePartie::sauvee);
     afficher("\nBack-up of your game in progress... ");
     if (resultat == SAUVEGARDE_REGISTRE_ECHOUE) {
         console().pause(); // the registry's report stays until the player has read it
@@ -146,6 +194,7 @@ bool terminer_partie(Partie& partie) {
 bool jouer_un_tour(Partie& partie) {
     console().effacer();
     affichage_plateau(partie.plateau, partie.l, partie.c, partie.p);
+    ++partie.tours;
     // The keys are those of records/touches_jeu.hpp. An arrow's prefix code lands here like any
     // unknown key: one more redraw.
     const int a = console().lire_touche();
@@ -181,7 +230,7 @@ int deroulement_jeu(Plateau& plateau, int l, int c, sPerso monPersonnage, Sacoch
     if (heros_nouveau) {
         partie.nouveau.emplace();
     }
-    const PartieGardee garde;
+    const PartieGardee garde(partie);
     // Ctrl-C asks what 'q' asks, wherever the game stood; asked again if pressed at the question.
     bool question = false;
     for (;;) {
@@ -194,11 +243,16 @@ int deroulement_jeu(Plateau& plateau, int l, int c, sPerso monPersonnage, Sacoch
             if (interruption.cause == Interruption::terminal_perdu) {
                 // The terminal is gone: the game is saved as 's' saves it, with nobody left to
                 // read a word (a wait met on the way has nothing to wait for), then the process
-                // ends as it would have.
+                // ends as it would have. A save that wrote nothing leaves no game to go back to.
+                partie.sauvegarde = SAUVEGARDE_ECHOUEE;
                 try {
                     sauvegarder(partie);
                 } catch (const PartieInterrompue&) {
                 }
+                const IssuePartie perdue =
+                    interruption.inactive ? IssuePartie::inactive : IssuePartie::raccrochee;
+                noter_fin(partie,
+                          partie.sauvegarde == SAUVEGARDE_ECHOUEE ? IssuePartie::erreur : perdue);
                 terminer(interruption.statut);
             }
             question = true;

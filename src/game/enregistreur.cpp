@@ -115,6 +115,7 @@ FichierEnregistrement::FichierEnregistrement(const EnTeteEnregistrement& en_tete
     fichier_ = std::fopen(chemin_.c_str(), "wb");
     if (fichier_ == nullptr) {
         signaler_fichier(chemin_, errno);
+        chemin_.clear();
         console().pause(); // reported once: the game goes on unrecorded
         return;
     }
@@ -127,6 +128,10 @@ FichierEnregistrement::~FichierEnregistrement() {
     if (fichier_ != nullptr) {
         std::fclose(fichier_);
     }
+}
+
+std::string FichierEnregistrement::nom() const {
+    return chemin_.substr(chemin_.rfind('/') + 1); // npos + 1: all of an empty one
 }
 
 void FichierEnregistrement::noter(const Evenement& evenement) {
@@ -143,8 +148,16 @@ void FichierEnregistrement::ecrire(const std::string& texte) {
         std::fclose(fichier_);
         fichier_ = nullptr;
         signaler_fichier(chemin_, numero_erreur);
+        if (!en_tete_ecrit_) {
+            // A heading cut short (a full disk) is no recording: nothing of it stays, even
+            // should the process end at the report.
+            std::remove(chemin_.c_str());
+            chemin_.clear();
+        }
         console().pause(); // reported once: the game goes on unrecorded
+        return;
     }
+    en_tete_ecrit_ = true;
 }
 
 ConsoleEnregistreuse::ConsoleEnregistreuse(Console& dessous, FichierEnregistrement& fichier)

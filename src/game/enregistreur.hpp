@@ -17,7 +17,8 @@ namespace korva {
 std::vector<std::string> fichiers_joues();
 
 // A recording file being written. One that cannot be written is reported once, with a key
-// waited for under the report, and the game goes on unrecorded.
+// waited for under the report, and the game goes on unrecorded; one whose heading could not be
+// written is taken away, so that no empty recording stays.
 class FichierEnregistrement {
 public:
     explicit FichierEnregistrement(const EnTeteEnregistrement& en_tete);
@@ -27,12 +28,15 @@ public:
 
     // Written at once, so that nothing is lost whatever ends the process.
     void noter(const Evenement& evenement);
+    // The recording's file name, without its folder; empty when the game is not recorded.
+    std::string nom() const;
 
 private:
     void ecrire(const std::string& texte);
 
     std::string chemin_;
     std::FILE* fichier_ = nullptr;
+    bool en_tete_ecrit_ = false;
 };
 
 // The console of a game being recorded: everything goes to the console it stands on, and what
@@ -72,6 +76,7 @@ public:
     PartieEnregistree& operator=(const PartieEnregistree&) = delete;
 
     const Temoin& temoin() const { return temoin_; }
+    std::string nom() const { return fichier_.nom(); }
 
 private:
     FichierEnregistrement fichier_;

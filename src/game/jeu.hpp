@@ -1,6 +1,7 @@
 // Start-up, the main menu and the turn loop that plays one game.
 #pragma once
 
+#include "files/journal_parties.hpp"
 #include "records/enregistrements.hpp"
 
 #include <functional>
@@ -39,6 +40,9 @@ struct Temoin {
     std::function<void(int resultat)> apres_sauvegarde;
     // A replay: the result the recording kept, given in place of the save, which writes nothing.
     std::function<int()> sauvegarde_rejouee;
+    // The game has ended, as its line in the games log says (told once); a replay has none of
+    // this, and writes nothing.
+    std::function<void(PartieFinie&)> fin;
 };
 
 // Plays one game on the given board and bag; always returns 1 (back to the main menu). A hero

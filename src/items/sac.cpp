@@ -3,6 +3,7 @@
 #include "characters/personnage.hpp"
 #include "console/console.hpp"
 #include "console/pas_en_cours.hpp"
+#include "files/fin_de_partie.hpp"
 #include "records/somme_bornee.hpp"
 
 #include <cstring>
@@ -242,7 +243,7 @@ void gestion_sac(Sacoche& sacoche, sPerso& p, Plateau& plateau, uneSerrure f) {
 
 void fin() {
     // A dead hero's game is over: from here on, nothing of it is ever saved.
-    console().garder_partie(false);
+    finir_partie(IssuePartie::empoisonne);
     console().effacer();
     afficher("Your adventure stops here...\n\n");
     console().pause();

@@ -84,6 +84,18 @@ using Sacoche = std::array<monSac, TAILLE_SAC>;
 // The lock before the hero has tried any door: no key carries number 0 and no cell lies at -1.
 inline constexpr uneSerrure SERRURE_SANS_PORTE{0, -1, -1};
 
+// The classes' words by class number, as the class prompt lists them and the games log writes
+// them; a class of no number here (a save edited by hand) is the unknown class.
+inline constexpr std::array<std::string_view, 4> MOTS_CLASSES{"warrior", "magician", "priest",
+                                                              "crafty"};
+inline constexpr std::string_view CLASSE_INCONNUE = "unknown";
+
+inline std::string_view mot_classe(int classe) {
+    return classe >= 0 && static_cast<std::size_t>(classe) < MOTS_CLASSES.size()
+               ? MOTS_CLASSES[static_cast<std::size_t>(classe)]
+               : CLASSE_INCONNUE;
+}
+
 // Copies a name into a 50-byte field, cut to 49 characters, always terminated.
 inline void copier_nom(char (&destination)[TAILLE_NOM], std::string_view source) {
     const std::size_t n = source.size() < LONGUEUR_NOM_MAX ? source.size() : LONGUEUR_NOM_MAX;

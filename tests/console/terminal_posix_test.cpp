@@ -120,15 +120,15 @@ TEST(TerminalPosix, GivenBackOnEveryWayOut) {
         int statut;
     };
     // Quit; Ctrl-C at the menu, at the name's prompt and at the saved games (none here); Ctrl-D,
-    // the end of input, at the name's prompt; signals from elsewhere, and the one a crash sends
-    // (the sanitizers keep the others of that kind for themselves). Outside a game nothing is
-    // saved.
+    // the end of input, at the name's prompt; signals from elsewhere (SIGUSR1, a server's hang-up
+    // for idleness, among them), and the one a crash sends (the sanitizers keep the others of
+    // that kind for themselves). Outside a game nothing is saved.
     for (const Cas& cas :
          {Cas{"", "", "3", 0, 0}, Cas{"", "", "\x03", 0, 128 + SIGINT},
           Cas{"1", NOM, "\x03", 0, 128 + SIGINT},
           Cas{"2", "No game saved", "\x03", 0, 128 + SIGINT}, Cas{"1", NOM, "\x04", 0, 0},
           Cas{"", "", "", SIGTERM, 128 + SIGTERM}, Cas{"", "", "", SIGHUP, 128 + SIGHUP},
-          Cas{"", "", "", SIGABRT, 128 + SIGABRT}}) {
+          Cas{"", "", "", SIGUSR1, 128 + SIGUSR1}, Cas{"", "", "", SIGABRT, 128 + SIGABRT}}) {
         SCOPED_TRACE(testing::PrintToString(cas.avant) + testing::PrintToString(cas.touches) +
                      std::to_string(cas.signal));
         PartieTerminal partie(dossier.racine());

@@ -2,6 +2,7 @@
 // hero takes a few steps and a key, opens the bag, saves, quits to the menu, loads the game back
 // and quits.
 #include "files/enregistrement.hpp"
+#include "files/journal_parties.hpp"
 #include "files/sauvegarde.hpp"
 #include "records/enregistrements.hpp"
 #include "records/heros.hpp"
@@ -147,11 +148,17 @@ TEST(PartieTerminal, TypedLinesAreEditedAtEveryPrompt) {
 
 // A game kept from Ctrl-C and a lost terminal: Ctrl-D at the bag's slot prompt is an empty answer,
 // Ctrl-C asks what 'q' asks (on too small a terminal, as its notice says, once it is large
-// enough), and a hang-up, SIGTERM or SIGPIPE saves the game of that moment, which the registry
-// then lists, before the process ends as the signal would have.
+// enough), and a hang-up, SIGTERM, SIGPIPE or a server's hang-up for idleness (SIGUSR1) saves
+// the game of that moment, which the registry then lists, before the process ends as the signal
+// would have. The games log has the game's one line, which tells idleness apart.
 TEST(PartieTerminal, KeptFromCtrlCAndALostTerminal) {
-    for (const int signal : {SIGINT, SIGHUP, SIGTERM, SIGPIPE}) {
+    for (const int signal : {SIGINT, SIGHUP, SIGTERM, SIGPIPE, SIGUSR1}) {
         SCOPED_TRACE(signal);
+        const std::string ligne = std::string("hero=Zed\tclass=magician\toutcome=") +
+                                  (signal == SIGINT    ? "quit"
+                                   : signal == SIGUSR1 ? "idle"
+                                                       : "hangup") +
+                                  "\tlevel=1\tscore=5\tgold=0\tturns=";
         DossierJeu dossier;
         dossier.ecrire("fichiers/niveaux/niveau1g.txt", premier_niveau());
         PartieTerminal partie(dossier.racine());
@@ -173,6 +180,7 @@ TEST(PartieTerminal, KeptFromCtrlCAndALostTerminal) {
             ASSERT_TRUE(partie.jouer("3", "Bye Bye..."));
             EXPECT_EQ(partie.attendre_fin(), 0);
             EXPECT_EQ(dossier.lire("fichiers/personnages/joueurs.txt"), "0\n");
+            EXPECT_TRUE(dossier.lire(FICHIER_JOURNAL_PARTIES).starts_with(ligne));
             continue;
         }
         if (signal == SIGHUP) {
@@ -189,6 +197,8 @@ TEST(PartieTerminal, KeptFromCtrlCAndALostTerminal) {
         EXPECT_EQ(sauvee->perso.score, 5);
         EXPECT_EQ(trouver_heros(sauvee->plateau, sauvee->l, sauvee->c)->colonne, 4);
         EXPECT_EQ(dossier.lire("fichiers/personnages/joueurs.txt"), "1\nZed 5\n");
+        EXPECT_TRUE(dossier.lire(FICHIER_JOURNAL_PARTIES).starts_with(ligne));
+        EXPECT_EQ(std::ranges::count(dossier.lire(FICHIER_JOURNAL_PARTIES), '\n'), 1);
     }
 }
 

@@ -1,14 +1,14 @@
 // The server's lobby on pseudo-terminals, as players reach it over ssh: accounts made and
 // checked, games of two accounts in one ranking, one account's game watched live from another
 // connection, and every key a player may type at each prompt.
+#include "files/journal_parties.hpp"
 #include "serveur/confiance.hpp"
 #include "serveur/configuration.hpp"
+#include "serveur/regles.hpp"
 #include "support/dore.hpp"
 #include "support/dossier_jeu.hpp"
 #include "support/partie_terminal.hpp"
 #include "support/sortie_commande.hpp"
-
-#include "serveur/regles.hpp"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +16,7 @@
 #include <map>
 #include <memory>
 #include <regex>
+#include <set>
 #include <sstream>
 #include <thread>
 
@@ -220,7 +221,8 @@ TEST(Serveur, WrongPasswordsSlowedThenTheConnectionClosed) {
 }
 
 // Fifty games, each in a folder of its own laid out as an account's, save at once into the one
-// registry their folders share through a link: every hero is ranked, none lost.
+// registry their folders share through a link: every hero is ranked, none lost. Their games log
+// is shared the same way: each game's line stands whole, with the account it was played for.
 TEST(Serveur, FiftyGamesSaveAtOnceIntoTheSharedRegistry) {
     namespace fs = std::filesystem;
     DossierJeu dossier;
@@ -233,8 +235,11 @@ TEST(Serveur, FiftyGamesSaveAtOnceIntoTheSharedRegistry) {
             fs::create_directory_symlink(dossier.racine() / "fichiers" / donnee, fichiers / donnee);
         }
         fs::create_symlink(dossier.racine() / "registre.txt", fichiers / "personnages/joueurs.txt");
+        fs::create_symlink(dossier.racine() / "parties.txt", fichiers / "parties.txt");
+        ::setenv(VARIABLE_COMPTE, ("c" + std::to_string(i)).c_str(), 1);
         parties.push_back(std::make_unique<PartieTerminal>(d));
     }
+    ::unsetenv(VARIABLE_COMPTE);
     // Each step is typed into every game before any is waited for; "#" stands for the hero.
     for (const auto& [touches, texte] :
          std::vector<std::pair<std::string, std::string_view>>{{"", PAUSE},
@@ -260,6 +265,16 @@ TEST(Serveur, FiftyGamesSaveAtOnceIntoTheSharedRegistry) {
     for (int i = 0; i < 50; ++i) {
         EXPECT_NE(registre.find("\nHero" + std::to_string(i) + " 0\n"), std::string::npos) << i;
     }
+    std::istringstream journal(dossier.lire("parties.txt"));
+    std::multiset<std::string> heros;
+    for (std::string ligne; std::getline(journal, ligne);) {
+        const std::optional<PartieFinie> partie = lire_ligne_partie(ligne);
+        ASSERT_TRUE(partie && partie->issue == IssuePartie::sauvee) << ligne;
+        EXPECT_EQ("Hero" + partie->compte.substr(1), partie->heros);
+        heros.insert(partie->heros);
+    }
+    EXPECT_EQ(heros.size(), 50u);
+    EXPECT_EQ(std::set<std::string>(heros.begin(), heros.end()).size(), 50u);
 }
 
 // The operator's commands in turn, each with what it prints and its status, and what the

@@ -2,6 +2,8 @@
 // devices named like them, links, permissions, a disk that refuses a write, two games at once.
 #include "files/fichier_sur.hpp"
 
+#include "game/enregistreur.hpp"
+#include "support/console_scriptee.hpp"
 #include "support/dossier_jeu.hpp"
 
 #include <gtest/gtest.h>
@@ -109,6 +111,8 @@ TEST(FichierSurPosix, ALinkIsWrittenThroughAndAReadOnlyFileStays) {
     }
 }
 
+// A line added in part is no line added; a recording whose heading could not be written is
+// taken away, reported once.
 TEST(FichierSurPosix, AWriteCutShortLeavesTheOldFileWholeAndNothingBeside) {
     test::DossierJeu dossier;
     fs::create_directory("essai");
@@ -116,15 +120,22 @@ TEST(FichierSurPosix, AWriteCutShortLeavesTheOldFileWholeAndNothingBeside) {
     EXPECT_TRUE(dans_un_processus(
         [] {
             std::signal(SIGXFSZ, SIG_IGN);
-            const rlimit limite{1000, 1000};
+            const rlimit limite{20, 20};
             ::setrlimit(RLIMIT_FSIZE, &limite);
             int erreur = 0;
+            test::ConsoleScriptee console;
+            console.touche(' ');
+            const bool sans_nom = FichierEnregistrement(EnTeteEnregistrement{}).nom().empty();
             return !ecrire_fichier_atomique("essai/a.txt", std::string(5000, 'n'), erreur) &&
-                   erreur == EFBIG;
+                   erreur == EFBIG &&
+                   !ajouter_au_fichier("journal", std::string(30, 'j'), erreur) && erreur == EIO &&
+                   console.erreurs().find("File too large") != std::string::npos && sans_nom;
         },
         [] {}));
     EXPECT_EQ(dossier.lire("essai/a.txt"), "old content\n");
     EXPECT_EQ(test::noms_dans("essai"), std::vector<std::string>{"a.txt"});
+    EXPECT_EQ(dossier.lire("journal"), std::string(20, 'j'));
+    EXPECT_TRUE(test::noms_dans(DOSSIER_ENREGISTREMENTS).empty());
 }
 
 // One of the two reaches the file through a link from another folder, as each account of a

@@ -1,10 +1,12 @@
 // Every reason a file of the game is refused, as the player reads it (tests/files/lectures.txt):
 // each case is a file's text under "== save", "== level", "== registry" or "== recording",
-// followed by "-> " and what its reader makes of it ("ok", or the reason). In a text, \xNN
-// stands for a byte. A text read whole is written again by the game's writer, which must give
-// the very same text where the case says "ok".
+// followed by "-> " and what its reader makes of it ("ok", or the reason); or a line of the
+// games log under "== games log", which its reader takes ("ok") or not ("refused"). In a text,
+// \xNN stands for a byte. A text read whole is written again by the game's writer, which must
+// give the very same text where the case says "ok".
 #include "characters/registre.hpp"
 #include "files/enregistrement.hpp"
+#include "files/journal_parties.hpp"
 #include "files/niveaux.hpp"
 #include "files/sauvegarde.hpp"
 #include "support/dore.hpp"
@@ -18,6 +20,11 @@ namespace korva::test {
 namespace {
 
 std::string lire_le_texte(const std::string& sorte, const std::string& texte) {
+    if (sorte == "games log") {
+        const std::optional<PartieFinie> lue =
+            lire_ligne_partie(std::string_view(texte).substr(0, texte.size() - 1));
+        return !lue ? "refused" : ligne_partie(*lue) == texte ? "ok" : "ok, but written otherwise";
+    }
     auto partie = std::make_unique<PartieSauvee>();
     int l = 0, c = 0;
     std::vector<sJoueur> joueurs;

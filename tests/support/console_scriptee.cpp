@@ -25,8 +25,8 @@ ConsoleScriptee& ConsoleScriptee::fin_de_saisie() {
     return *this;
 }
 
-ConsoleScriptee& ConsoleScriptee::interruption(Interruption cause, int statut) {
-    script_.push_back({Sorte::interruption, statut, {}, cause});
+ConsoleScriptee& ConsoleScriptee::interruption(PartieInterrompue interrompue) {
+    script_.push_back({Sorte::interruption, interrompue.statut, {}, interrompue});
     return *this;
 }
 
@@ -115,21 +115,23 @@ void ConsoleScriptee::attendre(std::string_view attente) {
     if (observateur_) {
         observateur_(attente);
     }
-    if (perdu_ && gardee_) {
-        throw PartieInterrompue{Interruption::terminal_perdu, statut_perdu_};
+    if (perte_ && gardee_) {
+        throw *perte_;
     }
     if (script_.empty() || script_.front().sorte != Sorte::interruption) {
         return;
     }
     const Entree e = std::move(script_.front());
     script_.pop_front();
-    sortie_ += e.cause == Interruption::ctrl_c ? "<ctrl-c>" : "<hang-up>";
+    const bool perdu = e.interrompue.cause == Interruption::terminal_perdu;
+    sortie_ += perdu ? "<hang-up>" : "<ctrl-c>";
     if (!gardee_) {
         terminer(e.code); // as the signal ends the process outside a game
     }
-    perdu_ = e.cause == Interruption::terminal_perdu;
-    statut_perdu_ = e.code;
-    throw PartieInterrompue{e.cause, e.code};
+    if (perdu) {
+        perte_ = e.interrompue;
+    }
+    throw e.interrompue;
 }
 
 void ConsoleScriptee::garder_partie(bool gardee) {

@@ -8,6 +8,7 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,7 +36,7 @@ public:
     ConsoleScriptee& ligne(std::string texte); // a line typed and ended with Enter
     ConsoleScriptee& fin_de_saisie();          // Ctrl-D on an empty typed line
     // Ctrl-C, or the terminal lost with the status the signal gives, at the next read.
-    ConsoleScriptee& interruption(Interruption cause, int statut);
+    ConsoleScriptee& interruption(PartieInterrompue interrompue);
     std::size_t reste() const { return script_.size(); }
     // Called each time the game waits for the player (a key, a line, a pause, a sleep), with
     // the kind of wait, before anything is taken from the script.
@@ -71,7 +72,7 @@ private:
         Sorte sorte;
         int code; // a key's code; an interruption's status
         std::string texte;
-        Interruption cause = Interruption::ctrl_c;
+        PartieInterrompue interrompue{Interruption::ctrl_c};
     };
     Entree suivante(std::string_view attente, bool ligne);
     void attendre(std::string_view attente);
@@ -83,8 +84,7 @@ private:
     std::string erreurs_;
     EcranModele modele_;
     bool gardee_ = false;
-    bool perdu_ = false; // the terminal is gone: every later wait is interrupted
-    int statut_perdu_ = 0;
+    std::optional<PartieInterrompue> perte_; // the terminal is gone: every later wait is so
 };
 
 } // namespace korva::test

@@ -101,11 +101,13 @@ void ajouter_jetons(ConsoleScriptee& console, const std::string& ligne, std::siz
                                                     {"down", FLECHE_BAS},
                                                     {"left", FLECHE_GAUCHE},
                                                     {"right", FLECHE_DROITE}};
-    // Ctrl-C, and the terminal lost as a hang-up or SIGTERM leave it, with the status they give.
-    static const std::map<std::string, std::pair<Interruption, int>> INTERRUPTIONS{
+    // Ctrl-C, and the terminal lost as a hang-up, SIGTERM or a server's hang-up for idleness
+    // (SIGUSR1) leave it, with the status they give.
+    static const std::map<std::string, PartieInterrompue> INTERRUPTIONS{
         {"^C", {Interruption::ctrl_c, 130}},
         {"hangup", {Interruption::terminal_perdu, 129}},
-        {"sigterm", {Interruption::terminal_perdu, 143}}};
+        {"sigterm", {Interruption::terminal_perdu, 143}},
+        {"idle", {Interruption::terminal_perdu, 138, true}}};
     std::istringstream mots(ligne.substr(1));
     while (mots >> std::ws && !mots.eof()) {
         const bool tapee = mots.peek() == '"';
@@ -124,8 +126,7 @@ void ajouter_jetons(ConsoleScriptee& console, const std::string& ligne, std::siz
             } else if (jeton == "^D") {
                 console.fin_de_saisie();
             } else if (INTERRUPTIONS.contains(jeton)) {
-                const auto [cause, statut] = INTERRUPTIONS.at(jeton);
-                console.interruption(cause, statut);
+                console.interruption(INTERRUPTIONS.at(jeton));
             } else if (FLECHES.contains(jeton)) {
                 console.fleche(FLECHES.at(jeton));
                 ++entrees;

@@ -4,15 +4,19 @@
 #include "characters/personnage.hpp"
 #include "console/traduction_terminal.hpp"
 #include "files/enregistrement.hpp"
+#include "files/journal_parties.hpp"
 #include "files/sauvegarde.hpp"
 #include "game/jeu.hpp"
 #include "game/rejeu.hpp"
 #include "records/enregistrements.hpp"
 #include "support/console_scriptee.hpp"
+#include "support/dore.hpp"
 #include "support/dossier_jeu.hpp"
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <optional>
 #include <sstream>
 #include <stdexcept>
@@ -42,6 +46,17 @@ struct Fichier {
 };
 
 std::time_t graine = 0; // the clock stands still at the transcript's seed
+
+// An environment variable set, or taken away when `valeur` is empty.
+void poser_variable(const char* nom, const std::string& valeur) {
+#ifdef _WIN32
+    _putenv_s(nom, valeur.c_str());
+    _tzset();
+#else
+    valeur.empty() ? ::unsetenv(nom) : ::setenv(nom, valeur.c_str(), 1);
+    ::tzset();
+#endif
+}
 
 std::string en_lignes(const std::vector<std::string>& lignes) {
     std::string texte;
@@ -123,9 +138,11 @@ std::string operations(const std::string& sortie, std::size_t& depuis, std::stri
     return liste;
 }
 
-// The players' files as a game left them, names and contents.
+// The players' files as a game left them, names and contents, and the games log.
 std::string fichiers_des_joueurs(const DossierJeu& dossier) {
-    std::string tout;
+    std::string tout = std::filesystem::exists(dossier.chemin(FICHIER_JOURNAL_PARTIES))
+                           ? dossier.lire(FICHIER_JOURNAL_PARTIES)
+                           : "";
     for (const std::string& nom : noms_dans(dossier.racine() / DOSSIER_PERSONNAGES)) {
         tout += nom + "\n" + dossier.lire(std::string(DOSSIER_PERSONNAGES) + nom);
     }
@@ -176,7 +193,7 @@ std::string rejouer_les_parties(const DossierJeu& dossier, const std::vector<std
         rapport += raison.empty() ? "" : "\n! a replay: " + raison;
     }
     if (fichiers_des_joueurs(dossier) != avant) {
-        rapport += "\n! a replay wrote into " + std::string(DOSSIER_PERSONNAGES);
+        rapport += "\n! a replay wrote into the players' files or the games log";
     }
     return "=== replayed alike: " + std::to_string(pareilles) + " of " +
            std::to_string(noms.size()) + " games (" + std::to_string(coupees) +
@@ -194,6 +211,7 @@ std::string rejouer_transcription(const std::string& texte) {
     std::vector<Capture> captures;
     std::vector<Fichier> fichiers;
     std::vector<std::pair<std::string, std::size_t>> attendus;
+    std::vector<std::pair<std::size_t, std::time_t>> horloges;
     std::size_t entrees = 0;
     std::istringstream lignes(texte);
     for (std::string ligne; std::getline(lignes, ligne);) {
@@ -211,7 +229,11 @@ std::string rejouer_transcription(const std::string& texte) {
         int niveau = 0;
         mots >> directive >> chemin >> niveau >> vu;
         if (directive == "seed") {
-            graine = std::stoll(chemin);
+            // After input lines, the clock moves on under a running game, as a file is placed.
+            horloges.emplace_back(entrees, std::stoll(chemin));
+            graine = entrees == 0 ? horloges.back().second : graine;
+        } else if (directive == "account") {
+            poser_variable(VARIABLE_COMPTE, octets_de(chemin));
         } else if (directive == "dice") {
             de_fixe = std::stoi(chemin);
         } else if (directive == "levels") {
@@ -244,8 +266,11 @@ std::string rejouer_transcription(const std::string& texte) {
             sortie.push_back(FIN_DE_BLOC);
         }
     }
-    std::size_t fichier = 0, capture = 0, depuis = 0;
+    std::size_t fichier = 0, capture = 0, depuis = 0, horloge = 0;
     const auto poser_fichiers = [&](std::size_t prises) {
+        for (; horloge < horloges.size() && horloges[horloge].first <= prises; ++horloge) {
+            graine = horloges[horloge].second;
+        }
         for (; fichier < fichiers.size() && fichiers[fichier].apres <= prises; ++fichier) {
             const Fichier& f = fichiers[fichier];
             f.contenu ? dossier.ecrire(f.chemin, *f.contenu) : dossier.supprimer(f.chemin);
@@ -274,6 +299,7 @@ std::string rejouer_transcription(const std::string& texte) {
     });
     std::string fin;
     const Horloge ancienne = installer_horloge([] { return graine; });
+    poser_variable("TZ", "UTC0"); // the recordings' names, made of local time, are known too
     // Dice that draw the same numbers on every system. A loaded game draws from the generator as
     // it stands: the runner starts it somewhere of its own, not where creation seeds it, so that
     // a hero never seeded would draw other numbers.
@@ -290,6 +316,7 @@ std::string rejouer_transcription(const std::string& texte) {
         fin = decalage.what();
     }
     installer_horloge(ancienne);
+    poser_variable(VARIABLE_COMPTE, "");
     while (capture < captures.size()) {
         capturer("end");
     }

@@ -1,7 +1,10 @@
 // Golden transcripts: a game played from start-up through the scripted console, written down as
 // the player meets it. A transcript file holds, line by line:
 //   # ...                a comment
-//   seed N               the calendar time the generator is seeded with at creation
+//   seed N               the game's clock: the calendar time the generator is seeded with at
+//                        creation, that names recordings and dates the games log; placed after
+//                        input lines, the clock reads N from the first wait once that input is
+//                        taken
 //   dice N               the dice draw N every time: 0 rolls the low end of every range the
 //                        game rolls, 7979 (one less than a multiple of each) the high end
 //   file PATH / end      a file of the game folder, written before the game starts (or, placed
@@ -11,10 +14,13 @@
 //                        ('S' the hero), turned into a level file; every cell unseen but the
 //                        hero's, or all seen
 //   levels DIR           the level files of tests/DIR in place of the shipped ones
+//   account NAME         the server's account the run's games are played for (KORVA_COMPTE;
+//                        \xNN a byte); none otherwise
 //   > TOKENS             input: up down left right (arrow keys), "typed line" (\xNN a byte),
-//                        #N (key code N), ^C (Ctrl-C), ^D (Ctrl-D on an empty line), hangup and
-//                        sigterm (the terminal lost), any other single character (that key); a
-//                        token may end in *N (N times)
+//                        #N (key code N), ^C (Ctrl-C), ^D (Ctrl-D on an empty line), hangup,
+//                        sigterm and idle (the terminal lost; idle as a server's hang-up for
+//                        idleness), any other single character (that key); a token may end in
+//                        *N (N times)
 //   ---                  the screen at the next wait; the runner writes the kind of wait and the
 //                        console operations since the last screen behind the dashes, then the
 //                        rows, each behind '|', colours as {attribute} where they change, a row

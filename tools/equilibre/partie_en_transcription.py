@@ -27,9 +27,9 @@ PAR_LIGNE = 30  # reads on one input line of the transcript
 ENTETE = '''# A whole game through the dungeon of tests/niveaux_figes, played as a careful {classe}:
 # every monster in the way fought, everything within reach taken, potions drunk before the
 # fights they help; a save, quitting and loading on the way into level 3; the victory screen;
-# the registry at the end, which keeps the last save's score: a won game is not saved. The
-# keys are what the balance tool plays for the first seed that wins (korva_equilibre
-# --niveaux tests/niveaux_figes --script {code}); the script
+# the registry at the end, which keeps the last save's score: a won game is not saved; the
+# games log, a game quit then a game won. The keys are what the balance tool plays for the
+# first seed that wins (korva_equilibre --niveaux tests/niveaux_figes --script {code}); the script
 # tools/equilibre/partie_en_transcription.py writes them again.
 seed {graine}
 levels niveaux_figes
@@ -83,6 +83,7 @@ def ecrire(code):
     for debut in range(0, len(tous) - 1, PAR_LIGNE):
         texte += ligne(tous[debut:min(debut + PAR_LIGNE, len(tous) - 1)]) + '\n---\n'
     texte += ligne(tous[-1:]) + '\n---\nexpect fichiers/personnages/joueurs.txt\nend\n'
+    texte += 'expect fichiers/parties.txt\nend\n'
     open(PARTIE, 'w').write(texte)
 
 
