@@ -53,8 +53,9 @@ private:
     // connection ends the lobby, once the game's end is in the log.
     std::optional<Fin> lancer_jeu(const std::string& nom, const std::vector<std::string>& arguments,
                                   int inactivite_s);
-    // What the log says of a game's end: how it ended, as the game told it.
-    void noter_fin(const std::string& nom, Fin fin);
+    // The log's line at the end of a game program: how it ended, and how each of its games
+    // ended as the games log tells it (those whose lines follow `debut` there).
+    void noter_fin(const std::string& nom, Fin fin, std::uintmax_t debut);
     void ouvrir_console();
     [[noreturn]] void partir(int statut);
 

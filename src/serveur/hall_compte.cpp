@@ -77,19 +77,22 @@ std::optional<Fin> Hall::lancer_jeu(const std::string& nom,
     return fin;
 }
 
-void Hall::noter_fin(const std::string& nom, Fin fin) {
-    // The game wrote how it ended; a game that ended before writing it (a crash) says so too.
-    const std::vector<PartieFinie> derniere = dernieres_parties(
-        chemin_journal_parties(c_), 1, [&nom](const PartieFinie& p) { return p.compte == nom; });
-    const std::string issue =
-        derniere.empty() ? "its end not told" : std::string(mot_issue(derniere[0].issue));
+void Hall::noter_fin(const std::string& nom, Fin fin, std::uintmax_t debut) {
+    std::string issues;
+    for (const PartieFinie& p : parties_depuis(chemin_journal_parties(c_), debut)) {
+        if (p.compte == nom) {
+            issues +=
+                (issues.empty() ? "" : ", ") + p.heros + " " + std::string(mot_issue(p.issue));
+        }
+    }
+    issues = issues.empty() ? "no game ended" : issues;
     if (fin == Fin::inactive) {
         journal("game of %s hung up, idle for %d s: %s", nom.c_str(), c_.inactivite_s,
-                issue.c_str());
+                issues.c_str());
     } else if (fin == Fin::connexion_perdue) {
-        journal("game of %s ended, the connection lost: %s", nom.c_str(), issue.c_str());
+        journal("game of %s ended, the connection lost: %s", nom.c_str(), issues.c_str());
     } else {
-        journal("game ended by %s: %s", nom.c_str(), issue.c_str());
+        journal("game ended by %s: %s", nom.c_str(), issues.c_str());
     }
 }
 
@@ -108,9 +111,10 @@ void Hall::jouer(const std::string& nom) {
         return dire(place.refus->message);
     }
     journal("game started by %s", nom.c_str());
+    const std::uintmax_t debut = fin_du_journal(chemin_journal_parties(c_));
     const std::optional<Fin> fin = lancer_jeu(nom, {}, c_.inactivite_s);
     if (fin) {
-        noter_fin(nom, *fin);
+        noter_fin(nom, *fin, debut);
     }
     elaguer_enregistrements(c_, nom);
     if (fin == Fin::connexion_perdue) {

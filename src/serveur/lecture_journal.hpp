@@ -22,6 +22,11 @@ std::vector<PartieFinie>
 dernieres_parties(const std::string& chemin, std::size_t nombre,
                   const std::function<bool(const PartieFinie&)>& garder = nullptr);
 
+// The log's size now, where the games that end from now on will be found.
+std::uintmax_t fin_du_journal(const std::string& chemin);
+// The games of the lines written after the log's first `debut` bytes (up to a bound), in order.
+std::vector<PartieFinie> parties_depuis(const std::string& chemin, std::uintmax_t debut);
+
 // Follows the log: each call gives the games added since the last, oldest first. The first
 // call starts near the log's end (its last `TAILLE_REPRISE` bytes), and so does a call after the
 // log was replaced or cut; a line still being written waits for its end.

@@ -107,6 +107,21 @@ std::vector<PartieFinie> dernieres_parties(const std::string& chemin, std::size_
     return parties;
 }
 
+std::uintmax_t fin_du_journal(const std::string& chemin) {
+    struct stat etat {};
+    return ::stat(chemin.c_str(), &etat) == 0 ? static_cast<std::uintmax_t>(etat.st_size) : 0;
+}
+
+std::vector<PartieFinie> parties_depuis(const std::string& chemin, std::uintmax_t debut) {
+    std::vector<PartieFinie> parties;
+    const Descripteur d(chemin);
+    if (*d >= 0) {
+        std::string lu = lire_a(*d, debut, LECTURE_MAX);
+        lire_lignes(lu, parties);
+    }
+    return parties;
+}
+
 std::vector<PartieFinie> SuiviJournal::suite() {
     std::vector<PartieFinie> parties;
     const Descripteur d(chemin_);
