@@ -177,21 +177,32 @@ TEST(Web, OnlyThePagesOwnPathsEachWithItsPolicyAndOriginAndTheGamesWon) {
     }
     EXPECT_TRUE(web.dans_le_journal("refused: origin \"http://evil.test\""));
 
-    // A ranking of 21 heroes (classement.txt), and 11 games won: the page's lists show 20 and 10.
+    // A ranking of 21 heroes (classement.txt), and 11 games won, the last played now: the page's
+    // lists show 20 and 10, the last won first.
     dossier.ecrire("serveur/joueurs.txt", lire_tout(KORVA_TESTS "/web/classement.txt"));
     dossier.ecrire("serveur/comptes/vic/fichiers/personnages/Vic.txt",
                    sauvegarde_depuis_carte(lire_tout(KORVA_TESTS "/web/victoire.txt")));
     Client c(web, "/play");
-    std::vector<std::pair<std::string, std::string>> etapes{
-        {"2", "Account name:"},  {"vic\r", "Password:"},
-        {"secret1\r", "again:"}, {"secret1\r", "KORVA server - vic"},
-        {"1", "Press any key"},  {" ", "3 : quit"}};
-    for (int victoire = 0; victoire < 11; ++victoire) {
-        etapes.insert(etapes.end(), {{"2", "1 : Vic"},
-                                     {"1\r", "save and quit"},
-                                     {"\x1b[C\x1b[C", "CONGRATULATION"},
-                                     {" ", "3 : quit"}});
+    const std::vector<std::pair<std::string, std::string>> etapes{
+        {"2", "Account name:"},
+        {"vic\r", "Password:"},
+        {"secret1\r", "again:"},
+        {"secret1\r", "KORVA server - vic"},
+        {"1", "Press any key"},
+        {" ", "3 : quit"},
+        {"2", "1 : Vic"},
+        {"1\r", "save and quit"},
+        {"\x1b[C\x1b[C", "CONGRATULATION"},
+        {" ", "3 : quit"}};
+    // Ten games won before, told by the games log only, among games lost: none is replayed.
+    std::string journal;
+    for (int i = 0; i < 20; ++i) {
+        journal += "account=vic\thero=V\tclass=priest\toutcome=" +
+                   std::string(i % 2 == 0 ? "won" : "killed") +
+                   "\tlevel=5\tscore=1\tgold=1\tturns=1\tstart=2026-01-01T00:00:00Z\tend=2026-01-"
+                   "01T00:00:00Z\trecording=20260101-000000-V.txt\n";
     }
+    dossier.ecrire("serveur/parties.txt", journal);
     for (const auto& [touches, texte] : etapes) {
         c.taper(touches);
         ASSERT_TRUE(c.attendre(texte)) << c.ecran.texte();
@@ -223,9 +234,11 @@ TEST(Web, OnlyThePagesOwnPathsEachWithItsPolicyAndOriginAndTheGamesWon) {
     EXPECT_TRUE(attendre([&] {
         etat = demander(web, "GET /status.json HTTP/1.1\r\n").body();
         return std::regex_search(
-            etat, std::regex(R"("H19","score":1\}\],"won":\[(\{"account":"vic",[^}]*\},?){10}\],)"
-                             R"("playing":\[)" +
-                             en_cours.substr(0, en_cours.rfind(R"(\{)")) + R"(\]\})"));
+            etat,
+            std::regex(R"("H19","score":1\}\],"won":\[\{"account":"vic","hero":"Vic",[^}]*\},)"
+                       R"((\{"account":"vic","hero":"V",[^}]*\},?){9}\],)"
+                       R"("playing":\[)" +
+                       en_cours.substr(0, en_cours.rfind(R"(\{)")) + R"(\]\})"));
     })) << etat;
     std::for_each(tenues.begin(), tenues.end(), ::close);
 }
