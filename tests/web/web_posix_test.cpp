@@ -296,7 +296,9 @@ TEST(Web, SizesOutOfBoundsClampedBadFramesAndIdleConnectionsClosed) {
 
 TEST(Web, AddressesAsTrustedPlacesBoundedAndASlowClientDropped) {
     DossierJeu dossier;
-    const Web web(dossier, "connections-per-address 3\nunread-bytes 4096\n");
+    // More unread bytes than one read of the program's screen takes (16384): only bytes piled up
+    // unread can pass the bound.
+    const Web web(dossier, "connections-per-address 3\nunread-bytes 20000\n");
     for (const auto& [depuis, transmise, vue] : std::vector<std::array<std::string, 3>>{
              {"127.0.0.1", "203.0.113.9", "127.0.0.1"},
              {"127.0.0.2", "198.51.100.7, 203.0.113.9", "203.0.113.9"},
@@ -315,8 +317,9 @@ TEST(Web, AddressesAsTrustedPlacesBoundedAndASlowClientDropped) {
     trois.clear();
 
     { // A page's watches count as the lobby's own: watchers-per-game holds for browsers too.
+        // The screen a watcher is sent is traffic: one who only receives stays past idle-seconds.
         DossierJeu autre;
-        const Web regards(autre, "", "watchers-per-game 1\n");
+        const Web regards(autre, "idle-seconds 3\n", "watchers-per-game 1\n");
         Client joueur(regards, "/play");
         for (const auto& [touches, texte] :
              std::vector<std::pair<std::string, std::string>>{{"2", "Account name:"},
@@ -339,6 +342,12 @@ TEST(Web, AddressesAsTrustedPlacesBoundedAndASlowClientDropped) {
         ASSERT_TRUE(premier->attendre("save and quit"));
         EXPECT_TRUE(Client(regards, "/watch?game=776174").erreur.failed());
         EXPECT_TRUE(regards.dans_le_journal("refused for 127.0.0.1: watchers-per-game\n"));
+        for (int pas = 0; pas < 25; ++pas) { // five seconds of steps, the watcher silent
+            joueur.taper(pas % 2 == 0 ? "\x1b[D" : "\x1b[C");
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        }
+        joueur.taper("q");
+        EXPECT_TRUE(premier->attendre("Back-up of your game Y/N")) << premier->ecran.texte();
     }
     { // A client that types on and never reads is dropped; another is served meanwhile.
         Client lent(web, "/play");
