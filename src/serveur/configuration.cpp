@@ -16,7 +16,7 @@ struct Cle {
     std::string Configuration::*chemin;
     int Configuration::*nombre;
 };
-constexpr std::array<Cle, 10> CLES{{
+constexpr std::array<Cle, 11> CLES{{
     {"data", &Configuration::donnees, nullptr},
     {"game", &Configuration::jeu, nullptr},
     {"game-data", &Configuration::fichiers_jeu, nullptr},
@@ -27,6 +27,7 @@ constexpr std::array<Cle, 10> CLES{{
     {"line-length", nullptr, &Configuration::longueur_ligne},
     {"registrations-per-hour", nullptr, &Configuration::inscriptions_par_heure},
     {"failed-login-wait-ms", nullptr, &Configuration::attente_echec_ms},
+    {"password-checks-at-once", nullptr, &Configuration::verifications_max},
 }};
 
 bool lire_ligne(std::string_view ligne, Configuration& c) {

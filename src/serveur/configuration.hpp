@@ -20,6 +20,7 @@ struct Configuration {
     int longueur_ligne = 64;        // bytes of any line typed in the lobby
     int inscriptions_par_heure = 3; // registrations from one client address
     int attente_echec_ms = 2000;    // the wait after a failed login, doubled at each failure
+    int verifications_max = 2;      // passwords checked or hashed at once, across the server
 };
 
 // Reads the file at `chemin`: one "key value" a line, '#' starting a comment; a key left out
