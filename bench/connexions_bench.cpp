@@ -44,9 +44,14 @@ constexpr auto RELEVE = 100ms; // how often the places held and the memory are r
 // The places of the pool of checks read, past any number a server would set.
 constexpr int PLACES_LUES = 64;
 const Horloge::time_point DEBUT = Horloge::now();
+// The run's folder, the server's data in it: nothing of it is left behind, whatever the end.
+const fs::path RACINE =
+    fs::temp_directory_path() / ("korva-bench-connexions-" + std::to_string(::getpid()));
 
 [[noreturn]] void echouer(const std::string& raison) {
     std::fprintf(stderr, "connexions_bench: %s\n", raison.c_str());
+    std::error_code ignore;
+    fs::remove_all(RACINE, ignore);
     std::exit(1);
 }
 
@@ -273,8 +278,7 @@ std::string ligne(const std::string& quoi, const Tour& t, bool devineurs) {
 
 int main() {
     std::signal(SIGPIPE, SIG_IGN);
-    const fs::path racine =
-        fs::temp_directory_path() / ("korva-bench-connexions-" + std::to_string(::getpid()));
+    const fs::path& racine = RACINE;
     const std::string donnees = (racine / "donnees").string();
     fs::create_directories(donnees);
     const std::string configuration = (racine / "serveur.conf").string();
