@@ -12,7 +12,7 @@ PAQUETS_TESTS = libgtest-dev libvterm-dev libbenchmark-dev chromium openssl
 PAQUETS_WEB = libboost-dev libssl-dev
 
 .PHONY: all build test run install uninstall sanitize fuzz clean mutants balance bench \
-	bench-serveur bench-web figures-tests
+	bench-serveur bench-connexions bench-web figures-tests
 
 all: build
 
@@ -74,6 +74,13 @@ bench-serveur:
 	cmake -S . -B $(BUILD)
 	cmake --build $(BUILD) -j 2 --target korva_bench_serveur
 	python3 tools/figures.py serveur $(BUILD)/korva_bench_serveur
+
+# Logins timed alone, then while 100 connections guess one account's password, each lobby on a
+# pseudo-terminal, into doc/figures.md (a minute or two).
+bench-connexions:
+	cmake -S . -B $(BUILD)
+	cmake --build $(BUILD) -j 2 --target korva_bench_connexions
+	python3 tools/figures.py connexions $(BUILD)/korva_bench_connexions
 
 # korva-web under 200 players at once on 127.0.0.1, into doc/figures.md.
 bench-web:

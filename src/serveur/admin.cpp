@@ -2,6 +2,7 @@
 
 #include "serveur/comptes.hpp"
 #include "serveur/parties.hpp"
+#include "serveur/sessions.hpp"
 
 #include <algorithm>
 #include <array>
@@ -37,11 +38,27 @@ int issue(Issue i, const std::string& nom, const char* fait) {
         return FAIT;
     }
     std::cerr << "korva-serveur: " << nom << ": "
-              << (i == Issue::nom_refuse   ? "no such account"
-                  : i == Issue::trop_court ? REGLE_MOT_DE_PASSE
-                                           : "the accounts cannot be written")
+              << (i == Issue::nom_refuse ? "no such account"
+                  : i == Issue::trop_court || i == Issue::trop_long
+                      ? REGLE_MOT_DE_PASSE
+                      : "the accounts cannot be written")
               << "\n";
     return ECHEC;
+}
+
+// Ends the account's connections, once `avant` (what was done to it first) is done.
+int expulser(const Configuration& c, const std::string& nom, Issue avant, const char* fait) {
+    if (avant != Issue::accepte) {
+        return issue(avant, nom, fait);
+    }
+    const Fins fins = terminer_sessions(c, nom);
+    std::cout << nom << ": " << fait << (*fait != '\0' ? ", " : "") << fins.terminees
+              << (fins.terminees == 1 ? " connection" : " connections") << " ended";
+    if (fins.en_cours > 0) {
+        std::cout << ", " << fins.en_cours << " still ending";
+    }
+    std::cout << "\n";
+    return fins.en_cours == 0 ? FAIT : ECHEC;
 }
 
 // Each command: its name, whether it takes an account's name, and what it does.
@@ -50,7 +67,7 @@ struct Commande {
     bool avec_nom;
     int (*faire)(const Configuration& c, Comptes& comptes, const std::string& nom);
 };
-constexpr std::array<Commande, 8> COMMANDES{{
+constexpr std::array<Commande, 9> COMMANDES{{
     {"accounts", false,
      [](const Configuration&, Comptes& comptes, const std::string& nom) {
          return lister_comptes(comptes, nom);
@@ -65,12 +82,17 @@ constexpr std::array<Commande, 8> COMMANDES{{
          return FAIT;
      }},
     {"lock", true,
-     [](const Configuration&, Comptes& comptes, const std::string& nom) {
-         return issue(comptes.verrouiller(nom, true), nom, "locked");
+     [](const Configuration& c, Comptes& comptes, const std::string& nom) {
+         return expulser(c, nom, comptes.verrouiller(nom, true), "locked");
      }},
     {"unlock", true,
      [](const Configuration&, Comptes& comptes, const std::string& nom) {
          return issue(comptes.verrouiller(nom, false), nom, "unlocked");
+     }},
+    {"kick", true,
+     [](const Configuration& c, Comptes& comptes, const std::string& nom) {
+         const Issue etat = comptes.etat(nom);
+         return expulser(c, nom, etat == Issue::verrouille ? Issue::accepte : etat, "");
      }},
     {"password", true,
      [](const Configuration&, Comptes& comptes, const std::string& nom) {

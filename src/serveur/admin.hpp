@@ -1,5 +1,6 @@
 // The operator's commands: the accounts and the games in progress listed, an account locked or
-// unlocked, a password reset, registration opened or closed, the settings in force listed.
+// unlocked, its connections ended, a password reset, registration opened or closed, the
+// settings in force listed.
 #pragma once
 
 #include "serveur/configuration.hpp"
@@ -13,8 +14,9 @@ namespace korva::serveur {
 inline constexpr const char* COMMANDES_ADMIN =
     "  accounts         list the accounts: name, open or locked, failed logins\n"
     "  games            list the games in progress: account, hero, idle seconds\n"
-    "  lock NAME        lock the account NAME: it no longer logs in\n"
+    "  lock NAME        lock the account NAME and end its connections: it no longer logs in\n"
     "  unlock NAME      unlock it\n"
+    "  kick NAME        end the connections of the account NAME (a game under way is saved)\n"
     "  password NAME    reset its password to the line read from the input\n"
     "  open             open registration\n"
     "  close            close registration\n"

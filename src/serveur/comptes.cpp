@@ -3,11 +3,15 @@
 #include "files/fichier_sur.hpp"
 #include "files/lecture_texte.hpp"
 #include "files/nom_joueur.hpp"
+#include "serveur/places.hpp"
 
 #include <sodium.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 namespace korva::serveur {
 
@@ -16,8 +20,11 @@ namespace {
 // Where the registrations of the last hour are noted, "time address" a line.
 constexpr const char* FICHIER_INSCRIPTIONS = "inscriptions.txt";
 
-bool trop_court(std::string_view mot_de_passe) {
-    return mot_de_passe.size() < MOT_DE_PASSE_MIN;
+// A password out of the rule's range: too short or too long; accepte when in it.
+Issue longueur(std::string_view mot_de_passe) {
+    return mot_de_passe.size() < MOT_DE_PASSE_MIN   ? Issue::trop_court
+           : mot_de_passe.size() > MOT_DE_PASSE_MAX ? Issue::trop_long
+                                                    : Issue::accepte;
 }
 // Its presence closes registrations.
 constexpr const char* FICHIER_FERMEES = "inscriptions-fermees";
@@ -61,15 +68,35 @@ std::string texte_comptes(const std::vector<Compte>& comptes) {
     return texte;
 }
 
-Compte* trouver(std::vector<Compte>& comptes, std::string_view nom) {
+template <typename Comptes> auto trouver(Comptes& comptes, std::string_view nom) {
     const auto i = std::find_if(comptes.begin(), comptes.end(),
                                 [nom](const Compte& c) { return c.nom == nom; });
     return i == comptes.end() ? nullptr : &*i;
 }
 
+// An unknown name is checked against this hash of no password, at the costs a real hash has now,
+// so that the time a login takes tells nobody which names have accounts; being written out, it
+// costs no hash of its own to make.
+std::string empreinte_factice() {
+    return "$argon2id$v=19$m=" + std::to_string(crypto_pwhash_MEMLIMIT_INTERACTIVE / 1024) +
+           ",t=" + std::to_string(crypto_pwhash_OPSLIMIT_INTERACTIVE) +
+           ",p=1$bm9ib2R5J3Mgc2FsdCEhIQ$bm9ib2R5J3MgcGFzc3dvcmQsIGtlcHQgbm93aGVyZSE";
+}
+
+// The line of turns of a name's logins: a line chosen by the name alone, known or not, so that
+// the wait tells nothing of which names have accounts.
+unsigned file_du_nom(std::string_view nom) {
+    std::uint32_t h = 2166136261u; // FNV-1a: the same line in every process and build
+    for (const unsigned char octet : nom) {
+        h = (h ^ octet) * 16777619u;
+    }
+    return h % FILES_DE_NOMS;
+}
+
 } // namespace
 
-std::string empreinte_de(std::string_view mot_de_passe) {
+std::string Comptes::empreinte(std::string_view mot_de_passe) const {
+    const Place place = attendre_place(chemin(PLACES_VERIFICATIONS), c_.verifications_max);
     char empreinte[crypto_pwhash_STRBYTES];
     if (crypto_pwhash_str(empreinte, mot_de_passe.data(), mot_de_passe.size(),
                           crypto_pwhash_OPSLIMIT_INTERACTIVE,
@@ -77,6 +104,19 @@ std::string empreinte_de(std::string_view mot_de_passe) {
         return {}; // out of memory: no account is made or changed with it
     }
     return empreinte;
+}
+
+bool Comptes::juste(const std::string& nom, const std::string& empreinte,
+                    std::string_view mot_de_passe) const {
+    // The guessers of one account take one of the server's places at most, by turns, and leave
+    // the others to every other account's logins.
+    std::error_code erreur;
+    std::filesystem::create_directory(chemin(DOSSIER_VERIFICATIONS), erreur);
+    const Place tour =
+        attendre_place(chemin(DOSSIER_VERIFICATIONS) + ("/" + std::to_string(file_du_nom(nom))), 1);
+    const Place place = attendre_place(chemin(PLACES_VERIFICATIONS), c_.verifications_max);
+    return crypto_pwhash_str_verify(empreinte.c_str(), mot_de_passe.data(), mot_de_passe.size()) ==
+           0;
 }
 
 std::optional<std::vector<Compte>> Comptes::lire() const {
@@ -96,8 +136,9 @@ Issue Comptes::modifier(const std::function<Issue(std::vector<Compte>&)>& change
     }
     const Issue issue = changer(*comptes);
     int numero_erreur = 0;
-    // A failed login is counted too.
-    const bool ecrire = issue == Issue::accepte || issue == Issue::refuse;
+    // A failed login is counted too, and a right password on a locked account clears the count.
+    const bool ecrire =
+        issue == Issue::accepte || issue == Issue::refuse || issue == Issue::verrouille;
     if (ecrire &&
         !ecrire_fichier_atomique(chemin(FICHIER_COMPTES), texte_comptes(*comptes), numero_erreur)) {
         return Issue::illisible;
@@ -105,26 +146,42 @@ Issue Comptes::modifier(const std::function<Issue(std::vector<Compte>&)>& change
     return issue;
 }
 
+Issue Comptes::etat(const std::string& nom) const {
+    const std::optional<std::vector<Compte>> comptes = lire();
+    const Compte* c = comptes ? trouver(*comptes, nom) : nullptr;
+    return !comptes ? Issue::illisible
+           : !c     ? Issue::nom_refuse
+                    : (c->verrouille ? Issue::verrouille : Issue::accepte);
+}
+
 Issue Comptes::connecter(const std::string& nom, std::string_view mot_de_passe, int& echecs) {
-    return modifier([&](std::vector<Compte>& comptes) {
-        Compte* c = trouver(comptes, nom);
-        if (c != nullptr && c->verrouille) {
-            return Issue::verrouille;
+    if (longueur(mot_de_passe) == Issue::trop_long) {
+        return Issue::trop_long;
+    }
+    // The file is replaced whole at each change: read without the lock, it is one version of it.
+    const std::optional<std::vector<Compte>> comptes = lire();
+    if (!comptes) {
+        return Issue::illisible;
+    }
+    const Compte* lu = trouver(*comptes, nom);
+    const std::string empreinte = lu != nullptr ? lu->empreinte : empreinte_factice();
+    const bool bon = juste(nom, empreinte, mot_de_passe);
+    echecs = 1;
+    if (lu == nullptr) { // written again as a failure is, so that time tells nothing of names
+        return modifier([](std::vector<Compte>&) { return Issue::refuse; });
+    }
+    if (bon && lu->echecs == 0) {
+        echecs = 0; // nothing to write: the lock is not even asked for
+        return lu->verrouille ? Issue::verrouille : Issue::accepte;
+    }
+    return modifier([&](std::vector<Compte>& tous) {
+        Compte* c = trouver(tous, nom);
+        if (c == nullptr || c->empreinte != empreinte) {
+            return Issue::refuse; // changed while it was checked: the password checked is gone
         }
-        // An unknown name costs the same check as a known one, so that the time taken tells
-        // nobody which names have accounts.
-        static const std::string factice = empreinte_de("korva");
-        const bool juste =
-            crypto_pwhash_str_verify(c != nullptr ? c->empreinte.c_str() : factice.c_str(),
-                                     mot_de_passe.data(), mot_de_passe.size()) == 0 &&
-            c != nullptr;
-        if (c == nullptr) {
-            echecs = 1;
-            return Issue::refuse;
-        }
-        c->echecs = juste ? 0 : c->echecs + 1;
+        c->echecs = bon ? 0 : c->echecs + 1;
         echecs = c->echecs;
-        return juste ? Issue::accepte : Issue::refuse;
+        return !bon ? Issue::refuse : c->verrouille ? Issue::verrouille : Issue::accepte;
     });
 }
 
@@ -136,10 +193,10 @@ Issue Comptes::inscrire(const std::string& nom, std::string_view mot_de_passe,
     if (!nom_valide(nom, raison)) {
         return Issue::nom_refuse;
     }
-    if (trop_court(mot_de_passe)) {
-        return Issue::trop_court;
+    if (longueur(mot_de_passe) != Issue::accepte) {
+        return longueur(mot_de_passe);
     }
-    const std::string empreinte = empreinte_de(mot_de_passe);
+    const std::string empreinte = Comptes::empreinte(mot_de_passe);
     return modifier([&](std::vector<Compte>& comptes) {
         // Account names name folders too: two that differ only by letter case never coexist.
         if (std::any_of(comptes.begin(), comptes.end(),
@@ -175,10 +232,10 @@ Issue Comptes::inscrire(const std::string& nom, std::string_view mot_de_passe,
 }
 
 Issue Comptes::changer_mot_de_passe(const std::string& nom, std::string_view mot_de_passe) {
-    if (trop_court(mot_de_passe)) {
-        return Issue::trop_court;
+    if (longueur(mot_de_passe) != Issue::accepte) {
+        return longueur(mot_de_passe);
     }
-    const std::string empreinte = empreinte_de(mot_de_passe);
+    const std::string empreinte = Comptes::empreinte(mot_de_passe);
     return modifier([&](std::vector<Compte>& comptes) {
         Compte* c = trouver(comptes, nom);
         if (c == nullptr || empreinte.empty()) {

@@ -17,7 +17,7 @@ struct Cle {
     std::string Configuration::*chemin;
     int Configuration::*nombre;
 };
-constexpr std::array<Cle, 15> CLES{{
+constexpr std::array<Cle, 16> CLES{{
     {"data", &Configuration::donnees, nullptr},
     {"game", &Configuration::jeu, nullptr},
     {"game-data", &Configuration::fichiers_jeu, nullptr},
@@ -33,6 +33,7 @@ constexpr std::array<Cle, 15> CLES{{
     {"lobby-idle-seconds", nullptr, &Configuration::inactivite_hall_s},
     {"watchers-per-game", nullptr, &Configuration::regards_par_partie},
     {"watchers-at-once", nullptr, &Configuration::regards_max},
+    {"password-checks-at-once", nullptr, &Configuration::verifications_max},
 }};
 
 bool lire_ligne(std::string_view ligne, Configuration& c) {

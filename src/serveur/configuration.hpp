@@ -29,6 +29,7 @@ struct Configuration {
     int inactivite_hall_s = 600;     // a lobby left this long at a menu or prompt is closed
     int regards_par_partie = 100;    // watchers of one game at once
     int regards_max = 1000;          // watchers of every game at once
+    int verifications_max = 2;       // passwords checked or hashed at once, across the server
 };
 
 // Reads the file at `chemin`: one "key value" a line, '#' starting a comment; a key left out

@@ -6,6 +6,7 @@
 #include "serveur/journal.hpp"
 #include "serveur/regles.hpp"
 #include "serveur/saisie.hpp"
+#include "serveur/sessions.hpp"
 
 #include <algorithm>
 #include <climits>
@@ -22,6 +23,7 @@ constexpr const char* TITRE = "KORVA server";
 constexpr int ECHECS_MAX = 3;
 // The wait after a failure doubles with each one, up to this many times.
 constexpr int DOUBLEMENTS_MAX = 6;
+constexpr const char* VERROUILLE = "This account is locked: ask the server's operator.";
 
 std::string en_secondes(int millisecondes) {
     char texte[32];
@@ -77,9 +79,36 @@ int Hall::delai_ms() const {
     return std::min(c_.inactivite_hall_s, INT_MAX / MS) * MS;
 }
 
-std::optional<std::string> Hall::demander(const std::string& invite, bool cachee) {
+std::optional<std::string> Hall::demander(const std::string& invite) {
     console_->ecrire(invite);
-    return saisir(*console_, static_cast<std::size_t>(c_.longueur_ligne), cachee, delai_ms());
+    return saisir(*console_, static_cast<std::size_t>(c_.longueur_ligne), false, delai_ms());
+}
+
+std::optional<std::string> Hall::demander_mot_de_passe(const std::string& invite) {
+    console_->ecrire(invite);
+    return saisir(*console_, MOT_DE_PASSE_MAX + 1, true, delai_ms());
+}
+
+void Hall::dire_regle(Issue issue) {
+    dire((issue == Issue::trop_court ? "Too short: " : "Too long: ") + REGLE_MOT_DE_PASSE + ".");
+}
+
+bool Hall::ouvert(const std::string& nom) {
+    switch (comptes_.etat(nom)) {
+    case Issue::accepte:
+        return true;
+    case Issue::verrouille:
+        fermer_verrouille(nom);
+    default:
+        dire("The accounts cannot be read now: try again later.");
+        return false;
+    }
+}
+
+void Hall::fermer_verrouille(const std::string& nom) {
+    journal("%s from %s turned away: the account is locked", nom.c_str(), adresse_.c_str());
+    dire(VERROUILLE);
+    partir(0);
 }
 
 void Hall::accueillir() {
@@ -118,20 +147,23 @@ void Hall::accueillir() {
 void Hall::connexion() {
     ecran("log in");
     const std::optional<std::string> nom = demander("Account name: ");
-    const std::optional<std::string> mot = nom ? demander("Password: ", true) : std::nullopt;
+    const std::optional<std::string> mot = nom ? demander_mot_de_passe("Password: ") : std::nullopt;
     if (!mot) {
         return;
     }
     int echecs_compte = 0;
-    switch (comptes_.connecter(*nom, *mot, echecs_compte)) {
+    const Issue issue = comptes_.connecter(*nom, *mot, echecs_compte);
+    switch (issue) {
     case Issue::accepte:
         journal("login %s from %s", nom->c_str(), adresse_.c_str());
         compte(*nom);
         return;
-    case Issue::verrouille:
+    case Issue::verrouille: // the password was right: only then is the lock told
         journal("failed login %s from %s: the account is locked", nom->c_str(), adresse_.c_str());
-        dire("This account is locked: ask the server's operator.");
+        dire(VERROUILLE);
         return;
+    case Issue::trop_long: // no account has such a password: nothing was checked
+        return dire_regle(issue);
     case Issue::refuse:
         break;
     default:
@@ -162,9 +194,9 @@ void Hall::inscription() {
     console_->ecrire("An account's name follows a hero's: one word of plain ASCII;\n" +
                      REGLE_MOT_DE_PASSE + ".\n\n");
     const std::optional<std::string> nom = demander("Account name: ");
-    const std::optional<std::string> mot = nom ? demander("Password: ", true) : std::nullopt;
+    const std::optional<std::string> mot = nom ? demander_mot_de_passe("Password: ") : std::nullopt;
     const std::optional<std::string> encore =
-        mot ? demander("The same password again: ", true) : std::nullopt;
+        mot ? demander_mot_de_passe("The same password again: ") : std::nullopt;
     if (!encore) {
         return;
     }
@@ -173,7 +205,8 @@ void Hall::inscription() {
         return;
     }
     std::string raison;
-    switch (comptes_.inscrire(*nom, *mot, adresse_, raison)) {
+    const Issue issue = comptes_.inscrire(*nom, *mot, adresse_, raison);
+    switch (issue) {
     case Issue::accepte:
         journal("registration %s from %s", nom->c_str(), adresse_.c_str());
         compte(*nom);
@@ -181,7 +214,8 @@ void Hall::inscription() {
     case Issue::nom_refuse:
         return dire("That name cannot be taken: " + raison + ".");
     case Issue::trop_court:
-        return dire("Too short: " + REGLE_MOT_DE_PASSE + ".");
+    case Issue::trop_long:
+        return dire_regle(issue);
     case Issue::fermees:
         return dire("Registration is closed for now.");
     case Issue::trop_tot:
@@ -194,6 +228,17 @@ void Hall::inscription() {
 void Hall::compte(const std::string& nom) {
     // The account's games say whose they are in the games log.
     ::setenv(VARIABLE_COMPTE, nom.c_str(), 1);
+    // Known to the operator's commands before the lock is read again: a lock that comes
+    // meanwhile either finds this lobby, or is found by it.
+    session_ = std::make_unique<Session>(c_, nom);
+    if (!session_->tenue()) {
+        session_.reset();
+        return dire("The accounts cannot be written now: try again later.");
+    }
+    if (!ouvert(nom)) {
+        session_.reset();
+        return;
+    }
     for (;;) {
         ecran(nom);
         console_->ecrire("  1 : play\n  2 : watch a game in progress\n  3 : watch a recording\n"

@@ -16,6 +16,8 @@
 
 namespace korva::serveur {
 
+class Session;
+
 inline constexpr int HALL_LIGNES = 24;
 inline constexpr int HALL_COLONNES = 80;
 
@@ -38,6 +40,10 @@ private:
     void regarder(const std::string& nom, bool en_cours);
     void classement();
     void changer_mot_de_passe(const std::string& nom);
+    // Whether the account may go on, as the accounts file says now: the operator may have locked
+    // it since it logged in. A locked one is told so, and the connection ends.
+    bool ouvert(const std::string& nom);
+    [[noreturn]] void fermer_verrouille(const std::string& nom);
 
     // Starts a screen of the lobby under its heading.
     void ecran(const std::string& titre);
@@ -45,9 +51,13 @@ private:
     void dire(const std::string& message);
     // The pause's prompt, and a key; the lobby closes when none comes within its idle time.
     void attendre_touche();
-    std::optional<std::string> demander(const std::string& invite, bool cachee = false);
     // The lobby's idle time at a menu or prompt, in milliseconds.
     int delai_ms() const;
+    // A password refused for its length (trop_court, trop_long), with the rule.
+    void dire_regle(Issue issue);
+    std::optional<std::string> demander(const std::string& invite);
+    // A password, read one byte past its longest, so that a longer one is refused, never cut.
+    std::optional<std::string> demander_mot_de_passe(const std::string& invite);
     // Runs the game's program with `arguments` in the account's folder, the lobby's console let
     // go meanwhile; nothing when the folder could not be made (said on the screen). A lost
     // connection ends the lobby, once the game's end is in the log.
@@ -65,6 +75,7 @@ private:
     int echecs_ = 0;            // failed logins on this connection
     std::vector<Place> places_; // the lobby's own among the server's, held until it ends
     std::unique_ptr<Console> console_;
+    std::unique_ptr<Session> session_; // once logged in
 };
 
 } // namespace korva::serveur

@@ -97,6 +97,9 @@ void Hall::noter_fin(const std::string& nom, Fin fin, std::uintmax_t debut) {
 }
 
 void Hall::jouer(const std::string& nom) {
+    if (!ouvert(nom)) {
+        return;
+    }
     std::string raison;
     if (!preparer_dossier(c_, nom, raison)) {
         return dire("Your folder cannot be made ready: " + raison);
@@ -128,6 +131,9 @@ void Hall::jouer(const std::string& nom) {
 }
 
 void Hall::regarder(const std::string& nom, bool en_cours) {
+    if (!ouvert(nom)) {
+        return;
+    }
     ecran(en_cours ? "games in progress" : "recordings, the newest first");
     std::vector<std::string> chemins, comptes;
     if (en_cours) {
@@ -203,28 +209,37 @@ void Hall::classement() {
 }
 
 void Hall::changer_mot_de_passe(const std::string& nom) {
+    if (!ouvert(nom)) {
+        return;
+    }
     ecran("change the password");
-    const std::optional<std::string> ancien = demander("Your password now: ", true);
+    const std::optional<std::string> ancien = demander_mot_de_passe("Your password now: ");
     const std::optional<std::string> mot =
-        ancien ? demander("The new password: ", true) : std::nullopt;
+        ancien ? demander_mot_de_passe("The new password: ") : std::nullopt;
     const std::optional<std::string> encore =
-        mot ? demander("The new password again: ", true) : std::nullopt;
+        mot ? demander_mot_de_passe("The new password again: ") : std::nullopt;
     if (!encore) {
         return;
     }
     int echecs = 0;
-    if (comptes_.connecter(nom, *ancien, echecs) != Issue::accepte) {
+    const Issue juste = comptes_.connecter(nom, *ancien, echecs);
+    if (juste == Issue::verrouille) {
+        fermer_verrouille(nom); // locked while the passwords were typed
+    }
+    if (juste != Issue::accepte) {
         journal("failed login %s from %s, changing the password", nom.c_str(), adresse_.c_str());
         return dire("That is not your password: it stays as it was.");
     }
     if (*encore != *mot) {
         return dire("The two passwords differ: the password stays as it was.");
     }
-    switch (comptes_.changer_mot_de_passe(nom, *mot)) {
+    const Issue issue = comptes_.changer_mot_de_passe(nom, *mot);
+    switch (issue) {
     case Issue::accepte:
         return dire("Your password is changed.");
     case Issue::trop_court:
-        return dire("Too short: " + REGLE_MOT_DE_PASSE + ".");
+    case Issue::trop_long:
+        return dire_regle(issue);
     default:
         return dire("The accounts cannot be written now: try again later.");
     }

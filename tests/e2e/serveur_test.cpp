@@ -22,6 +22,9 @@
 
 #include <unistd.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
+
 namespace korva::test {
 namespace {
 
@@ -54,6 +57,14 @@ struct Serveur {
             std::vector<std::string>{"env", "SSH_CONNECTION=" + std::string(ADRESSE) + " 4 1 22",
                                      KORVA_SERVEUR_BINAIRE, "--config",
                                      (racine / "serveur.conf").string()});
+    }
+    // An operator's command, "COMMAND [<<< INPUT]", run to its end.
+    Sortie administrer(const std::string& commande) const {
+        const std::size_t entree = commande.find(" <<<");
+        return executer(
+            (entree == std::string::npos ? "" : "echo " + commande.substr(entree + 4) + " | ") +
+            KORVA_SERVEUR_BINAIRE " --config " + (racine / "serveur.conf").string() + " --admin " +
+            commande.substr(0, entree) + " 2>&1");
     }
     std::filesystem::path racine;
 };
@@ -112,6 +123,10 @@ TEST(Serveur, TwoAccountsShareTheRankingNotTheirHeroesAndWatchLive) {
 //                         waited for until it shows TEXT; \r is Enter there, \xNN a byte
 //   --- C                 C's screen, its lines behind '|', as the runner finds it
 //   hangup C              C's terminal closed, and its lobby waited for to its end
+//   ended C               C's lobby waited for to its end, its status written after as "|exit N"
+//   admin COMMAND         an operator's command ("... <<< INPUT": with that line read), what it
+//                         prints and its status written after it, each line behind '|'
+//   hold PATH / release PATH   the test holds the lock of the file PATH (flock), then lets go
 //   expect PATH / end     a file as the lobby left it ("(no such file)"); a last "..." the rest
 //   log TEXT              the server's log holds the line TEXT, dated since the script began
 //   wait MS               nothing typed for MS milliseconds
@@ -131,6 +146,13 @@ TEST_P(ScriptHall, PlaysAsWritten) {
     std::string reglages, sortie;
     std::unique_ptr<Serveur> serveur;
     std::map<std::string, std::unique_ptr<PartieTerminal>> connexions;
+    std::map<std::string, int> verrous;
+    const auto ecrire = [&sortie](std::string texte) {
+        std::istringstream lignes(texte.erase(texte.find_last_not_of('\n') + 1));
+        for (std::string l; std::getline(lignes, l);) {
+            sortie += "|" + l + "\n";
+        }
+    };
     for (std::string ligne; std::getline(lignes, ligne);) {
         if (ligne.starts_with("|")) {
             continue; // written anew
@@ -166,9 +188,20 @@ TEST_P(ScriptHall, PlaysAsWritten) {
             ::strptime(&journal[journal.rfind('\n', trouve) + 1], "%Y-%m-%dT%H:%M:%SZ ", &date);
             EXPECT_TRUE(ouverture <= ::timegm(&date) && ::timegm(&date) <= std::time(nullptr))
                 << ligne;
+        } else if (directive == "hold") {
+            verrous[nom] =
+                ::open((dossier.racine() / nom).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+            ASSERT_EQ(::flock(verrous[nom], LOCK_EX), 0) << ligne;
+        } else if (directive == "release") {
+            ::close(verrous[nom]);
         } else if (!directive.empty() && directive != "#") {
             if (!serveur) {
                 serveur = std::make_unique<Serveur>(dossier, LONGUEUR_LIGNE, reglages);
+            }
+            if (directive == "admin") {
+                const Sortie fait = serveur->administrer(ligne.substr(directive.size() + 1));
+                ecrire(fait.texte + "exit " + std::to_string(fait.statut));
+                continue;
             }
             std::unique_ptr<PartieTerminal>& c = connexions[nom];
             c = c ? std::move(c) : serveur->hall();
@@ -178,12 +211,10 @@ TEST_P(ScriptHall, PlaysAsWritten) {
             } else if (directive == "hangup") {
                 c->fermer();
                 EXPECT_NE(c->attendre_fin(), -1) << ligne;
+            } else if (directive == "ended") {
+                ecrire("exit " + std::to_string(c->attendre_fin()));
             } else {
-                std::string e = c->ecran();
-                std::istringstream ecran(e.erase(e.find_last_not_of('\n') + 1));
-                for (std::string l; std::getline(ecran, l);) {
-                    sortie += "|" + l + "\n";
-                }
+                ecrire(c->ecran());
             }
         }
     }
@@ -291,26 +322,23 @@ TEST(Serveur, TheOperatorsCommands) {
     const std::string usage = "usage: korva-serveur [--config FILE] [--admin COMMAND [NAME]]\n";
     const auto operateur = [&](const Cas& cas) {
         SCOPED_TRACE(cas.commande);
-        const std::size_t entree = cas.commande.find(" <<<");
-        const std::string commande =
-            (entree == std::string::npos ? "" : "echo " + cas.commande.substr(entree + 4) + " | ") +
-            KORVA_SERVEUR_BINAIRE " --config " + (serveur.racine / "serveur.conf").string() +
-            " --admin " + cas.commande.substr(0, entree) + " 2>&1";
-        const Sortie sortie = executer(commande);
+        const Sortie sortie = serveur.administrer(cas.commande);
         EXPECT_EQ(sortie.statut, cas.statut);
         EXPECT_TRUE(sortie.texte.starts_with(cas.sortie)) << sortie.texte;
     };
     for (const Cas& cas :
          {Cas{"accounts", "ayla open 0\nregistration open\n", 0},
-          Cas{"lock ayla", "ayla: locked\n", 0},
+          Cas{"lock ayla", "ayla: locked, 0 connections ended\n", 0},
           Cas{"lock bob", "korva-serveur: bob: no such account\n", 1},
+          Cas{"kick bob", "korva-serveur: bob: no such account\n", 1},
           Cas{"accounts", "ayla locked 0\nregistration open\n", 0},
           Cas{"close", "registration: closed\n", 0},
           Cas{"accounts", "ayla locked 0\nregistration closed\n", 0},
-          Cas{"password ayla <<<short",
-              "korva-serveur: ayla: a password has 6 characters at least\n", 1},
+          Cas{"password ayla <<<short", "korva-serveur: ayla: a password has 6 to 128 characters\n",
+              1},
           Cas{"password bob <<<sesam2", "korva-serveur: bob: no such account\n", 1},
-          Cas{"games", "", 0}, Cas{"lock", usage, 2}, Cas{"dance", usage, 2}}) {
+          Cas{"games", "", 0}, Cas{"lock", usage, 2}, Cas{"kick", usage, 2},
+          Cas{"dance", usage, 2}}) {
         operateur(cas);
     }
     const auto t = serveur.hall();
