@@ -121,21 +121,7 @@ void Hall::accueillir() {
     places_ = std::move(admission.places);
     ouvrir_console();
     try {
-        for (;;) {
-            ecran("welcome");
-            console_->ecrire("  1 : log in\n  2 : register\n  3 : leave\n\n"
-                             "At a prompt, Ctrl-D goes back to the menu.\n");
-            switch (choisir(*console_, "123", delai_ms())) {
-            case '1':
-                connexion();
-                break;
-            case '2':
-                inscription();
-                break;
-            default:
-                partir(0);
-            }
-        }
+        menu(MENU_ACCUEIL, "");
     } catch (const HallInactif&) {
         journal("lobby of %s closed, idle for %d s", adresse_.c_str(), c_.inactivite_hall_s);
         console_->ecrire("\n\nThe lobby stood idle for " + std::to_string(c_.inactivite_hall_s) +
@@ -144,7 +130,29 @@ void Hall::accueillir() {
     }
 }
 
-void Hall::connexion() {
+void Hall::menu(const Menu& menu, const std::string& nom) {
+    std::string touches;
+    for (const EntreeMenu& e : menu.entrees) {
+        touches += e.touche;
+    }
+    for (;;) {
+        ecran(menu.titre.empty() ? nom : std::string(menu.titre));
+        for (const EntreeMenu& e : menu.entrees) {
+            console_->ecrire("  " + std::string(1, e.touche) + " : " + std::string(e.texte) + "\n");
+        }
+        if (!menu.pied.empty()) {
+            console_->ecrire("\n" + std::string(menu.pied) + "\n");
+        }
+        const char choix = choisir(*console_, touches, delai_ms());
+        for (const EntreeMenu& e : menu.entrees) {
+            if (e.touche == choix) {
+                (this->*e.action)(nom);
+            }
+        }
+    }
+}
+
+void Hall::connexion(const std::string&) {
     ecran("log in");
     const std::optional<std::string> nom = demander("Account name: ");
     const std::optional<std::string> mot = nom ? demander_mot_de_passe("Password: ") : std::nullopt;
@@ -185,7 +193,7 @@ void Hall::connexion() {
     console_->vider_entree();
 }
 
-void Hall::inscription() {
+void Hall::inscription(const std::string&) {
     ecran("register");
     if (!comptes_.inscriptions_ouvertes()) {
         dire("Registration is closed for now.");
@@ -239,30 +247,7 @@ void Hall::compte(const std::string& nom) {
         session_.reset();
         return;
     }
-    for (;;) {
-        ecran(nom);
-        console_->ecrire("  1 : play\n  2 : watch a game in progress\n  3 : watch a recording\n"
-                         "  4 : the ranking\n  5 : change the password\n  6 : leave\n");
-        switch (choisir(*console_, "123456", delai_ms())) {
-        case '1':
-            jouer(nom);
-            break;
-        case '2':
-            regarder(nom, true);
-            break;
-        case '3':
-            regarder(nom, false);
-            break;
-        case '4':
-            classement();
-            break;
-        case '5':
-            changer_mot_de_passe(nom);
-            break;
-        default:
-            partir(0);
-        }
-    }
+    menu(MENU_COMPTE, nom);
 }
 
 } // namespace korva::serveur

@@ -7,6 +7,7 @@
 #include "serveur/comptes.hpp"
 #include "serveur/configuration.hpp"
 #include "serveur/lancement.hpp"
+#include "serveur/menus_hall.hpp"
 #include "serveur/places.hpp"
 
 #include <memory>
@@ -33,13 +34,22 @@ public:
     [[noreturn]] void accueillir();
 
 private:
-    void connexion();
-    void inscription();
-    void compte(const std::string& nom);
+    // What the menus' entries do (serveur/menus_hall.cpp), each for the account logged in, if
+    // any.
+    friend struct MenusDuHall;
+    void connexion(const std::string&);
+    void inscription(const std::string&);
     void jouer(const std::string& nom);
-    void regarder(const std::string& nom, bool en_cours);
-    void classement();
+    void regarder_en_cours(const std::string& nom) { regarder(nom, true); }
+    void regarder_enregistrement(const std::string& nom) { regarder(nom, false); }
+    void classement(const std::string&);
     void changer_mot_de_passe(const std::string& nom);
+    [[noreturn]] void quitter(const std::string&) { partir(0); }
+
+    // Draws `menu`, then does what the key chosen says, again and again.
+    [[noreturn]] void menu(const Menu& menu, const std::string& nom);
+    void compte(const std::string& nom);
+    void regarder(const std::string& nom, bool en_cours);
     // Whether the account may go on, as the accounts file says now: the operator may have locked
     // it since it logged in. A locked one is told so, and the connection ends.
     bool ouvert(const std::string& nom);

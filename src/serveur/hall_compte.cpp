@@ -193,7 +193,7 @@ void Hall::regarder(const std::string& nom, bool en_cours) {
     }
 }
 
-void Hall::classement() {
+void Hall::classement(const std::string&) {
     ecran("the ranking of every account's heroes");
     const std::vector<Rang> rangs = serveur::classement(c_);
     if (rangs.empty()) {

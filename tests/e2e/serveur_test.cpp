@@ -88,7 +88,7 @@ TEST(Serveur, TwoAccountsShareTheRankingNotTheirHeroesAndWatchLive) {
 
     ASSERT_TRUE(entrer(*b, "bob", true)) << b->ecran();
     ASSERT_TRUE(b->jouer("1", "The server is full: 1 games are being played.") &&
-                b->jouer(" ", "6 : leave"));
+                b->jouer(" ", "KORVA server - bob"));
     ASSERT_TRUE(b->jouer("2", "ayla                 Zed                  1     0      0 min"))
         << b->ecran();
     ASSERT_TRUE(b->jouer("1\r", LEGENDE)) << b->ecran();

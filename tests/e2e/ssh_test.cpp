@@ -135,7 +135,7 @@ TEST(Ssh, OnlyTheLobbyThroughARealSshd) {
     for (const char* const* pas = std::begin(PARTIE); pas != std::end(PARTIE); pas += 2) {
         ASSERT_TRUE(t.jouer(pas[0], pas[1])) << pas[0] << t.ecran();
     }
-    ASSERT_TRUE(t.jouer(" ", "6 : leave"));
+    ASSERT_TRUE(t.jouer(" ", "KORVA server - ayla"));
     t.taper("6");
     EXPECT_EQ(t.attendre_fin(), 0);
     // The client's address as sshd tells it, through the lobby's environment as a shell.
