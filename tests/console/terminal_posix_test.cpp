@@ -80,8 +80,8 @@ TEST(TerminalPosix, EveryKindOfTerminalAndSetting) {
                 << partie.ecran();
             // The report on the line under the answer, neither on it nor further down.
             ASSERT_TRUE(partie.jouer(
-                "1\r", r.utf8 ? "menu): 1\nfichiers/personnages/\u0141ucja.txt: \u0141ucja's game"
-                              : "menu): 1\nfichiers/personnages/?ucja.txt: ?ucja's"))
+                "1\r", r.utf8 ? "menu): 1\nfichiers/personnages/\u0141ucja.txt: No such file"
+                              : "menu): 1\nfichiers/personnages/?ucja.txt: No such file"))
                 << partie.ecran();
             ASSERT_TRUE(partie.jouer(" ", MENU));
             // Max steps into the monster and loses (three pauses).
@@ -164,7 +164,7 @@ TEST(TerminalPosix, GivenBackOnEveryWayOut) {
     ASSERT_TRUE(erreurs.jouer(" ", MENU) && erreurs.jouer("3", "Bye Bye..."));
     EXPECT_EQ(erreurs.attendre_fin(), 0);
     EXPECT_EQ(dossier.lire("erreurs.txt"),
-              "fichiers/personnages/\u0141ucja.txt: \u0141ucja's game is not in this folder\n");
+              "fichiers/personnages/\u0141ucja.txt: No such file or directory\n");
     // The line drops under `nohup`: its reads fail, and that ends the game too.
     PartieTerminal partie(dossier.racine(), 50, 110,
                           {"/bin/sh", "-c", "trap '' HUP; exec \"$0\"", KORVA_BINAIRE});
