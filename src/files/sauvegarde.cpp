@@ -74,8 +74,7 @@ bool lire_objet(std::string_view texte, std::size_t& position, int rang, int tot
         return false;
     }
     if (nom.size() > static_cast<std::size_t>(LONGUEUR_NOM_MAX)) {
-        erreur =
-            ou + ": the name is longer than " + std::to_string(LONGUEUR_NOM_MAX) + " characters";
+        erreur = ou + ": the name is longer than " + std::to_string(LONGUEUR_NOM_MAX) + " bytes";
         return false;
     }
     for (const char octet : nom) {
@@ -164,8 +163,8 @@ bool lire_sauvegarde(std::string_view texte, std::string_view nom_attendu, Plate
         return false;
     }
     if (nom.size() > static_cast<std::size_t>(LONGUEUR_NOM_MAX)) {
-        erreur = "the character's name is longer than " + std::to_string(LONGUEUR_NOM_MAX) +
-                 " characters";
+        erreur =
+            "the character's name is longer than " + std::to_string(LONGUEUR_NOM_MAX) + " bytes";
         return false;
     }
     if (nom != nom_attendu) {

@@ -15,7 +15,7 @@ namespace korva {
 inline constexpr int TAILLE_PLATEAU = 100; // the board holds at most 100 rows of 100 columns
 inline constexpr int TAILLE_SAC = 100;     // slot 0 holds the count, so 99 objects at most
 inline constexpr int OBJETS_MAX = TAILLE_SAC - 1;
-inline constexpr int TAILLE_NOM = 50; // every name field: 49 characters and the terminator
+inline constexpr int TAILLE_NOM = 50; // every name field: 49 bytes and the terminator
 inline constexpr int LONGUEUR_NOM_MAX = TAILLE_NOM - 1;
 
 // The cell type codes (`typeCase`) and what each kind is: records/sortes_cases.hpp; the arrow
@@ -84,7 +84,7 @@ using Sacoche = std::array<monSac, TAILLE_SAC>;
 // The lock before the hero has tried any door: no key carries number 0 and no cell lies at -1.
 inline constexpr uneSerrure SERRURE_SANS_PORTE{0, -1, -1};
 
-// Copies a name into a 50-byte field, cut to 49 characters, always terminated.
+// Copies a name into a 50-byte field, cut to 49 bytes, always terminated.
 inline void copier_nom(char (&destination)[TAILLE_NOM], std::string_view source) {
     const std::size_t n = source.size() < LONGUEUR_NOM_MAX ? source.size() : LONGUEUR_NOM_MAX;
     std::memcpy(destination, source.data(), n);
