@@ -247,6 +247,9 @@ TEST(TerminalPosix, NoticeWhileTooSmallThenTheGameAsItWas) {
         ASSERT_TRUE(partie.attendre(MENU));
         EXPECT_TRUE(capture() == menu) << partie.ecran();
     }
+    // A report under the menu's last line, which ends in a blank, starts a line of its own.
+    dossier.ecrire("fichiers/personnages/joueurs.txt", "x\n");
+    ASSERT_TRUE(partie.jouer("2", "-\n\nfichiers/personnages/joueurs.txt: the player registry is"));
     partie.redimensionner(24, 80);
     ASSERT_TRUE(avis(80, 24));
     partie.taper("\x03");
