@@ -143,7 +143,7 @@ bool lire_registre(std::string_view texte, std::vector<sJoueur>& joueurs, std::s
         }
         if (pseudo.size() > static_cast<std::size_t>(LONGUEUR_NOM_MAX)) {
             erreur = "line " + std::to_string(ligne) + ": the name \"" + extrait(pseudo) +
-                     "\" is longer than " + std::to_string(LONGUEUR_NOM_MAX) + " characters";
+                     "\" is longer than " + std::to_string(LONGUEUR_NOM_MAX) + " bytes";
             return false;
         }
         if (pseudo.find('\0') != std::string_view::npos) {

@@ -5,7 +5,6 @@
 #include "console/terminfo_posix.hpp"
 #include "console/traduction_terminal.hpp"
 
-#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -105,9 +104,9 @@ public:
     }
 
     void ecrire_erreur(std::string_view texte) override {
-        // A report starts on a line of its own, after what the screen already shows, in the
-        // game's colour.
-        if (!texte.empty() && ligne_occupee()) {
+        // A report starts on a line of its own, after what the screen already shows (even a
+        // blank that ends the game's last words), in the game's colour.
+        if (!texte.empty() && ecran_sortie_.modele().colonne() != 0) {
             ecrire("\n");
         }
         vider_sortie(true);
@@ -287,16 +286,6 @@ private:
             interrompre();
         }
         terminer(0);
-    }
-
-    bool ligne_occupee() const {
-        const EcranModele& m = ecran_sortie_.modele();
-        for (int c = 0; c < std::min(m.colonne(), m.colonnes()); ++c) {
-            if (m.cellule(m.ligne(), c).octet != ' ' && m.cellule(m.ligne(), c).octet != 0) {
-                return true;
-            }
-        }
-        return false;
     }
 
     // Appends a glyph as the terminal shows it outside the line-drawing set, which the title

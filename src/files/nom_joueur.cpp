@@ -52,7 +52,7 @@ bool nom_valide(std::string_view nom, std::string& raison) {
         return false;
     }
     if (nom.size() > static_cast<std::size_t>(LONGUEUR_NOM_MAX)) {
-        raison = "the name is longer than " + std::to_string(LONGUEUR_NOM_MAX) + " characters";
+        raison = "the name is longer than " + std::to_string(LONGUEUR_NOM_MAX) + " bytes";
         return false;
     }
     for (const char octet : nom) {

@@ -6,7 +6,6 @@
 #include "files/niveaux.hpp"
 #include "files/nom_joueur.hpp"
 
-#include <cerrno>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
@@ -75,8 +74,7 @@ bool lire_objet(std::string_view texte, std::size_t& position, int rang, int tot
         return false;
     }
     if (nom.size() > static_cast<std::size_t>(LONGUEUR_NOM_MAX)) {
-        erreur =
-            ou + ": the name is longer than " + std::to_string(LONGUEUR_NOM_MAX) + " characters";
+        erreur = ou + ": the name is longer than " + std::to_string(LONGUEUR_NOM_MAX) + " bytes";
         return false;
     }
     for (const char octet : nom) {
@@ -165,8 +163,8 @@ bool lire_sauvegarde(std::string_view texte, std::string_view nom_attendu, Plate
         return false;
     }
     if (nom.size() > static_cast<std::size_t>(LONGUEUR_NOM_MAX)) {
-        erreur = "the character's name is longer than " + std::to_string(LONGUEUR_NOM_MAX) +
-                 " characters";
+        erreur =
+            "the character's name is longer than " + std::to_string(LONGUEUR_NOM_MAX) + " bytes";
         return false;
     }
     if (nom != nom_attendu) {
@@ -299,14 +297,7 @@ int charger_carte_en_cour(const char* a, Plateau& plateau, int& l, int& c, sPers
     std::string texte;
     int numero_erreur = 0;
     if (!lire_fichier(chemin, texte, numero_erreur)) {
-        // The registry may be shared with other folders (a server's accounts), whose heroes it
-        // lists too: their saves are theirs, and not here.
-        if (numero_erreur == ENOENT) {
-            signaler_erreur("%s: %.*s's game is not in this folder\n", chemin.c_str(),
-                            static_cast<int>(nom.size()), nom.data());
-        } else {
-            signaler_fichier(chemin, numero_erreur);
-        }
+        signaler_fichier(chemin, numero_erreur);
         return 1;
     }
     // Read aside: a bad file changes nothing.

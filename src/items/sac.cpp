@@ -56,16 +56,15 @@ int demander_emplacement(int nombre) {
     }
 }
 
-// The door the lock names opens only if that cell is on the board and is still the locked
-// door of this key: the lock outlives its door and the level it was on.
+// The key of the lock's number clears the cell the lock names, whatever stands there now: the
+// lock outlives its door and the level it was on. Never the hero's own cell, though (the
+// doorway he stepped into, or his place on a later level): clearing it would erase him.
 bool porte_de_la_cle(const Plateau& plateau, const uneSerrure& f, int numero) {
     if (f.numero != numero || f.l < 0 || f.l >= TAILLE_PLATEAU || f.c < 0 ||
         f.c >= TAILLE_PLATEAU) {
         return false;
     }
-    const sCaseJeu& porte = plateau[f.l][f.c];
-    return porte.typeCase == PORTE_CLE &&
-           porte.statutCase == static_cast<long long>(numero) + DECALAGE_CLE;
+    return plateau[f.l][f.c].statutCase != STATUT_HEROS;
 }
 
 // Announces the key; true when it fits the door the lock names, which then opens.

@@ -43,8 +43,8 @@ void affichage_sac(const Sacoche& sacoche);
 // Closes the gap left by the slot just used: the count drops by one, the order is kept.
 void rangement_sac(Sacoche& sacoche);
 
-// The bag menu: uses at most one object. A key opens the door the lock names only when that
-// cell is still the locked door carrying the key's number.
+// The bag menu: uses at most one object. A key of the lock's number clears the cell the lock
+// names, whatever it holds, unless the hero stands there.
 void gestion_sac(Sacoche& sacoche, sPerso& p, Plateau& plateau, uneSerrure f);
 
 // A potion brought a stat to exactly 0: the adventure ends.

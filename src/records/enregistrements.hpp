@@ -15,7 +15,7 @@ namespace korva {
 inline constexpr int TAILLE_PLATEAU = 100; // the board holds at most 100 rows of 100 columns
 inline constexpr int TAILLE_SAC = 100;     // slot 0 holds the count, so 99 objects at most
 inline constexpr int OBJETS_MAX = TAILLE_SAC - 1;
-inline constexpr int TAILLE_NOM = 50; // every name field: 49 characters and the terminator
+inline constexpr int TAILLE_NOM = 50; // every name field: 49 bytes and the terminator
 inline constexpr int LONGUEUR_NOM_MAX = TAILLE_NOM - 1;
 
 // The cell type codes (`typeCase`) and what each kind is: records/sortes_cases.hpp; the arrow
@@ -96,7 +96,7 @@ inline std::string_view mot_classe(int classe) {
                : CLASSE_INCONNUE;
 }
 
-// Copies a name into a 50-byte field, cut to 49 characters, always terminated.
+// Copies a name into a 50-byte field, cut to 49 bytes, always terminated.
 inline void copier_nom(char (&destination)[TAILLE_NOM], std::string_view source) {
     const std::size_t n = source.size() < LONGUEUR_NOM_MAX ? source.size() : LONGUEUR_NOM_MAX;
     std::memcpy(destination, source.data(), n);

@@ -15,6 +15,8 @@
 #include <random>
 #include <sstream>
 
+#include <vterm.h>
+
 namespace korva {
 namespace {
 
@@ -119,24 +121,38 @@ TEST(DescriptionTerminal, EveryBranchOfAnEntry) {
     ::unsetenv("TERMINFO");
 }
 
-// Seeded random screens of the game's kinds of bytes and colours, names among them, on terminals
-// of every kind: after each frame the terminal shows what the model holds, as a whole redraw
-// shows it, and has rung each bell the game wrote.
+// Seeded random screens of the game's kinds of bytes and colours, names among them, on every kind
+// of terminal and setting: after each frame the terminal shows what the model holds, as a whole
+// redraw shows it, its cursor at the model's, and has rung each bell the game wrote. Before each
+// whole redraw the terminal goes through what that way of redrawing brings it: after Ctrl-Z and
+// `fg`, whatever the shell left (its text, its line-drawing set, another colour); after a
+// resize, the notice of a terminal too small; a report, which must find the terminal in the
+// model's colour and out of its line-drawing set.
 TEST(SortieEcran, TheTerminalShowsWhatTheModelHolds) {
-    for (const auto& [term, utf8, couleurs] : {std::tuple{"xterm-256color", true, true},
-                                               {"screen", false, true},
-                                               {"linux", false, true},
-                                               {"vt100", true, false}}) {
-        SCOPED_TRACE(term);
+    for (int k = 0; k < 16; ++k) {
+        const std::string term = std::array{"xterm-256color", "screen", "linux", "vt100"}[k / 4];
+        const bool utf8 = k % 2 == 0, couleurs = k % 4 < 2;
+        SCOPED_TRACE(term + (utf8 ? " UTF-8" : " C") + (couleurs ? "" : " NO_COLOR"));
         EcranVirtuel vue(CONSOLE_LIGNES, CONSOLE_COLONNES);
         const Description d = decrite(term, utf8, couleurs);
-        vue.recevoir(RETOUR_A_LA_LIGNE);
+        // As the game takes the terminal: its line-drawing set made ready where it has one.
+        const std::string prise = std::string(RETOUR_A_LA_LIGNE) + d->prendre_ecran;
+        vue.recevoir(prise);
         SortieEcran sortie([&](std::string_view trame) { vue.recevoir(trame); }, d);
         std::mt19937 hasard(2024);
         int sonneries = 0; // each bell written rings once, and no other byte rings
         // The engine's numbers are the same everywhere; a distribution's are not.
         const auto tirage = [&](int n) {
             return static_cast<int>(hasard() % static_cast<unsigned>(n));
+        };
+        // A cell as the terminal must show it, but for glyphs off UTF-8 (checked elsewhere),
+        // colours where none are sent, and where colours are 8 (bright text as bold), a bright
+        // background, which shows dark.
+        const auto voulue = [&](const Cellule& c, const CaseVue& montree) {
+            CaseVue v = attendue(c);
+            v.glyphe = utf8 ? v.glyphe : montree.glyphe;
+            v.fond = term == "xterm-256color" || v.fond < 0 ? v.fond : v.fond & 7;
+            return d->couleurs ? v : CaseVue{v.glyphe, montree.texte, montree.fond};
         };
         const std::string_view octets =
             "ab #+@*\0\x02\x0f\x14\x15\x18\x94\xbe\xe8\xb0\xba\xcd\n\n\t\b\r\a"sv;
@@ -155,7 +171,23 @@ TEST(SortieEcran, TheTerminalShowsWhatTheModelHolds) {
                 texte.starts_with("\u0141") ? sortie.ecrire_nom(texte) : sortie.ecrire(texte);
                 sonneries += static_cast<int>(std::count(texte.begin(), texte.end(), '\a'));
             }
-            if (tirage(10) == 0) {
+            const int ligne = sortie.modele().ligne(), colonne = sortie.modele().colonne();
+            const int facon = tirage(10) == 0 ? tirage(3) : -1;
+            if (facon == 0) { // Ctrl-Z, then `fg`
+                vue.recevoir("\r\n[1]+  Stopped\r\n$ fg\r\n" + d->entrer_traces +
+                             EmetteurEcran(d).sequence_couleur(0x5D));
+            } else if (facon == 1) { // a resize, through the notice
+                vue.recevoir((d->couleurs ? d->origine : "") + d->sortir_traces + d->effacer_ecran +
+                             "KORVA needs a terminal of at least");
+            } else if (facon == 2 && colonne < CONSOLE_COLONNES) { // a report
+                sortie.envoyer(true);
+                vue.recevoir("q");
+                sortie.ecrire("q");
+                const CaseVue q = vue.case_(ligne, colonne);
+                const CaseVue voulu = voulue(sortie.modele().cellule(ligne, colonne), q);
+                ASSERT_TRUE(q.glyphe == "q" && pareilles(q, voulu)) << "screen " << ecran;
+            }
+            if (facon >= 0) {
                 sortie.oublier();
             }
             sortie.envoyer(tirage(5) == 0);
@@ -163,22 +195,20 @@ TEST(SortieEcran, TheTerminalShowsWhatTheModelHolds) {
             EcranVirtuel entier(CONSOLE_LIGNES, CONSOLE_COLONNES);
             std::string trame;
             EmetteurEcran(d).emettre(sortie.modele(), trame);
-            entier.recevoir(RETOUR_A_LA_LIGNE);
+            entier.recevoir(prise);
             entier.recevoir(trame);
-            const bool xterm = std::string_view(term) == "xterm-256color";
             for (int l = 0; l < CONSOLE_LIGNES; ++l) {
                 for (int c = 0; c < CONSOLE_COLONNES; ++c) {
-                    ASSERT_TRUE(pareilles(vue.case_(l, c), entier.case_(l, c)))
-                        << "screen " << ecran << ", cell " << l << "," << c;
-                    // Where colours are 8 (bright text as bold), a bright background shows dark;
-                    // glyphs off UTF-8 are checked elsewhere.
-                    CaseVue voulue = attendue(sortie.modele().cellule(l, c));
-                    voulue.glyphe = xterm ? voulue.glyphe : vue.case_(l, c).glyphe;
-                    voulue.fond = xterm || voulue.fond < 0 ? voulue.fond : voulue.fond & 7;
-                    ASSERT_TRUE(!couleurs || pareilles(vue.case_(l, c), voulue))
+                    const CaseVue ici = vue.case_(l, c);
+                    ASSERT_TRUE(pareilles(ici, entier.case_(l, c)) &&
+                                pareilles(ici, voulue(sortie.modele().cellule(l, c), ici)))
                         << "screen " << ecran << ", cell " << l << "," << c;
                 }
             }
+            VTermPos curseur{};
+            vterm_state_get_cursorpos(vterm_obtain_state(vue.vt), &curseur);
+            const int fin = std::min(sortie.modele().colonne(), CONSOLE_COLONNES - 1);
+            ASSERT_EQ(std::pair(curseur.row, curseur.col), std::pair(sortie.modele().ligne(), fin));
         }
     }
 }

@@ -9,6 +9,8 @@
 #include <csignal>
 #include <string>
 
+#include <vterm.h>
+
 namespace korva::test {
 namespace {
 
@@ -17,6 +19,22 @@ namespace fs = std::filesystem;
 constexpr std::string_view MENU = "3 : quit";
 constexpr std::string_view PAUSE = "Press any key to continue . . .";
 constexpr const char* NOM = "Enter the name of your persona :";
+
+// Every cell of the game's screen as shown (a blank shows its background), then the cursor.
+std::vector<CaseVue> capture(const PartieTerminal& partie) {
+    std::vector<CaseVue> cases;
+    for (int l = 0; l < 50; ++l) {
+        for (int c = 0; c < 110; ++c) {
+            CaseVue vue = partie.vue.case_(l, c);
+            vue.texte = vue.glyphe == " " ? -1 : vue.texte;
+            cases.push_back(vue);
+        }
+    }
+    VTermPos curseur{};
+    vterm_state_get_cursorpos(vterm_obtain_state(partie.vue.vt), &curseur);
+    cases.push_back({"", curseur.row, curseur.col});
+    return cases;
+}
 
 // Goes on to the main menu, where the game has set its title and colours.
 void jusqu_au_menu(PartieTerminal& partie) {
@@ -35,6 +53,7 @@ void jusqu_au_menu(PartieTerminal& partie) {
 // its cursor is refused in one line.
 TEST(TerminalPosix, EveryKindOfTerminalAndSetting) {
     DossierJeu dossier;
+    dossier.ecrire("fichiers/personnages/joueurs.txt.lock/x", "");
     // A name typed in UTF-8, and one the game saved in code page 437 before, ending in a control
     // of the upper range, which a terminal would obey, then the first character past them; Max's
     // saved game: skill -99 and endurance 1, a monster at his right, so he loses the fight.
@@ -80,13 +99,30 @@ TEST(TerminalPosix, EveryKindOfTerminalAndSetting) {
                 << partie.ecran();
             // The report on the line under the answer, neither on it nor further down.
             ASSERT_TRUE(partie.jouer(
-                "1\r", r.utf8 ? "menu): 1\nfichiers/personnages/\u0141ucja.txt: \u0141ucja's game"
-                              : "menu): 1\nfichiers/personnages/?ucja.txt: ?ucja's"))
+                "1\r", r.utf8 ? "menu): 1\nfichiers/personnages/\u0141ucja.txt: No such file"
+                              : "menu): 1\nfichiers/personnages/?ucja.txt: No such file"))
                 << partie.ecran();
             ASSERT_TRUE(partie.jouer(" ", MENU));
-            // Max steps into the monster and loses (three pauses).
+            // Max's board is drawn again whole, as it was, cursor and all, by each way it is: after
+            // a report on it (the registry's lock is a folder); after Ctrl-Z and `fg`, whatever
+            // the shell left (here no shell stops the game: it goes on at once); after a resize
+            // through the notice.
             ASSERT_TRUE(partie.jouer("2", "return to main menu):")) << partie.ecran();
-            partie.taper("3\r\x1b[C   ");
+            ASSERT_TRUE(partie.jouer("3\r", "Score : 0"));
+            const std::vector<CaseVue> plateau = capture(partie);
+            const auto pareil = [&] { return capture(partie) == plateau; };
+            ASSERT_TRUE(partie.jouer("s", "Is a directory\nPress any key")) << partie.ecran();
+            partie.taper(" ");
+            ASSERT_TRUE(partie.attendre(pareil)) << partie.ecran();
+            const std::string traces = r.utf8 ? "" : xterm ? "\x1b(0" : "\x0e"; // as the game's
+            partie.vue.recevoir(traces + (couleurs ? "\x1b[35;44m" : "") + "\x1b[Hshell");
+            ::kill(partie.pid, SIGTSTP);
+            ASSERT_TRUE(partie.attendre(pareil)) << partie.ecran();
+            partie.redimensionner(24, 80);
+            ASSERT_TRUE(partie.attendre("KORVA needs a terminal"));
+            partie.redimensionner(52, 120);
+            ASSERT_TRUE(partie.attendre(pareil)) << partie.ecran();
+            partie.taper("\x1b[C   "); // Max steps into the monster and loses (three pauses)
             EXPECT_EQ(partie.attendre_fin(), 0);
             EXPECT_TRUE(partie.modes_restaures());
             EXPECT_EQ(partie.vue.octets_hauts, 0u);
@@ -164,7 +200,7 @@ TEST(TerminalPosix, GivenBackOnEveryWayOut) {
     ASSERT_TRUE(erreurs.jouer(" ", MENU) && erreurs.jouer("3", "Bye Bye..."));
     EXPECT_EQ(erreurs.attendre_fin(), 0);
     EXPECT_EQ(dossier.lire("erreurs.txt"),
-              "fichiers/personnages/\u0141ucja.txt: \u0141ucja's game is not in this folder\n");
+              "fichiers/personnages/\u0141ucja.txt: No such file or directory\n");
     // The line drops under `nohup`: its reads fail, and that ends the game too.
     PartieTerminal partie(dossier.racine(), 50, 110,
                           {"/bin/sh", "-c", "trap '' HUP; exec \"$0\"", KORVA_BINAIRE});
@@ -227,26 +263,18 @@ TEST(TerminalPosix, NoticeWhileTooSmallThenTheGameAsItWas) {
     ASSERT_TRUE(partie.attendre("fichiers/presentation/image.txt: No such file or directory"));
     jusqu_au_menu(partie); // the title's pause did not take the key typed at the notice
 
-    const auto capture = [&partie] {
-        std::vector<CaseVue> cases;
-        for (int l = 0; l < 50; ++l) {
-            for (int c = 0; c < 110; ++c) {
-                CaseVue vue = partie.vue.case_(l, c);
-                vue.texte = vue.glyphe == " " ? -1 : vue.texte; // a blank shows its background
-                cases.push_back(vue);
-            }
-        }
-        return cases;
-    };
-    const std::vector<CaseVue> menu = capture();
+    const std::vector<CaseVue> menu = capture(partie);
     for (const auto& [lignes, colonnes] : {std::pair{49, 110}, {50, 109}}) {
         partie.redimensionner(lignes, colonnes);
         ASSERT_TRUE(avis(colonnes, lignes)) << partie.ecran();
         partie.taper("3");
         partie.redimensionner(50, 110);
         ASSERT_TRUE(partie.attendre(MENU));
-        EXPECT_TRUE(capture() == menu) << partie.ecran();
+        EXPECT_TRUE(capture(partie) == menu) << partie.ecran();
     }
+    // A report under the menu's last line, which ends in a blank, starts a line of its own.
+    dossier.ecrire("fichiers/personnages/joueurs.txt", "x\n");
+    ASSERT_TRUE(partie.jouer("2", "-\n\nfichiers/personnages/joueurs.txt: the player registry is"));
     partie.redimensionner(24, 80);
     ASSERT_TRUE(avis(80, 24));
     partie.taper("\x03");

@@ -1,6 +1,7 @@
 // What the player's documents list from a table is that table: the keys of the README and of the
 // man page are the turn loop's, and the README's signs for terminals without UTF-8 are the
-// stand-ins the game sends, a sign of its own for each look a cell can have.
+// stand-ins the game sends, a sign of its own for each look a cell can have; the man page names
+// every exit status.
 #include "console/affichage.hpp"
 #include "console/traduction_terminal.hpp"
 #include "support/dore.hpp"
@@ -41,6 +42,11 @@ TEST(Documents, TheKeysAndSignsTheyNameAreTheTables) {
               std::size(TOUCHES_JEU));
     EXPECT_EQ(compter(liste.substr(0, liste.find(".SH")), std::regex("\n\\.B .\n")),
               std::size(TOUCHES_JEU) - 4);
+    // Every status the game ends with has its entry in the man page's list (a list of the
+    // test's own: the game's own ends are spread through it), 128 and a signal's number included.
+    for (const char* n : {"\n.B 0\n", "\n.B 1\n", "\n.B 2\n", "(129)", "(130)", "(143)"}) {
+        EXPECT_NE(man.find(n, man.find(".SH EXIT STATUS")), std::string::npos) << n;
+    }
     // The README's words for the kinds it names, a list of the test's own.
     // clang-format off
     const std::map<std::string, unsigned char> NOMMES{

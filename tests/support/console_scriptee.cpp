@@ -2,7 +2,6 @@
 
 #include "records/enregistrements.hpp"
 
-#include <algorithm>
 #include <stdexcept>
 
 namespace korva::test {
@@ -46,12 +45,8 @@ void ConsoleScriptee::ecrire(std::string_view octets) {
 
 void ConsoleScriptee::ecrire_erreur(std::string_view texte) {
     erreurs_.append(texte);
-    // A report starts on a line of its own, as on a terminal: after anything but blanks.
-    bool ligne_blanche = true;
-    for (int j = 0; j < std::min(modele_.colonne(), modele_.colonnes()); ++j) {
-        ligne_blanche = ligne_blanche && modele_.cellule(modele_.ligne(), j).octet == ' ';
-    }
-    if (!ligne_blanche && !texte.empty()) {
+    // A report starts on a line of its own, as on a terminal.
+    if (modele_.colonne() != 0 && !texte.empty()) {
         modele_.ecrire("\n");
     }
     modele_.ecrire_nom(texte);
