@@ -24,5 +24,7 @@ bool rendre_sur(std::string& chemin, std::string& raison);
 // TERMINFO_DIRS would have the lobby and the game read terminal descriptions of the caller's
 // making, and other variables steer other libraries.
 bool variable_de_session(std::string_view variable);
+// Keeps of the process's environment only what variable_de_session keeps.
+void garder_environnement_de_session();
 
 } // namespace korva::serveur

@@ -6,7 +6,9 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include <fcntl.h>
@@ -113,6 +115,22 @@ bool variable_de_session(std::string_view variable) {
     };
     return std::any_of(ETABLIES.begin(), ETABLIES.end(), est) ||
            (!fichier && std::any_of(NOMMEES.begin(), NOMMEES.end(), est));
+}
+
+void garder_environnement_de_session() {
+    std::vector<std::pair<std::string, std::string>> gardees;
+    for (char** v = environ; *v != nullptr; ++v) {
+        const std::string_view variable = *v;
+        const std::size_t egal = std::min(variable.find('='), variable.size());
+        if (variable_de_session(variable)) {
+            gardees.emplace_back(variable.substr(0, egal),
+                                 variable.substr(std::min(egal + 1, variable.size())));
+        }
+    }
+    ::clearenv();
+    for (const auto& [nom, valeur] : gardees) {
+        ::setenv(nom.c_str(), valeur.c_str(), 1);
+    }
 }
 
 } // namespace korva::serveur

@@ -18,29 +18,10 @@
 #include <utility>
 #include <vector>
 
-#include <unistd.h>
-
 namespace {
 
 constexpr int STATUT_USAGE = 2;
 constexpr const char* PROGRAMME = "korva-serveur";
-
-// What the lobby keeps of its environment as the account's shell.
-void garder_environnement_de_session() {
-    std::vector<std::pair<std::string, std::string>> gardees;
-    for (char** v = environ; *v != nullptr; ++v) {
-        const std::string_view variable = *v;
-        const std::size_t egal = std::min(variable.find('='), variable.size());
-        if (korva::serveur::variable_de_session(variable)) {
-            gardees.emplace_back(variable.substr(0, egal),
-                                 variable.substr(std::min(egal + 1, variable.size())));
-        }
-    }
-    ::clearenv();
-    for (const auto& [nom, valeur] : gardees) {
-        ::setenv(nom.c_str(), valeur.c_str(), 1);
-    }
-}
 
 int usage(const std::string& installee) {
     std::fprintf(stderr,
@@ -95,7 +76,7 @@ int main(int argc, char** argv) {
                          PROGRAMME, programme.c_str());
             return 1;
         }
-        garder_environnement_de_session();
+        korva::serveur::garder_environnement_de_session();
         arguments.clear();
     }
     std::string chemin = installee;
