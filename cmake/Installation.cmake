@@ -108,7 +108,8 @@ else()
     install(DIRECTORY ${KORVA_DONNEES_LIVREES} DESTINATION ${KORVA_DOSSIER_DONNEES})
     install(FILES ${KORVA_REGISTRE_VIDE} DESTINATION ${KORVA_DOSSIER_DONNEES}/personnages)
     install(FILES ${KORVA_PAQUET}/korva.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
-    install(FILES ${KORVA_DOCUMENTS} DESTINATION ${CMAKE_INSTALL_DOCDIR})
+    install(FILES ${KORVA_DOCUMENTS} ${PROJECT_SOURCE_DIR}/SERVER.md
+            DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
     # The server over ssh: korva-serveur beside the launcher, its configuration and sshd's block
     # in PREFIX/etc/korva, where the lobby looks from where it lies (PREFIX/bin). Both name

@@ -18,10 +18,12 @@ file(GLOB KORVA_WEB CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/web/*.cpp)
 add_executable(korva-web ${KORVA_WEB})
 target_link_libraries(korva-web PRIVATE korva_serveur Boost::headers OpenSSL::SSL util)
 # Beast's strings are the standard library's.
-target_compile_definitions(korva-web PRIVATE BOOST_BEAST_USE_STD_STRING_VIEW
+# Where the install puts what korva-web runs and serves: its settings' defaults.
+set(KORVA_WEB_INSTALLES
     KORVA_SERVEUR_INSTALLE="${CMAKE_INSTALL_FULL_BINDIR}/korva-serveur"
     KORVA_PAGE_INSTALLEE="${KORVA_WEB_INSTALLE}/page"
     KORVA_XTERM_INSTALLE="${KORVA_WEB_INSTALLE}/xterm")
+target_compile_definitions(korva-web PRIVATE BOOST_BEAST_USE_STD_STRING_VIEW ${KORVA_WEB_INSTALLES})
 
 # `npm ci` of a lock file's packages into a folder of the build, again when the lock changes.
 function(korva_npm nom lock)
@@ -65,12 +67,14 @@ endif()
 # The service's tests: a WebSocket client of their own on the same library, then a real browser
 # (Debian's chromium, driven through its DevTools protocol by playwright-core) where one is.
 file(GLOB KORVA_WEB_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/web/*_test.cpp)
-add_executable(korva_tests_web ${KORVA_WEB_TESTS})
+# korva-web's settings' declaration is checked against its packaged file and the guide.
+add_executable(korva_tests_web ${KORVA_WEB_TESTS} ${PROJECT_SOURCE_DIR}/src/web/configuration_web.cpp)
 target_link_libraries(korva_tests_web PRIVATE korva_test_support GTest::gtest_main Boost::headers)
 # Boost 1.74's HTTP parser, inlined under the sanitizers, holds an optional GCC cannot follow.
 target_compile_options(korva_tests_web PRIVATE $<$<CXX_COMPILER_ID:GNU>:-Wno-maybe-uninitialized>)
 add_dependencies(korva_tests_web korva korva-serveur korva-web korva_npm_xterm)
 target_compile_definitions(korva_tests_web PRIVATE BOOST_BEAST_USE_STD_STRING_VIEW
+    ${KORVA_WEB_INSTALLES}
     KORVA_SERVEUR_BINAIRE="$<TARGET_FILE:korva-serveur>"
     KORVA_WEB_BINAIRE="$<TARGET_FILE:korva-web>"
     KORVA_PAGE_SOURCE="${PROJECT_SOURCE_DIR}/src/web/page"

@@ -2,6 +2,7 @@
 // of their last save, ranked by score.
 #pragma once
 
+#include "files/registre_texte.hpp"
 #include "files/sauvegarde.hpp"
 #include "records/enregistrements.hpp"
 
@@ -11,13 +12,6 @@
 #include <vector>
 
 namespace korva {
-
-// Reads the registry's text: the count, then one "name score" line per player. False, with
-// `erreur` saying what is wrong, when the text breaks the format; nothing is half read then.
-bool lire_registre(std::string_view texte, std::vector<sJoueur>& joueurs, std::string& erreur);
-
-// The registry's text for these players, in their order.
-std::string texte_du_registre(const std::vector<sJoueur>& joueurs);
 
 // Whether a player line holds `nom`, byte for byte. Ends the process when the registry cannot
 // be read; nothing when its content breaks the format. A failure is reported and waits for a

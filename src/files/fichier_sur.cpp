@@ -26,8 +26,9 @@ void signaler_fichier(std::string_view chemin, int numero_erreur) {
                     raison_fichier(numero_erreur).c_str());
 }
 
-bool lire_reglages(const std::string& chemin, const std::function<bool(std::string_view)>& ligne,
-                   std::string_view attendu, std::string& erreur) {
+bool lire_reglages(const std::string& chemin,
+                   const std::function<std::optional<std::string>(std::string_view)>& ligne,
+                   std::string& erreur) {
     std::string texte;
     int numero_erreur = 0;
     if (!lire_fichier(chemin, texte, numero_erreur)) {
@@ -38,9 +39,8 @@ bool lire_reglages(const std::string& chemin, const std::function<bool(std::stri
     for (std::string_view reste = texte; !reste.empty();) {
         const std::size_t fin = std::min(reste.find('\n'), reste.size());
         ++numero;
-        if (!ligne(reste.substr(0, fin))) {
-            erreur =
-                chemin + ": line " + std::to_string(numero) + " is not " + std::string(attendu);
+        if (const std::optional<std::string> refus = ligne(reste.substr(0, fin))) {
+            erreur = chemin + ": line " + std::to_string(numero) + ": " + *refus;
             return false;
         }
         reste.remove_prefix(std::min(fin + 1, reste.size()));

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -55,11 +56,11 @@ void signaler_fichier(std::string_view chemin, int numero_erreur);
 // Reads a file of the game whole, as lire_fichier does; one that cannot be read is reported.
 bool lire_ou_signaler(const std::string& chemin, std::string& contenu);
 
-// Reads a file of settings line by line, `ligne` taking each: false, with `erreur` naming the
-// file and either why it cannot be read or the first line refused (then `attendu`, what such a
-// line must hold).
-bool lire_reglages(const std::string& chemin, const std::function<bool(std::string_view)>& ligne,
-                   std::string_view attendu, std::string& erreur);
+// Reads a file of settings line by line, `ligne` taking each, or saying why not: false, with
+// `erreur` naming the file and either why it cannot be read or the first line refused and why.
+bool lire_reglages(const std::string& chemin,
+                   const std::function<std::optional<std::string>(std::string_view)>& ligne,
+                   std::string& erreur);
 
 // An advisory lock held for as long as the object lives, so that two games updating the same
 // file take turns. The lock lives on its own file beside the one it guards (on POSIX systems,

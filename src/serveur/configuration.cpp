@@ -11,55 +11,65 @@ namespace korva::serveur {
 
 namespace {
 
-// Every key of the file, with the setting it fills: a path or a whole number of at least 1.
-struct Cle {
-    std::string_view nom;
-    std::string Configuration::*chemin;
-    int Configuration::*nombre;
-};
-constexpr std::array<Cle, 16> CLES{{
-    {"data", &Configuration::donnees, nullptr},
-    {"game", &Configuration::jeu, nullptr},
-    {"game-data", &Configuration::fichiers_jeu, nullptr},
-    {"log", &Configuration::journal, nullptr},
-    {"idle-seconds", nullptr, &Configuration::inactivite_s},
-    {"games-at-once", nullptr, &Configuration::parties_max},
-    {"recordings-per-account", nullptr, &Configuration::enregistrements_max},
-    {"line-length", nullptr, &Configuration::longueur_ligne},
-    {"registrations-per-hour", nullptr, &Configuration::inscriptions_par_heure},
-    {"failed-login-wait-ms", nullptr, &Configuration::attente_echec_ms},
-    {"connections-per-address", nullptr, &Configuration::connexions_par_adresse},
-    {"lobbies-at-once", nullptr, &Configuration::halls_max},
-    {"lobby-idle-seconds", nullptr, &Configuration::inactivite_hall_s},
-    {"watchers-per-game", nullptr, &Configuration::regards_par_partie},
-    {"watchers-at-once", nullptr, &Configuration::regards_max},
-    {"password-checks-at-once", nullptr, &Configuration::verifications_max},
-}};
+using R = Reglage<Configuration>;
+using C = Configuration;
+// The longest first wait after a failed login: it doubles up to 32 times, and stays a count of
+// milliseconds an int holds.
+constexpr int ATTENTE_ECHEC_MAX_MS = 600000;
 
-bool lire_ligne(std::string_view ligne, Configuration& c) {
-    std::size_t position = 0;
-    const std::string_view cle = lire_mot(ligne, position);
-    sauter_blancs(ligne, position);
-    const std::string_view valeur = ligne.substr(position);
-    if (cle.empty() || cle.front() == '#') {
-        return true;
-    }
-    for (const Cle& k : CLES) {
-        if (k.nom != cle) {
-            continue;
-        }
-        if (k.chemin != nullptr) {
-            c.*k.chemin = valeur;
-            return !valeur.empty() && valeur.find(' ') == std::string_view::npos;
-        }
-        const std::optional<int> nombre = nombre_entier(valeur);
-        c.*k.nombre = nombre.value_or(0);
-        return nombre.has_value() && *nombre >= 1;
-    }
-    return false;
-}
+const std::array REGLAGES{
+    R{"data", "/var/games/korva",
+      "where the accounts, their folders, the registry and the games "
+      "log live (the korva user's to write)",
+      &C::donnees},
+    R{"game", KORVA_JEU_INSTALLE, "the game's program", &C::jeu},
+    R{"game-data", KORVA_DONNEES_INSTALLEES, "the game's installed levels, title and parchments",
+      &C::fichiers_jeu},
+    R{"log", "",
+      "the server's log, a line per login, registration, refusal and game; left out, "
+      "the error stream",
+      &C::journal},
+    R{"idle-seconds", "1800",
+      "a game left idle this long is hung up, saved as on a lost "
+      "connection",
+      nullptr, nullptr, &C::inactivite_s, 1},
+    R{"games-at-once", "50", "games played at once on the server", nullptr, nullptr,
+      &C::parties_max, 1},
+    R{"recordings-per-account", "100", "recordings each account keeps, the most recent", nullptr,
+      nullptr, &C::enregistrements_max, 1},
+    R{"line-length", "64",
+      "the longest line a player may type in the lobby (a password has its "
+      "own limit)",
+      nullptr, nullptr, &C::longueur_ligne, 1},
+    R{"registrations-per-hour", "3", "accounts registered from one client address in an hour",
+      nullptr, nullptr, &C::inscriptions_par_heure, 1},
+    R{"failed-login-wait-ms", "2000",
+      "the wait after a failed login, doubled at each one up to "
+      "32 times",
+      nullptr, nullptr, &C::attente_echec_ms, 1, ATTENTE_ECHEC_MAX_MS},
+    R{"connections-per-address", "16", "lobbies and web watches open from one client address",
+      nullptr, nullptr, &C::connexions_par_adresse, 1},
+    R{"lobbies-at-once", "1000", "lobbies open at once, over ssh and the web", nullptr, nullptr,
+      &C::halls_max, 1},
+    R{"lobby-idle-seconds", "600", "a lobby left this long at a menu or prompt is closed", nullptr,
+      nullptr, &C::inactivite_hall_s, 1},
+    R{"watchers-per-game", "100", "watchers of one game at once", nullptr, nullptr,
+      &C::regards_par_partie, 1},
+    R{"watchers-at-once", "1000", "watchers of every game at once", nullptr, nullptr,
+      &C::regards_max, 1},
+    R{"password-checks-at-once", "2",
+      "passwords checked or hashed at once across the server, "
+      "each taking 64 MiB for a moment",
+      nullptr, nullptr, &C::verifications_max, 1},
+};
 
 } // namespace
+
+const std::span<const Reglage<Configuration>> REGLAGES_SERVEUR = REGLAGES;
+
+Configuration::Configuration() {
+    appliquer_defauts<Configuration>(*this, REGLAGES);
+}
 
 std::string configuration_installee(const std::string& programme) {
     const std::filesystem::path prefixe =
@@ -68,22 +78,11 @@ std::string configuration_installee(const std::string& programme) {
 }
 
 std::optional<Configuration> lire_configuration(const std::string& chemin, std::string& erreur) {
-    Configuration c;
-    if (!lire_reglages(
-            chemin, [&c](std::string_view ligne) { return lire_ligne(ligne, c); },
-            "a known key followed by a path or a number of at least 1", erreur)) {
-        return std::nullopt;
-    }
-    return c;
+    return lire_fichier_reglages<Configuration>(chemin, REGLAGES, erreur);
 }
 
 std::string reglages_en_texte(const Configuration& c) {
-    std::string texte;
-    for (const Cle& k : CLES) {
-        const std::string valeur = k.chemin != nullptr ? c.*k.chemin : std::to_string(c.*k.nombre);
-        texte += valeur.empty() ? "" : std::string(k.nom) + " " + valeur + "\n";
-    }
-    return texte;
+    return en_texte<Configuration>(c, REGLAGES);
 }
 
 } // namespace korva::serveur

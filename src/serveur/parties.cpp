@@ -4,6 +4,7 @@
 #include "files/fichier_sur.hpp"
 #include "files/lecture_texte.hpp"
 #include "files/niveaux.hpp"
+#include "files/registre_texte.hpp"
 #include "files/sauvegarde.hpp"
 #include "files/suivi_fichier.hpp"
 #include "serveur/dossier_compte.hpp"
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <system_error>
@@ -174,21 +176,16 @@ void elaguer_enregistrements(const Configuration& c, const std::string& compte) 
 }
 
 std::vector<Rang> classement(const Configuration& c) {
-    std::string texte;
+    // Read as the game reads it: a registry the game would refuse ranks nobody.
+    std::string texte, erreur;
     int numero_erreur = 0;
+    std::vector<sJoueur> joueurs;
     std::vector<Rang> rangs;
-    if (!lire_fichier(c.donnees + "/" + REGISTRE_PARTAGE, texte, numero_erreur)) {
-        return rangs;
-    }
-    std::size_t position = 0;
-    int nombre = 0;
-    lire_nombre(texte, position, nombre);
-    for (int i = 0; i < nombre; ++i) {
-        Rang r{std::string(lire_mot(texte, position)), 0};
-        if (r.heros.empty() || !lire_nombre(texte, position, r.score)) {
-            break;
+    if (lire_fichier(c.donnees + "/" + REGISTRE_PARTAGE, texte, numero_erreur) &&
+        lire_registre(texte, joueurs, erreur)) {
+        for (const sJoueur& j : joueurs) {
+            rangs.push_back({std::string(j.pseudo, strnlen(j.pseudo, TAILLE_NOM)), j.score});
         }
-        rangs.push_back(std::move(r));
     }
     return rangs;
 }

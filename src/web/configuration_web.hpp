@@ -2,7 +2,10 @@
 // each connection, what it trusts, and the limits it keeps.
 #pragma once
 
+#include "files/reglages.hpp"
+
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -10,22 +13,29 @@ namespace korva::web {
 
 inline constexpr const char* CONFIGURATION_WEB_DEFAUT = "/etc/korva/web.conf";
 
+// The settings in force; their keys, defaults, ranges and meanings are declared in one table,
+// REGLAGES_WEB.
 struct ConfigurationWeb {
-    std::string adresse = "127.0.0.1";         // where it listens
-    int port = 8080;                           // 0: any free port, named in the log
-    std::vector<std::string> origines;         // the pages' origins allowed a WebSocket
-    std::string hall = KORVA_SERVEUR_INSTALLE; // the lobby's program
-    std::string configuration_hall = "/etc/korva/serveur.conf"; // the lobby's configuration
-    std::string page = KORVA_PAGE_INSTALLEE;                    // the page's files
-    std::string xterm = KORVA_XTERM_INSTALLE;                   // the terminal widget's files
-    std::string certificat;                                     // TLS: both, or neither
+    std::string adresse;
+    int port;
+    std::vector<std::string> origines;
+    std::string hall;
+    std::string configuration_hall;
+    std::string page;
+    std::string xterm;
+    std::string certificat; // TLS: both, or neither
     std::string cle_privee;
-    std::vector<std::string> mandataires; // proxies whose forwarding header is believed
-    int connexions_par_adresse = 16;      // open at once from one client address
-    int octets_message = 4096;            // of one WebSocket message from a page
-    int inactivite_s = 1800;              // a connection with no traffic this long is closed
-    int octets_en_attente = 1 << 20;      // screen bytes a client may leave unread
+    std::vector<std::string> mandataires;
+    int connexions_par_adresse;
+    int octets_message;
+    int inactivite_s;
+    int octets_en_attente;
+
+    // Every setting at its default.
+    ConfigurationWeb();
 };
+
+extern const std::span<const Reglage<ConfigurationWeb>> REGLAGES_WEB;
 
 // Reads the file at `chemin`: one "key value" a line, '#' starting a comment; a key left out
 // keeps its default, a key of a list may stand on several lines. Nothing, with `erreur` naming

@@ -8,6 +8,7 @@
 #include "support/dore.hpp"
 #include "support/dossier_jeu.hpp"
 #include "support/partie_terminal.hpp"
+#include "support/reglages_documentes.hpp"
 #include "support/sortie_commande.hpp"
 
 #include <gtest/gtest.h>
@@ -428,6 +429,9 @@ TEST(Serveur, OnlyFilesThatNobodyElseMayChangeAreReadOrRun) {
 // Each line of the configuration taken or refused, as tests/e2e/reglages.txt has it.
 TEST(Serveur, EachSettingTakenOrRefusedAtTheEndOfItsRange) {
     verifier_reglages(KORVA_TESTS "/e2e/reglages.txt", KORVA_SERVEUR_BINAIRE, "--admin settings");
+    verifier_reglages_documentes(serveur::REGLAGES_SERVEUR,
+                                 KORVA_TESTS "/../packaging/serveur.conf.in",
+                                 KORVA_TESTS "/../SERVER.md", "### korva-serveur's settings");
 }
 
 } // namespace

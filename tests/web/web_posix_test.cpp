@@ -4,8 +4,10 @@
 #include "support/dore.hpp"
 #include "support/dossier_jeu.hpp"
 #include "support/partie_terminal.hpp"
+#include "support/reglages_documentes.hpp"
 #include "support/sortie_commande.hpp"
 #include "support/transcription.hpp"
+#include "web/configuration_web.hpp"
 
 #include <boost/asio.hpp>
 #include <boost/beast.hpp>
@@ -246,6 +248,8 @@ TEST(Web, OnlyThePagesOwnPathsEachWithItsPolicyAndOriginAndTheGamesWon) {
 // Each line of the configuration taken or refused, as tests/web/reglages.txt has it.
 TEST(Web, EachSettingTakenOrRefusedAtTheEndsOfItsRange) {
     verifier_reglages(KORVA_TESTS "/web/reglages.txt", KORVA_WEB_BINAIRE, "--settings");
+    verifier_reglages_documentes(web::REGLAGES_WEB, KORVA_TESTS "/../packaging/web.conf.in",
+                                 KORVA_TESTS "/../SERVER.md", "### korva-web's settings");
 }
 
 // Whose files korva-web reads and runs, as tests/web/confiance.txt has it.
