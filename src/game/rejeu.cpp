@@ -30,6 +30,9 @@ constexpr int TOUCHE_PLUS_VITE = '+';
 constexpr int TOUCHE_MOINS_VITE = '-';
 constexpr int TOUCHE_UN_PAS = '.';
 constexpr int TOUCHE_QUITTER = 'q';
+// A game watched live that ends says so this long, then the watch ends.
+constexpr int FIN_SUIVIE_MS = 3000;
+constexpr const char* FIN_DE_LA_PARTIE_SUIVIE = "\n\nThe game you watched has ended.\n";
 
 using Sorte = Evenement::Sorte;
 
@@ -135,7 +138,12 @@ public:
             static_cast<int>(static_cast<long long>(millisecondes) * pilotage_.pas / PAS_REJEU_MS));
         interrompue_si("sleep");
     }
-    [[noreturn]] void terminer(int) override { terminer_sur(dessous_, 0); }
+    [[noreturn]] void terminer(int) override {
+        if (suivie_ != nullptr) {
+            finir(FIN_DE_LA_PARTIE_SUIVIE);
+        }
+        terminer_sur(dessous_, 0);
+    }
 
 private:
     // A game watched live: its next event once the game has written it.
@@ -157,11 +165,22 @@ private:
     }
 
     // A recording cut short (the game killed outright) is shown up to where it stops.
-    [[noreturn]] void fin_de_l_enregistrement() {
-        dessous_.ecrire("\n\nThe recording stops here.\n");
-        dessous_.pause();
+    [[noreturn]] void fin_de_l_enregistrement() { finir("\n\nThe recording stops here.\n"); }
+
+public:
+    // The replay's end says so; a game watched live then ends by itself, since its watcher may
+    // have no key to press (a page that only watches).
+    [[noreturn]] void finir(const char* message) {
+        dessous_.ecrire(message);
+        if (suivie_ != nullptr) {
+            dessous_.dormir(FIN_SUIVIE_MS);
+        } else {
+            dessous_.pause();
+        }
         terminer_sur(dessous_, 0);
     }
+
+private:
 
     // Waits `millisecondes` before the next answer, steered by the keyboard meanwhile.
     void attendre(int millisecondes) {

@@ -7,9 +7,11 @@
 #include "serveur/comptes.hpp"
 #include "serveur/configuration.hpp"
 #include "serveur/lancement.hpp"
+#include "serveur/listes_hall.hpp"
 #include "serveur/menus_hall.hpp"
 #include "serveur/places.hpp"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -40,8 +42,9 @@ private:
     void connexion(const std::string&);
     void inscription(const std::string&);
     void jouer(const std::string& nom);
-    void regarder_en_cours(const std::string& nom) { regarder(nom, true); }
-    void regarder_enregistrement(const std::string& nom) { regarder(nom, false); }
+    void regarder_en_cours(const std::string& nom);
+    void regarder_enregistrement(const std::string& nom);
+    void mes_parties(const std::string& nom);
     void classement(const std::string&);
     void changer_mot_de_passe(const std::string& nom);
     [[noreturn]] void quitter(const std::string&) { partir(0); }
@@ -49,7 +52,9 @@ private:
     // Draws `menu`, then does what the key chosen says, again and again.
     [[noreturn]] void menu(const Menu& menu, const std::string& nom);
     void compte(const std::string& nom);
-    void regarder(const std::string& nom, bool en_cours);
+    // A list of games, one chosen and watched, the list again, until the player goes back.
+    void regarder(const std::string& nom, const std::function<ListeHall()>& lister);
+    void ecrire_cellules(const std::vector<Cellule>& cellules);
     // Whether the account may go on, as the accounts file says now: the operator may have locked
     // it since it logged in. A locked one is told so, and the connection ends.
     bool ouvert(const std::string& nom);

@@ -19,33 +19,12 @@ namespace korva::serveur {
 
 namespace {
 
-// The lines of a list that fit under a screen's heading and prompt.
-constexpr std::size_t LIGNES_LISTE = 15;
 constexpr std::size_t LIGNES_CLASSEMENT = 18;
-
-std::string duree(std::time_t secondes) {
-    return std::to_string(secondes / 60) + " min " + std::to_string(secondes % 60) + " s";
-}
 
 // Words cut or padded to a column's width.
 std::string colonne(const std::string& texte, std::size_t largeur) {
     std::string cellule = texte.substr(0, largeur);
     return cellule + std::string(largeur + 1 - cellule.size(), ' ');
-}
-
-// A list's line number, as the player types it to choose the line.
-std::string numero(std::size_t rang) {
-    char texte[32];
-    std::snprintf(texte, sizeof texte, "%2zu: ", rang + 1);
-    return texte;
-}
-
-std::string date(std::time_t t) {
-    char texte[32] = "";
-    if (const std::tm* utc = std::gmtime(&t)) {
-        std::strftime(texte, sizeof texte, "%Y-%m-%d %H:%M", utc);
-    }
-    return texte;
 }
 
 } // namespace
@@ -127,69 +106,6 @@ void Hall::jouer(const std::string& nom) {
         console_->ecrire("Your game stood idle too long: it was hung up (a game under way is "
                          "saved), and the connection is closed.\n");
         partir(0);
-    }
-}
-
-void Hall::regarder(const std::string& nom, bool en_cours) {
-    if (!ouvert(nom)) {
-        return;
-    }
-    ecran(en_cours ? "games in progress" : "recordings, the newest first");
-    std::vector<std::string> chemins, comptes;
-    if (en_cours) {
-        const std::vector<Partie> parties = parties_en_cours(c_);
-        if (!parties.empty()) {
-            console_->ecrire("    " + colonne("account", 20) + colonne("hero", 20) +
-                             "level score  idle\n");
-        }
-        const std::time_t maintenant = std::time(nullptr);
-        for (std::size_t i = 0; i < std::min(parties.size(), LIGNES_LISTE); ++i) {
-            const Partie& p = parties[i];
-            console_->ecrire(numero(i) + colonne(p.compte, 20) + colonne(p.heros, 20) +
-                             colonne(std::to_string(p.niveau), 5) +
-                             colonne(std::to_string(p.score), 6) +
-                             duree(std::max<std::time_t>(0, maintenant - p.ecrite)) + "\n");
-            chemins.push_back(p.chemin);
-            comptes.push_back(p.compte);
-        }
-    } else {
-        const std::vector<PartieFinie> parties = parties_finies(c_, LIGNES_LISTE);
-        if (!parties.empty()) {
-            console_->ecrire("    " + colonne("account", 16) + colonne("hero", 16) +
-                             colonne("outcome", 7) + colonne("level", 5) + colonne("score", 6) +
-                             "ended (UTC)\n");
-        }
-        for (std::size_t i = 0; i < parties.size(); ++i) {
-            const PartieFinie& p = parties[i];
-            console_->ecrire(numero(i) + colonne(p.compte, 16) + colonne(p.heros, 16) +
-                             colonne(std::string(mot_issue(p.issue)), 7) +
-                             colonne(std::to_string(p.niveau), 5) +
-                             colonne(std::to_string(p.score), 6) + date(p.fin) + "\n");
-            chemins.push_back(chemin_enregistrement(c_, p));
-            comptes.push_back(p.compte);
-        }
-    }
-    if (chemins.empty()) {
-        return dire(en_cours ? "No game is being played now." : "No game was recorded yet.");
-    }
-    const std::optional<std::string> choix =
-        demander("\nThe number of the game to watch (Enter: back): ");
-    const std::optional<int> n = choix ? nombre_entier(*choix) : std::nullopt;
-    if (!n || *n < 1 || static_cast<std::size_t>(*n) > chemins.size()) {
-        return;
-    }
-    const auto rang = static_cast<std::size_t>(*n) - 1;
-    std::vector<std::string> arguments{"--replay", chemins[rang]};
-    Admission regard;
-    if (en_cours) {
-        regard = admettre_regard(c_, comptes[rang], adresse_, false);
-        if (regard.refus) {
-            return dire(regard.refus->message);
-        }
-        arguments.emplace_back("--follow");
-    }
-    if (lancer_jeu(nom, arguments, 0) == Fin::connexion_perdue) {
-        std::exit(0);
     }
 }
 

@@ -125,7 +125,10 @@ Fin lancer(const std::vector<std::string>& commande, const std::string& dossier,
         }
         int statut = 0;
         if (numero == SIGCHLD && ::waitpid(pid, &statut, WNOHANG) == pid) {
-            fin = WIFEXITED(statut) && WEXITSTATUS(statut) == 0 ? Fin::normale : Fin::echec;
+            // Ctrl-C ends a watch or a replay as the player asked: nothing failed.
+            const bool voulue = (WIFEXITED(statut) && WEXITSTATUS(statut) == 0) ||
+                                (WIFSIGNALED(statut) && WTERMSIG(statut) == SIGINT);
+            fin = voulue ? Fin::normale : Fin::echec;
             break;
         }
     }

@@ -11,7 +11,7 @@ struct MenusDuHall {
     static constexpr std::array ACCUEIL{
         EntreeMenu{'1', "log in", &Hall::connexion},
         EntreeMenu{'2', "register", &Hall::inscription},
-        EntreeMenu{'3', "leave", &Hall::quitter},
+        EntreeMenu{'q', "leave", &Hall::quitter},
     };
     static constexpr std::array COMPTE{
         EntreeMenu{'1', "play", &Hall::jouer},
@@ -19,7 +19,8 @@ struct MenusDuHall {
         EntreeMenu{'3', "watch a recording", &Hall::regarder_enregistrement},
         EntreeMenu{'4', "the ranking", &Hall::classement},
         EntreeMenu{'5', "change the password", &Hall::changer_mot_de_passe},
-        EntreeMenu{'6', "leave", &Hall::quitter},
+        EntreeMenu{'6', "your games", &Hall::mes_parties},
+        EntreeMenu{'q', "leave", &Hall::quitter},
     };
 };
 

@@ -1,7 +1,8 @@
 // The lobby's menus as data: a menu is its heading, its lines and the words under them; a line
 // is the key that chooses it, its words and what it does. Drawing a menu, the keys it takes and
 // what each key does all come from its lines (Hall::menu), so a new entry is one line here and
-// the function it names.
+// the function it names. Leaving is 'q' in every menu, so that an entry added before it moves
+// no key a player knows.
 #pragma once
 
 #include <span>

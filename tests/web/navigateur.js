@@ -66,7 +66,7 @@ const ferme = (page) => page.waitForFunction(
   }
   await attendre(lobbies, (n) => n === 1);
   await jouer(page, [['2', 'Account name:'], ['aylx[Backspace]a\r', 'Password:'],
-    ['secret1\r', 'The same password again:'], ['secret1\r', 'KORVA server - ayla'], ['6', '']]);
+    ['secret1\r', 'The same password again:'], ['secret1\r', 'KORVA server - ayla'], ['q', '']]);
   await ferme(page);
   await page.reload();
   await jouer(page, [accueil, ['1', 'Account name:'], ['ayla\r', 'Password:'],
