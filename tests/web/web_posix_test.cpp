@@ -243,6 +243,24 @@ TEST(Web, OnlyThePagesOwnPathsEachWithItsPolicyAndOriginAndTheGamesWon) {
     std::for_each(tenues.begin(), tenues.end(), ::close);
 }
 
+// The page's script declares each string of the protocol's header that it uses, under the same
+// name and with the same value; every path and word it sends among them.
+TEST(Web, ThePagesScriptSpeaksTheProtocolAsItsHeaderWritesIt) {
+    const std::string entete = lire_tout(KORVA_PAGE_SOURCE "/../protocole.hpp");
+    const std::string script = lire_tout(KORVA_PAGE_SOURCE "/page.js");
+    const std::regex chaine(R"re(constexpr std::string_view (\w+) = "([^"]*)";)re");
+    int lues = 0;
+    for (std::sregex_iterator i(entete.begin(), entete.end(), chaine), fin; i != fin; ++i, ++lues) {
+        const std::string nom = (*i)[1], declaration = "const " + nom + " = ";
+        EXPECT_TRUE(script.find(declaration) == std::string::npos ||
+                    script.find(declaration + "'" + (*i)[2].str() + "';") != std::string::npos)
+            << nom;
+        EXPECT_TRUE(nom.starts_with("CHAMP_") || script.find(declaration) != std::string::npos)
+            << nom;
+    }
+    EXPECT_GT(lues, 5);
+}
+
 // Each line of the configuration taken or refused, as tests/web/reglages.txt has it.
 TEST(Web, EachSettingTakenOrRefusedAtTheEndsOfItsRange) {
     verifier_reglages(KORVA_TESTS "/web/reglages.txt", KORVA_WEB_BINAIRE, "--settings");
