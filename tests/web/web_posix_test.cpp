@@ -297,6 +297,7 @@ TEST(Web, SizesOutOfBoundsClampedBadFramesAndIdleConnectionsClosed) {
     c.taper(std::string(257, '1')); // a message longer than allowed closes the connection
     EXPECT_FALSE(c.attendre("never")) << c.ecran.texte();
     EXPECT_TRUE(c.ferme);
+    EXPECT_TRUE(web.dans_le_journal("127.0.0.1 sent a message over message-bytes: closed\n"));
     for (const std::string& trame : {"\x83\x80\0\0\0\0"s, "\x82\x01\x31"s}) { // reserved, unmasked
         Client d(web, "/play");
         ASSERT_TRUE(d.attendre(ACCUEIL));
@@ -309,7 +310,7 @@ TEST(Web, SizesOutOfBoundsClampedBadFramesAndIdleConnectionsClosed) {
     Client e(court, "/play");
     ASSERT_TRUE(e.attendre(ACCUEIL));
     EXPECT_FALSE(e.attendre("never"));
-    EXPECT_TRUE(court.dans_le_journal("idle connection of 127.0.0.1 closed"));
+    EXPECT_TRUE(court.dans_le_journal("idle connection of 127.0.0.1 closed: idle-seconds\n"));
 }
 
 TEST(Web, AddressesAsTrustedPlacesBoundedAndASlowClientDropped) {
@@ -380,6 +381,7 @@ TEST(Web, AddressesAsTrustedPlacesBoundedAndASlowClientDropped) {
                 Client(web, "/play", "http://korva.test", "", "127.0.0.3").attendre(ACCUEIL));
         }
         EXPECT_TRUE(web.dans_le_journal("127.0.0.1 left "));
+        EXPECT_TRUE(web.dans_le_journal(" bytes unread: dropped, over unread-bytes\n"));
         EXPECT_FALSE(lent.attendre("never"));
         EXPECT_TRUE(lent.ferme);
     }
