@@ -326,14 +326,20 @@ TEST(Web, AddressesAsTrustedPlacesBoundedAndASlowClientDropped) {
         ASSERT_TRUE(c.attendre(ACCUEIL)) << depuis;
         EXPECT_TRUE(web.dans_le_journal("lobby opened for " + vue + "\n")) << transmise;
     }
-    std::list<Client> trois;
-    for (int i = 0; i < 3; ++i) {
-        ASSERT_TRUE(trois.emplace_back(web, "/play", "http://korva.test", "", "127.0.0.5")
-                        .attendre(ACCUEIL));
+    // Three places for an address, whether it comes itself or through the proxy; another's apart.
+    for (const auto& [depuis, transmise] :
+         std::vector<std::array<std::string, 2>>{{"127.0.0.5", ""}, {"127.0.0.2", "203.0.113.5"}}) {
+        std::list<Client> trois;
+        for (int i = 0; i < 3; ++i) {
+            ASSERT_TRUE(trois.emplace_back(web, "/play", "http://korva.test", transmise, depuis)
+                            .attendre(ACCUEIL));
+        }
+        EXPECT_TRUE(Client(web, "/play", "http://korva.test", transmise, depuis).erreur.failed());
+        EXPECT_TRUE(web.dans_le_journal("refused for " + (transmise.empty() ? depuis : transmise) +
+                                        ": connections-per-address\n"));
+        EXPECT_TRUE(Client(web, "/play", "http://korva.test", "203.0.113.6", "127.0.0.2")
+                        .attendre(ACCUEIL)); // another client meanwhile
     }
-    EXPECT_TRUE(Client(web, "/play", "http://korva.test", "", "127.0.0.5").erreur.failed());
-    EXPECT_TRUE(web.dans_le_journal("refused for 127.0.0.5: connections-per-address\n"));
-    trois.clear();
 
     { // A page's watches count as the lobby's own: watchers-per-game holds for browsers too.
         // The screen a watcher is sent is traffic: one who only receives stays past idle-seconds.
@@ -361,6 +367,7 @@ TEST(Web, AddressesAsTrustedPlacesBoundedAndASlowClientDropped) {
         ASSERT_TRUE(premier->attendre("save and quit"));
         EXPECT_TRUE(Client(regards, "/watch?game=776174").erreur.failed());
         EXPECT_TRUE(regards.dans_le_journal("refused for 127.0.0.1: watchers-per-game\n"));
+        premier->taper("q");                 // a watch's keys reach nobody: it does not leave
         for (int pas = 0; pas < 25; ++pas) { // five seconds of steps, the watcher silent
             joueur.taper(pas % 2 == 0 ? "\x1b[D" : "\x1b[C");
             std::this_thread::sleep_for(std::chrono::milliseconds(200));
