@@ -1,6 +1,7 @@
 #include "web/etat.hpp"
 
 #include "serveur/lecture_journal.hpp"
+#include "web/protocole.hpp"
 
 #include <algorithm>
 #include <cstdio>
@@ -60,6 +61,15 @@ std::string liste(const Liste& elements, std::size_t nombre, Ecrire ecrire) {
     return json + "]";
 }
 
+// An object of these fields, in this order, each value JSON already.
+std::string objet(std::initializer_list<std::pair<std::string_view, std::string>> champs) {
+    std::string json = "{";
+    for (const auto& [nom, valeur] : champs) {
+        json += (json.size() == 1 ? "" : ",") + chaine(nom) + ":" + valeur;
+    }
+    return json + "}";
+}
+
 std::shared_ptr<const Instantane> instantane_de(const serveur::Configuration& c,
                                                 const std::deque<PartieFinie>& gagnees) {
     auto instantane = std::make_shared<Instantane>();
@@ -68,30 +78,32 @@ std::shared_ptr<const Instantane> instantane_de(const serveur::Configuration& c,
         instantane->en_cours.emplace(nom_de(en_cours[i]), en_cours[i]);
     }
     const std::time_t maintenant = std::time(nullptr);
+    const auto nombre = [](auto n) { return std::to_string(n); };
     instantane->json =
-        "{\"ranking\":" +
-        liste(serveur::classement(c), RANGS_MONTRES,
-              [](const serveur::Rang& r) {
-                  return "{\"hero\":" + chaine(r.heros) + ",\"score\":" + std::to_string(r.score) +
-                         "}";
-              }) +
-        ",\"won\":" +
-        liste(gagnees, VICTOIRES_MONTREES,
-              [](const PartieFinie& p) {
-                  return "{\"account\":" + chaine(p.compte) + ",\"hero\":" + chaine(p.heros) +
-                         ",\"score\":" + std::to_string(p.score) +
-                         ",\"ended\":" + std::to_string(p.fin) + "}";
-              }) +
-        ",\"playing\":" +
-        liste(en_cours, EN_COURS_MONTREES,
-              [&](const serveur::Partie& p) {
-                  return "{\"account\":" + chaine(p.compte) + ",\"hero\":" + chaine(p.heros) +
-                         ",\"level\":" + std::to_string(p.niveau) +
-                         ",\"score\":" + std::to_string(p.score) + ",\"idle\":" +
-                         std::to_string(std::max<std::time_t>(0, maintenant - p.ecrite)) +
-                         ",\"watch\":" + chaine(nom_de(p)) + "}";
-              }) +
-        "}\n";
+        objet({{CHAMP_CLASSEMENT, liste(serveur::classement(c), RANGS_MONTRES,
+                                        [&](const serveur::Rang& r) {
+                                            return objet({{CHAMP_HEROS, chaine(r.heros)},
+                                                          {CHAMP_SCORE, nombre(r.score)}});
+                                        })},
+               {CHAMP_GAGNEES, liste(gagnees, VICTOIRES_MONTREES,
+                                     [&](const PartieFinie& p) {
+                                         return objet({{CHAMP_COMPTE, chaine(p.compte)},
+                                                       {CHAMP_HEROS, chaine(p.heros)},
+                                                       {CHAMP_SCORE, nombre(p.score)},
+                                                       {CHAMP_FIN, nombre(p.fin)}});
+                                     })},
+               {CHAMP_EN_COURS,
+                liste(en_cours, EN_COURS_MONTREES,
+                      [&](const serveur::Partie& p) {
+                          return objet({{CHAMP_COMPTE, chaine(p.compte)},
+                                        {CHAMP_HEROS, chaine(p.heros)},
+                                        {CHAMP_NIVEAU, nombre(p.niveau)},
+                                        {CHAMP_SCORE, nombre(p.score)},
+                                        {CHAMP_INACTIF,
+                                         nombre(std::max<std::time_t>(0, maintenant - p.ecrite))},
+                                        {CHAMP_REGARD, chaine(nom_de(p))}});
+                      })}}) +
+        "\n";
     return instantane;
 }
 

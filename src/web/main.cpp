@@ -4,7 +4,11 @@
 #include "serveur/configuration.hpp"
 #include "serveur/journal.hpp"
 #include "web/configuration_web.hpp"
+#include "web/ecoute.hpp"
 #include "web/service.hpp"
+#include "web/signaux.hpp"
+
+#include <boost/asio/io_context.hpp>
 
 #include <cstdio>
 #include <string>
@@ -50,5 +54,13 @@ int main(int argc, char** argv) {
     korva::web::Service service{
         *web, *hall, *pages, korva::web::Places(web->connexions_par_adresse), {}, {}};
     service.etat.demarrer(service.hall);
-    return korva::web::servir(service) ? 0 : 1;
+    // One thread serves every connection. The sessions end with `io`, before the state they
+    // share: each terminal is hung up on the way out, and its game saved.
+    boost::asio::io_context io(1);
+    const korva::web::Signaux signaux(io);
+    if (!korva::web::ecouter(io, service)) {
+        return 1;
+    }
+    io.run();
+    return 0;
 }

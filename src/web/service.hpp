@@ -1,5 +1,6 @@
-// What every connection of the web service shares: its settings and the lobby's, the page's
-// files, the places each address holds, and the server's state as the page shows it.
+// What every connection of the web service shares, beneath its sessions: its settings and the
+// lobby's, the page's files, the places each address holds, the server's state as the page
+// shows it, and the refusals told so far. It knows no connection.
 #pragma once
 
 #include "serveur/configuration.hpp"
@@ -25,9 +26,5 @@ struct Service {
     // Notes a connection refused by `reglage`, in the log as the lobby's rules sum them up.
     void refuser(const std::string& adresse, std::string_view reglage);
 };
-
-// Listens as the configuration says and serves until the process is ended; false, said on the
-// log, when it cannot listen.
-bool servir(Service& service);
 
 } // namespace korva::web

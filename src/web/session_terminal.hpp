@@ -1,214 +1,22 @@
 // One WebSocket of a page, bound to a program on a pseudo-terminal of its own: the page's keys
-// go in, the screen's bytes come out, and the page's size is the terminal's. Closing either end
-// ends both: the program is hung up as on a lost terminal, a game under way saved.
+// go in, the screen's bytes come out, and the page's size is the terminal's (protocole.hpp).
+// Closing either end ends both: the program is hung up as on a lost terminal, a game under way
+// saved.
 #pragma once
 
-#include "serveur/journal.hpp"
-#include "serveur/places.hpp"
-#include "web/acces.hpp"
+#include "web/connexion.hpp"
+#include "web/routes.hpp"
 #include "web/service.hpp"
-#include "web/terminal_enfant.hpp"
 
-#include <boost/asio/posix/stream_descriptor.hpp>
-#include <boost/asio/steady_timer.hpp>
-#include <boost/asio/write.hpp>
-#include <boost/beast/core.hpp>
-#include <boost/beast/http.hpp>
-#include <boost/beast/websocket.hpp>
-
-#include "files/lecture_texte.hpp"
-
-#include <array>
-#include <chrono>
-#include <memory>
-#include <string>
-#include <vector>
+#include <boost/beast/http/message.hpp>
+#include <boost/beast/http/string_body.hpp>
 
 namespace korva::web {
 
-namespace beast = boost::beast;
-namespace asio = boost::asio;
-using Requete = beast::http::request<beast::http::string_body>;
+using Requete = boost::beast::http::request<boost::beast::http::string_body>;
 
-// What a program on a terminal is started as, and whether the page's keys reach it.
-struct Programme {
-    std::vector<std::string> commande;
-    std::vector<std::string> environnement;
-    std::string dossier;
-    bool lecture_seule;
-    std::vector<serveur::Place> places; // held among the server's for as long as it runs
-};
-
-template <class Flux>
-class SessionTerminal : public std::enable_shared_from_this<SessionTerminal<Flux>> {
-public:
-    SessionTerminal(Flux&& flux, Service& s, Programme programme, Places::Jeton place,
-                    std::string adresse)
-        : ws_(std::move(flux)), s_(s), programme_(std::move(programme)), place_(std::move(place)),
-          adresse_(std::move(adresse)), terminal_(ws_.get_executor()),
-          minuterie_(ws_.get_executor()) {}
-
-    ~SessionTerminal() {
-        if (enfant_) {
-            raccrocher(*enfant_);
-        }
-    }
-
-    void demarrer(Requete requete) {
-        beast::get_lowest_layer(ws_).expires_never(); // the WebSocket keeps its own time
-        ws_.set_option(beast::websocket::stream_base::timeout::suggested(beast::role_type::server));
-        ws_.read_message_max(static_cast<std::size_t>(s_.web.octets_message));
-        ws_.binary(true);
-        ws_.async_accept(requete, [soi = this->shared_from_this()](beast::error_code e) {
-            if (!e) {
-                soi->ouvrir();
-            }
-        });
-    }
-
-private:
-    // The game's own size until the page says its own.
-    static constexpr Taille TAILLE_DEPART{50, 110};
-
-    void ouvrir() {
-        enfant_ = lancer_sur_terminal(programme_.commande, programme_.environnement,
-                                      programme_.dossier, TAILLE_DEPART);
-        if (!enfant_) {
-            serveur::journal("no terminal for %s", adresse_.c_str());
-            return couper();
-        }
-        terminal_.assign(enfant_->maitre);
-        vu();
-        attendre_inactivite();
-        lire_page();
-        lire_terminal();
-    }
-
-    void vu() { derniere_ = std::chrono::steady_clock::now(); }
-
-    void attendre_inactivite() {
-        minuterie_.expires_at(derniere_ + std::chrono::seconds(s_.web.inactivite_s));
-        minuterie_.async_wait([soi = this->shared_from_this()](beast::error_code e) {
-            if (e) {
-                return;
-            }
-            if (std::chrono::steady_clock::now() - soi->derniere_ >=
-                std::chrono::seconds(soi->s_.web.inactivite_s)) {
-                serveur::journal("idle connection of %s closed", soi->adresse_.c_str());
-                return soi->couper();
-            }
-            soi->attendre_inactivite();
-        });
-    }
-
-    void lire_page() {
-        ws_.async_read(entree_, [soi = this->shared_from_this()](beast::error_code e, std::size_t) {
-            if (e) {
-                return soi->couper();
-            }
-            soi->vu();
-            if (soi->ws_.got_text()) {
-                soi->redimensionner_depuis(beast::buffers_to_string(soi->entree_.data()));
-            } else if (!soi->programme_.lecture_seule) {
-                return soi->taper();
-            }
-            soi->entree_.consume(soi->entree_.size());
-            soi->lire_page();
-        });
-    }
-
-    // The keys go to the program before the next message is read: a page that types faster
-    // than its program reads waits on its own connection, and nobody else's.
-    void taper() {
-        asio::async_write(terminal_, entree_.data(),
-                          [soi = this->shared_from_this()](beast::error_code e, std::size_t) {
-                              soi->entree_.consume(soi->entree_.size());
-                              if (e) {
-                                  return soi->couper();
-                              }
-                              soi->lire_page();
-                          });
-    }
-
-    // A text message is the page's terminal's size: "size LINES COLUMNS".
-    void redimensionner_depuis(const std::string& texte) {
-        std::size_t position = 0;
-        const std::string_view mot = lire_mot(texte, position);
-        const std::optional<int> lignes = nombre_entier(lire_mot(texte, position));
-        const std::optional<int> colonnes = nombre_entier(lire_mot(texte, position));
-        if (mot == "size" && lignes && colonnes) {
-            redimensionner(enfant_->maitre, bornee(*lignes, *colonnes));
-        }
-    }
-
-    void lire_terminal() {
-        terminal_.async_read_some(asio::buffer(lu_), [soi = this->shared_from_this()](
-                                                         beast::error_code e, std::size_t n) {
-            if (e) {
-                soi->fini_ = true; // the program ended: what it wrote last goes first
-                return soi->envoyer();
-            }
-            soi->vu();
-            soi->attente_.append(soi->lu_.data(), n);
-            if (soi->attente_.size() > static_cast<std::size_t>(soi->s_.web.octets_en_attente)) {
-                serveur::journal("%s left %zu bytes unread: dropped", soi->adresse_.c_str(),
-                                 soi->attente_.size());
-                return soi->couper();
-            }
-            soi->envoyer();
-            soi->lire_terminal();
-        });
-    }
-
-    // One frame at a time; what the program writes meanwhile waits, up to the bound.
-    void envoyer() {
-        if (en_envoi_ || coupee_) {
-            return;
-        }
-        if (attente_.empty()) {
-            if (fini_) {
-                coupee_ = true;
-                ws_.async_close(
-                    beast::websocket::close_code::normal,
-                    [soi = this->shared_from_this()](beast::error_code) { soi->couper(); });
-            }
-            return;
-        }
-        envoi_.swap(attente_);
-        attente_.clear();
-        en_envoi_ = true;
-        ws_.async_write(asio::buffer(envoi_),
-                        [soi = this->shared_from_this()](beast::error_code e, std::size_t) {
-                            soi->en_envoi_ = false;
-                            if (e) {
-                                return soi->couper();
-                            }
-                            soi->envoyer();
-                        });
-    }
-
-    // Ends everything at once: every operation under way ends, and the last one lets this go.
-    void couper() {
-        coupee_ = true;
-        beast::error_code ignoree;
-        beast::get_lowest_layer(ws_).socket().close(ignoree);
-        terminal_.close(ignoree);
-        minuterie_.cancel();
-    }
-
-    beast::websocket::stream<Flux> ws_;
-    Service& s_;
-    Programme programme_;
-    Places::Jeton place_;
-    std::string adresse_;
-    asio::posix::stream_descriptor terminal_;
-    asio::steady_timer minuterie_;
-    std::optional<Enfant> enfant_;
-    std::chrono::steady_clock::time_point derniere_;
-    beast::flat_buffer entree_;
-    std::array<char, 16384> lu_{};
-    std::string attente_, envoi_;
-    bool en_envoi_ = false, fini_ = false, coupee_ = false;
-};
+// Accepts on `connexion` the WebSocket that `requete` asks for, then runs `ouverture`'s program
+// for as long as both last.
+void ouvrir_terminal(Connexion connexion, const Requete& requete, Service& s, Ouverture ouverture);
 
 } // namespace korva::web

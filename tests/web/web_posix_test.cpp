@@ -245,6 +245,24 @@ TEST(Web, OnlyThePagesOwnPathsEachWithItsPolicyAndOriginAndTheGamesWon) {
     std::for_each(tenues.begin(), tenues.end(), ::close);
 }
 
+// The page's script declares each string of the protocol's header that it uses, under the same
+// name and with the same value; every path and word it sends among them.
+TEST(Web, ThePagesScriptSpeaksTheProtocolAsItsHeaderWritesIt) {
+    const std::string entete = lire_tout(KORVA_PAGE_SOURCE "/../protocole.hpp");
+    const std::string script = lire_tout(KORVA_PAGE_SOURCE "/page.js");
+    const std::regex chaine(R"re(constexpr std::string_view (\w+) = "([^"]*)";)re");
+    int lues = 0;
+    for (std::sregex_iterator i(entete.begin(), entete.end(), chaine), fin; i != fin; ++i, ++lues) {
+        const std::string nom = (*i)[1], declaration = "const " + nom + " = ";
+        EXPECT_TRUE(script.find(declaration) == std::string::npos ||
+                    script.find(declaration + "'" + (*i)[2].str() + "';") != std::string::npos)
+            << nom;
+        EXPECT_TRUE(nom.starts_with("CHAMP_") || script.find(declaration) != std::string::npos)
+            << nom;
+    }
+    EXPECT_GT(lues, 5);
+}
+
 // Each line of the configuration taken or refused, as tests/web/reglages.txt has it.
 TEST(Web, EachSettingTakenOrRefusedAtTheEndsOfItsRange) {
     verifier_reglages(KORVA_TESTS "/web/reglages.txt", KORVA_WEB_BINAIRE, "--settings");
@@ -283,6 +301,7 @@ TEST(Web, SizesOutOfBoundsClampedBadFramesAndIdleConnectionsClosed) {
     c.taper(std::string(257, '1')); // a message longer than allowed closes the connection
     EXPECT_FALSE(c.attendre("never")) << c.ecran.texte();
     EXPECT_TRUE(c.ferme);
+    EXPECT_TRUE(web.dans_le_journal("127.0.0.1 sent a message over message-bytes: closed\n"));
     for (const std::string& trame : {"\x83\x80\0\0\0\0"s, "\x82\x01\x31"s}) { // reserved, unmasked
         Client d(web, "/play");
         ASSERT_TRUE(d.attendre(ACCUEIL));
@@ -295,7 +314,7 @@ TEST(Web, SizesOutOfBoundsClampedBadFramesAndIdleConnectionsClosed) {
     Client e(court, "/play");
     ASSERT_TRUE(e.attendre(ACCUEIL));
     EXPECT_FALSE(e.attendre("never"));
-    EXPECT_TRUE(court.dans_le_journal("idle connection of 127.0.0.1 closed"));
+    EXPECT_TRUE(court.dans_le_journal("idle connection of 127.0.0.1 closed: idle-seconds\n"));
 }
 
 TEST(Web, AddressesAsTrustedPlacesBoundedAndASlowClientDropped) {
@@ -311,14 +330,20 @@ TEST(Web, AddressesAsTrustedPlacesBoundedAndASlowClientDropped) {
         ASSERT_TRUE(c.attendre(ACCUEIL)) << depuis;
         EXPECT_TRUE(web.dans_le_journal("lobby opened for " + vue + "\n")) << transmise;
     }
-    std::list<Client> trois;
-    for (int i = 0; i < 3; ++i) {
-        ASSERT_TRUE(trois.emplace_back(web, "/play", "http://korva.test", "", "127.0.0.5")
-                        .attendre(ACCUEIL));
+    // Three places for an address, whether it comes itself or through the proxy; another's apart.
+    for (const auto& [depuis, transmise] :
+         std::vector<std::array<std::string, 2>>{{"127.0.0.5", ""}, {"127.0.0.2", "203.0.113.5"}}) {
+        std::list<Client> trois;
+        for (int i = 0; i < 3; ++i) {
+            ASSERT_TRUE(trois.emplace_back(web, "/play", "http://korva.test", transmise, depuis)
+                            .attendre(ACCUEIL));
+        }
+        EXPECT_TRUE(Client(web, "/play", "http://korva.test", transmise, depuis).erreur.failed());
+        EXPECT_TRUE(web.dans_le_journal("refused for " + (transmise.empty() ? depuis : transmise) +
+                                        ": connections-per-address\n"));
+        EXPECT_TRUE(Client(web, "/play", "http://korva.test", "203.0.113.6", "127.0.0.2")
+                        .attendre(ACCUEIL)); // another client meanwhile
     }
-    EXPECT_TRUE(Client(web, "/play", "http://korva.test", "", "127.0.0.5").erreur.failed());
-    EXPECT_TRUE(web.dans_le_journal("refused for 127.0.0.5: connections-per-address\n"));
-    trois.clear();
 
     { // A page's watches count as the lobby's own: watchers-per-game holds for browsers too.
         // The screen a watcher is sent is traffic: one who only receives stays past idle-seconds.
@@ -346,6 +371,7 @@ TEST(Web, AddressesAsTrustedPlacesBoundedAndASlowClientDropped) {
         ASSERT_TRUE(premier->attendre("save and quit"));
         EXPECT_TRUE(Client(regards, "/watch?game=776174").erreur.failed());
         EXPECT_TRUE(regards.dans_le_journal("refused for 127.0.0.1: watchers-per-game\n"));
+        premier->taper("q");                 // a watch's keys reach nobody: it does not leave
         for (int pas = 0; pas < 25; ++pas) { // five seconds of steps, the watcher silent
             joueur.taper(pas % 2 == 0 ? "\x1b[D" : "\x1b[C");
             std::this_thread::sleep_for(std::chrono::milliseconds(200));
@@ -366,6 +392,7 @@ TEST(Web, AddressesAsTrustedPlacesBoundedAndASlowClientDropped) {
                 Client(web, "/play", "http://korva.test", "", "127.0.0.3").attendre(ACCUEIL));
         }
         EXPECT_TRUE(web.dans_le_journal("127.0.0.1 left "));
+        EXPECT_TRUE(web.dans_le_journal(" bytes unread: dropped, over unread-bytes\n"));
         EXPECT_FALSE(lent.attendre("never"));
         EXPECT_TRUE(lent.ferme);
     }

@@ -2,6 +2,24 @@
 // WebSocket, and the server's lists beside it.
 'use strict';
 
+// What the page and korva-web say to each other, as src/web/protocole.hpp writes it down, under
+// the same names: keys go as binary messages, the terminal's size as a text message, the screen
+// comes back as binary messages.
+const CHEMIN_JEU = '/play';
+const CHEMIN_REGARD = '/watch';
+const PARAMETRE_REGARD = 'game';
+const MOT_TAILLE = 'size';
+const CHEMIN_ETAT = '/status.json';
+const CHAMP_CLASSEMENT = 'ranking';
+const CHAMP_GAGNEES = 'won';
+const CHAMP_EN_COURS = 'playing';
+const CHAMP_COMPTE = 'account';
+const CHAMP_HEROS = 'hero';
+const CHAMP_SCORE = 'score';
+const CHAMP_FIN = 'ended';
+const CHAMP_NIVEAU = 'level';
+const CHAMP_REGARD = 'watch';
+
 const LIGNES = 50;
 const COLONNES = 110;
 const POLICE_ESSAI = 20; // the font measured, then shrunk or grown to fit the window
@@ -31,11 +49,12 @@ ajuster();
 window.addEventListener('resize', ajuster);
 
 const adresse = (location.protocol === 'https:' ? 'wss://' : 'ws://') + location.host +
-  (regardee === null ? '/play' : '/watch?game=' + encodeURIComponent(regardee));
+  (regardee === null ? CHEMIN_JEU
+    : CHEMIN_REGARD + '?' + PARAMETRE_REGARD + '=' + encodeURIComponent(regardee));
 const ws = new WebSocket(adresse);
 ws.binaryType = 'arraybuffer';
 const encodeur = new TextEncoder();
-const taille = () => ws.send('size ' + terminal.rows + ' ' + terminal.cols);
+const taille = () => ws.send(MOT_TAILLE + ' ' + terminal.rows + ' ' + terminal.cols);
 ws.onopen = () => {
   etat.textContent = regardee === null ? 'Connected.' : 'Watching a game live.';
   taille();
@@ -74,14 +93,15 @@ function remplir(id, elements, ligne) {
 
 async function rafraichir() {
   try {
-    const reponse = await fetch('/status.json', {cache: 'no-store'});
+    const reponse = await fetch(CHEMIN_ETAT, {cache: 'no-store'});
     const s = await reponse.json();
-    remplir('en-cours', s.playing, (p) => element('li',
-      `${p.hero} (${p.account}), level ${p.level}, score ${p.score}: watch`,
-      '/?watch=' + encodeURIComponent(p.watch)));
-    remplir('gagnees', s.won, (p) => element('li',
-      `${p.hero} (${p.account}), ${new Date(p.ended * 1000).toLocaleString()}`));
-    remplir('classement', s.ranking, (r) => element('li', `${r.hero} ${r.score}`));
+    remplir('en-cours', s[CHAMP_EN_COURS], (p) => element('li',
+      `${p[CHAMP_HEROS]} (${p[CHAMP_COMPTE]}), level ${p[CHAMP_NIVEAU]}, ` +
+      `score ${p[CHAMP_SCORE]}: watch`, '/?watch=' + encodeURIComponent(p[CHAMP_REGARD])));
+    remplir('gagnees', s[CHAMP_GAGNEES], (p) => element('li',
+      `${p[CHAMP_HEROS]} (${p[CHAMP_COMPTE]}), ${new Date(p[CHAMP_FIN] * 1000).toLocaleString()}`));
+    remplir('classement', s[CHAMP_CLASSEMENT],
+      (r) => element('li', `${r[CHAMP_HEROS]} ${r[CHAMP_SCORE]}`));
   } catch (e) {
     // the lists wait for the next try
   }
