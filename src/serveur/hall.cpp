@@ -121,7 +121,7 @@ void Hall::accueillir() {
     places_ = std::move(admission.places);
     ouvrir_console();
     try {
-        menu(MENU_ACCUEIL, "");
+        menu(ACCUEIL, "");
     } catch (const HallInactif&) {
         journal("lobby of %s closed, idle for %d s", adresse_.c_str(), c_.inactivite_hall_s);
         console_->ecrire("\n\nThe lobby stood idle for " + std::to_string(c_.inactivite_hall_s) +
@@ -247,7 +247,7 @@ void Hall::compte(const std::string& nom) {
         session_.reset();
         return;
     }
-    menu(MENU_COMPTE, nom);
+    menu(COMPTE, nom);
 }
 
 } // namespace korva::serveur

@@ -8,7 +8,7 @@
 #include "serveur/configuration.hpp"
 #include "serveur/lancement.hpp"
 #include "serveur/listes_hall.hpp"
-#include "serveur/menus_hall.hpp"
+#include "serveur/menu.hpp"
 #include "serveur/places.hpp"
 
 #include <functional>
@@ -36,9 +36,10 @@ public:
     [[noreturn]] void accueillir();
 
 private:
-    // What the menus' entries do (serveur/menus_hall.cpp), each for the account logged in, if
-    // any.
-    friend struct MenusDuHall;
+    // The lobby's menus (serveur/menus.cpp), and what their entries do, each for the account
+    // logged in, if any.
+    static const Menu ACCUEIL;
+    static const Menu COMPTE;
     void connexion(const std::string&);
     void inscription(const std::string&);
     void jouer(const std::string& nom);

@@ -2,7 +2,7 @@
 // is the key that chooses it, its words and what it does. Drawing a menu, the keys it takes and
 // what each key does all come from its lines (Hall::menu), so a new entry is one line here and
 // the function it names. Leaving is 'q' in every menu, so that an entry added before it moves
-// no key a player knows.
+// no key a player knows. The menus themselves are Hall's, in serveur/menus.cpp.
 #pragma once
 
 #include <span>
@@ -25,9 +25,5 @@ struct Menu {
     std::span<const EntreeMenu> entrees;
     std::string_view pied; // under the lines, after a blank one; empty: nothing
 };
-
-// Before a login, and once logged in.
-extern const Menu MENU_ACCUEIL;
-extern const Menu MENU_COMPTE;
 
 } // namespace korva::serveur

@@ -1,19 +1,21 @@
-#include "serveur/menus_hall.hpp"
-
+// The lobby's menus: a line each entry, its key, its words and what the lobby then does.
 #include "serveur/hall.hpp"
 
 #include <array>
 
 namespace korva::serveur {
 
-// The lobby's friend, so that its entries may name what the lobby does.
-struct MenusDuHall {
-    static constexpr std::array ACCUEIL{
+const Menu Hall::ACCUEIL = [] {
+    static constexpr std::array entrees{
         EntreeMenu{'1', "log in", &Hall::connexion},
         EntreeMenu{'2', "register", &Hall::inscription},
         EntreeMenu{'q', "leave", &Hall::quitter},
     };
-    static constexpr std::array COMPTE{
+    return Menu{"welcome", entrees, "At a prompt, Ctrl-D goes back to the menu."};
+}();
+
+const Menu Hall::COMPTE = [] {
+    static constexpr std::array entrees{
         EntreeMenu{'1', "play", &Hall::jouer},
         EntreeMenu{'2', "watch a game in progress", &Hall::regarder_en_cours},
         EntreeMenu{'3', "watch a recording", &Hall::regarder_enregistrement},
@@ -22,10 +24,7 @@ struct MenusDuHall {
         EntreeMenu{'6', "your games", &Hall::mes_parties},
         EntreeMenu{'q', "leave", &Hall::quitter},
     };
-};
-
-const Menu MENU_ACCUEIL{"welcome", MenusDuHall::ACCUEIL,
-                        "At a prompt, Ctrl-D goes back to the menu."};
-const Menu MENU_COMPTE{"", MenusDuHall::COMPTE, ""};
+    return Menu{"", entrees, ""};
+}();
 
 } // namespace korva::serveur
