@@ -24,7 +24,10 @@ bool rendre_sur(std::string& chemin, std::string& raison);
 // TERMINFO_DIRS would have the lobby and the game read terminal descriptions of the caller's
 // making, and other variables steer other libraries.
 bool variable_de_session(std::string_view variable);
-// Keeps of the process's environment only what variable_de_session keeps.
+// Keeps of the process's environment only what variable_de_session keeps, and a locale this
+// system has (garder_une_locale_connue).
 void garder_environnement_de_session();
+// A locale asked for that the system lacks gives way to C.UTF-8 when it was a UTF-8 one.
+void garder_une_locale_connue();
 
 } // namespace korva::serveur

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cctype>
 #include <climits>
+#include <clocale>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -105,6 +107,9 @@ bool rendre_sur(std::string& chemin, std::string& raison) {
     return false;
 }
 
+// What decides the characters of a locale, the first one set winning.
+constexpr std::array<const char*, 3> LOCALE_CARACTERES{"LC_ALL", "LC_CTYPE", "LANG"};
+
 bool variable_de_session(std::string_view variable) {
     const std::string_view nom = variable.substr(0, variable.find('='));
     const std::string_view valeur = variable.substr(std::min(nom.size() + 1, variable.size()));
@@ -131,6 +136,28 @@ void garder_environnement_de_session() {
     for (const auto& [nom, valeur] : gardees) {
         ::setenv(nom.c_str(), valeur.c_str(), 1);
     }
+    garder_une_locale_connue();
+}
+
+void garder_une_locale_connue() {
+    // The player's ssh client names the locale of its terminal; one this system lacks would
+    // leave the lobby and the game in plain ASCII on a terminal that shows UTF-8: C.UTF-8, which
+    // every system has, stands for a UTF-8 one, and the system's own default for any other.
+    if (std::setlocale(LC_CTYPE, "") == nullptr) {
+        std::string demandee;
+        for (const char* nom : LOCALE_CARACTERES) {
+            const char* valeur = std::getenv(nom);
+            demandee = demandee.empty() && valeur != nullptr ? valeur : demandee;
+            ::unsetenv(nom);
+        }
+        std::transform(demandee.begin(), demandee.end(), demandee.begin(),
+                       [](unsigned char o) { return static_cast<char>(std::tolower(o)); });
+        if (demandee.find("utf-8") != std::string::npos ||
+            demandee.find("utf8") != std::string::npos) {
+            ::setenv("LC_CTYPE", "C.UTF-8", 1);
+        }
+    }
+    std::setlocale(LC_CTYPE, "C");
 }
 
 } // namespace korva::serveur

@@ -21,11 +21,9 @@ namespace {
 
 constexpr std::size_t LIGNES_CLASSEMENT = 18;
 
-// Words cut or padded to a column's width.
-std::string colonne(const std::string& texte, std::size_t largeur) {
-    std::string cellule = texte.substr(0, largeur);
-    return cellule + std::string(largeur + 1 - cellule.size(), ' ');
-}
+// The ranking's columns: a hero's whole name, and a score.
+constexpr std::size_t LARGEUR_NOM_CLASSEMENT = 50;
+constexpr std::size_t LARGEUR_SCORE = 11;
 
 } // namespace
 
@@ -118,8 +116,9 @@ void Hall::classement(const std::string&) {
     for (std::size_t i = 0; i < std::min(rangs.size(), LIGNES_CLASSEMENT); ++i) {
         char place[8];
         std::snprintf(place, sizeof place, "%3zu. ", i + 1);
-        console_->ecrire(place + colonne(rangs[i].heros, 50) + std::to_string(rangs[i].score) +
-                         "\n");
+        console_->ecrire(place);
+        ecrire_cellules({{rangs[i].heros, LARGEUR_NOM_CLASSEMENT, true},
+                         {std::to_string(rangs[i].score), LARGEUR_SCORE}});
     }
     attendre_touche();
 }

@@ -28,13 +28,13 @@ const std::string LOBBY = RACINE + "/usr/games/korva-serveur";
 constexpr std::string_view ACCUEIL = "At a prompt, Ctrl-D goes back to the menu.";
 constexpr std::string_view REFUS = "korva: KORVA is played on a terminal";
 // A registration, a game saved, Ctrl-C, Ctrl-Z, Ctrl-\\ and Ctrl-D at the lobby's menu, the
-// ranking.
+// ranking; the hero's name in UTF-8, as a terminal in a UTF-8 locale shows it.
 // clang-format off
 constexpr const char* PARTIE[] = {
     "2", "Account name:", "ayla\r", "Password:", "secret1\r", "again:", "secret1\r",
-    "KORVA server - ayla", "1", "Press any key", " ", "3 : quit", "1", "persona :", "Zed\r1\r",
-    "Here we are : Zed", " ", " q : save and quit", "\x1b[Cq", "Back-up of your game Y/N ? :",
-    "Y", "3 : quit", "3", "KORVA server - ayla", "\x03\x1a\x1c\x04" "4", "  1. Zed"};
+    "KORVA server - ayla", "1", "Press any key", " ", "3 : quit", "1", "persona :", "Z\xc3\xa9" "d\r1\r",
+    "Here we are : Z\xc3\xa9" "d", " ", " q : save and quit", "\x1b[Cq", "Back-up of your game Y/N ? :",
+    "Y", "3 : quit", "3", "KORVA server - ayla", "\x03\x1a\x1c\x04" "4", "  1. Z\xc3\xa9" "d"};
 // clang-format on
 
 // A port of 127.0.0.1 that nothing listens on now.
@@ -95,9 +95,10 @@ TEST(Ssh, OnlyTheLobbyThroughARealSshd) {
     ::mkdir("/run/sshd", 0755);
     const Sortie reglages = executer("/usr/sbin/sshd -T -f " + racine +
                                      "/sshd_config -C user=" + COMPTE + ",host=h,addr=127.0.0.1");
-    // No environment from the client but the terminal's type (forwarding is tried below).
-    EXPECT_NE(reglages.texte.find("\nacceptenv TERM\n"), std::string::npos) << reglages.texte;
-    EXPECT_EQ(reglages.texte.find("acceptenv LANG"), std::string::npos);
+    // No environment from the client but the terminal's type and locale (forwarding is below).
+    EXPECT_NE(reglages.texte.find("\nacceptenv TERM\nacceptenv LANG\nacceptenv LC_*\n"),
+              std::string::npos)
+        << reglages.texte;
     PartieTerminal sshd(d.racine(), 24, 200,
                         {"/usr/sbin/sshd", "-D", "-e", "-f", racine + "/sshd_config"});
     ASSERT_TRUE(sshd.attendre("Server listening on 127.0.0.1")) << sshd.ecran();
@@ -129,7 +130,10 @@ TEST(Ssh, OnlyTheLobbyThroughARealSshd) {
     // On a terminal, the command asked is left aside too: the lobby, a game saved, the keys
     // that would reach a shell elsewhere, then leaving closes the connection.
     PartieTerminal t(d.racine(), 50, 110,
-                     {"/bin/sh", "-c", "exec " + client + "-t " + COMPTE + "@127.0.0.1 sh"});
+                     {"/bin/sh", "-c",
+                      // A UTF-8 locale this system lacks: the lobby takes C.UTF-8 for it.
+                      "exec env -u LC_ALL LANG=xx_XX.UTF-8 " + client + "-o SendEnv=LANG -t " +
+                          COMPTE + "@127.0.0.1 sh"});
     ASSERT_TRUE(t.attendre(ACCUEIL)) << t.ecran();
     // Keys, then the text they bring, in turn.
     for (const char* const* pas = std::begin(PARTIE); pas != std::end(PARTIE); pas += 2) {
@@ -142,7 +146,7 @@ TEST(Ssh, OnlyTheLobbyThroughARealSshd) {
     const std::string journal = lire_tout(RACINE + "/donnees/journal");
     EXPECT_NE(journal.find("registration ayla from 127.0.0.1\n"), std::string::npos) << journal;
     EXPECT_NE(journal.find("game ended by ayla"), std::string::npos);
-    EXPECT_TRUE(lire_tout(RACINE + "/donnees/comptes/ayla/fichiers/personnages/Zed.txt")
+    EXPECT_TRUE(lire_tout(RACINE + "/donnees/comptes/ayla/fichiers/personnages/Z\xc3\xa9" "d.txt")
                     .starts_with("20\n"));
 }
 
