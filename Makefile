@@ -11,16 +11,23 @@ PAQUETS_TESTS = libgtest-dev libvterm-dev libbenchmark-dev chromium openssl
 # korva-web's: Boost.Beast and Boost.Asio, OpenSSL for TLS; npm brings its terminal widget.
 PAQUETS_WEB = libboost-dev libssl-dev
 
-.PHONY: all build test run install uninstall sanitize fuzz clean mutants balance bench \
+.PHONY: all build paquet test run install uninstall sanitize fuzz clean mutants balance bench \
 	bench-serveur bench-connexions bench-web figures-tests
 
 all: build
 
+# The programs a player or an operator installs (the game, the lobby, korva-web and its page's
+# widget): not the tests, the benchmarks nor the balance tool, which `make test` builds.
 build:
 	sh tools/dependances.sh $(PAQUETS_JEU) $(PAQUETS_WEB)
 	command -v npm >/dev/null || sh tools/dependances.sh npm
 	cmake -S . -B $(BUILD)
-	cmake --build $(BUILD) -j 2
+	cmake --build $(BUILD) --target korva_a_installer -j 2
+
+# The Debian package of what `make build` built.
+paquet: build
+	sh tools/dependances.sh dpkg-dev file
+	cd $(BUILD) && cpack -G DEB
 
 test:
 	sh tools/dependances.sh $(PAQUETS_JEU) $(PAQUETS_WEB) $(PAQUETS_TESTS)
