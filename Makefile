@@ -12,7 +12,7 @@ PAQUETS_TESTS = libgtest-dev libvterm-dev libbenchmark-dev chromium openssl
 PAQUETS_WEB = libboost-dev libssl-dev
 
 .PHONY: all build paquet test run install uninstall sanitize fuzz clean mutants balance bench \
-	bench-serveur bench-connexions bench-web figures-tests
+	bench-serveur bench-connexions bench-web bench-charge figures-tests
 
 all: build
 
@@ -94,6 +94,17 @@ bench-web:
 	cmake -S . -B $(BUILD)
 	cmake --build $(BUILD) -j 2 --target korva_bench_web
 	python3 tools/figures.py web $(BUILD)/korva_bench_web
+
+# A thousand players at once, as they play, through the lobby on pseudo-terminals, the real sshd
+# on 127.0.0.1, korva-web, and the web terminal bridge wetty (npm, pinned in bench/pont) beside
+# it, into doc/figures.md (half an hour at most; as root for sshd's part).
+bench-charge:
+	sh tools/dependances.sh openssh-server openssh-client
+	command -v npm >/dev/null || sh tools/dependances.sh npm
+	cmake -S . -B $(BUILD)
+	cmake --build $(BUILD) -j 2 --target korva_bench_charge
+	sh bench/pont/installer.sh $(BUILD)/npm/pont
+	python3 tools/figures.py charge $(BUILD)/korva_bench_charge $(BUILD)/npm/pont
 
 figures-tests:
 	python3 tools/figures.py tests

@@ -60,6 +60,7 @@ target_compile_definitions(korva_bench_web PRIVATE BOOST_BEAST_USE_STD_STRING_VI
     KORVA_WEB_BINAIRE="$<TARGET_FILE:korva-web>"
     KORVA_PAGE_SOURCE="${PROJECT_SOURCE_DIR}/src/web/page"
     KORVA_XTERM_CONSTRUIT="${KORVA_XTERM_CONSTRUIT}")
+include(${PROJECT_SOURCE_DIR}/bench/charge/charge.cmake)
 
 if(NOT TARGET korva_test_support OR NOT KORVA_NPM)
     return()
