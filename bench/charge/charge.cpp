@@ -83,7 +83,7 @@ int banc(const fs::path& pont, std::vector<int> paliers) {
                    [&](int i) { return lien_web(io, w.port, "/play", adresse(0, i), ORIGINE); },
                    {w.pid}};
             voies.push_back(mesurer_voie(io, v, paliers, Horloge::now() + 9min));
-            regards = mesurer_regards(io, w.port, w.pid, Horloge::now() + 5min);
+            regards = mesurer_regards(io, w.port, w.pid, paliers.back(), Horloge::now() + 5min);
             arreter(w.pid, 30);
         }
     }

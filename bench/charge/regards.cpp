@@ -14,6 +14,8 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr int JOUEURS = 100;
+// The players' accounts: those of the 100 logins at once, past the load's players.
+int PREMIER_COMPTE = 0;
 constexpr int OUVERTURES_A_LA_FOIS = 40;
 constexpr int PARTIES_A_LA_FOIS = 10;
 constexpr auto FENETRE = 20s;
@@ -23,7 +25,7 @@ constexpr auto OUVERTURE_MAX = 150s;
 // The name korva-web's lists give a game: its account's bytes in hexadecimal.
 std::string nom_de_partie(int numero) {
     std::string hexa;
-    for (const unsigned char octet : nom_compte(numero)) {
+    for (const unsigned char octet : nom_compte(PREMIER_COMPTE + numero)) {
         char chiffres[3];
         std::snprintf(chiffres, sizeof chiffres, "%02x", octet);
         hexa += chiffres;
@@ -169,14 +171,16 @@ ResultatRegards regarder(asio::io_context& io, int port, pid_t service,
 } // namespace
 
 std::vector<ResultatRegards> mesurer_regards(asio::io_context& io, int port, pid_t service,
-                                             Horloge::time_point limite) {
-    // The accounts of korva-web's players, whose heroes' names the registry holds now: heroes of
-    // names of their own.
+                                             int premier_compte, Horloge::time_point limite) {
+    PREMIER_COMPTE = premier_compte;
+    // Accounts past the players' of the load, whose last games may still be saving, with heroes
+    // of names of their own.
     std::vector<std::unique_ptr<Joueur>> joueurs;
     for (int i = 0; i < JOUEURS; ++i) {
         joueurs.push_back(std::make_unique<Joueur>(
             io, lien_web(io, port, "/play", "127.2.0." + std::to_string(1 + i), ORIGINE),
-            nom_compte(i), MOT_DE_PASSE, "Vu" + std::to_string(i), static_cast<unsigned>(i)));
+            nom_compte(PREMIER_COMPTE + i), MOT_DE_PASSE, "Vu" + std::to_string(i),
+            static_cast<unsigned>(i)));
     }
     std::fprintf(stderr, "korva-web: bringing %d players into a game to be watched\n", JOUEURS);
     const int en_jeu = amener(io, joueurs, 0, joueurs.size(), 12, limite);
@@ -184,6 +188,12 @@ std::vector<ResultatRegards> mesurer_regards(asio::io_context& io, int port, pid
     if (en_jeu < JOUEURS) {
         ResultatRegards r;
         r.raison = std::to_string(en_jeu) + " of 100 players reached a game";
+        for (const auto& j : joueurs) {
+            if (j->etat() != Joueur::Etat::jeu) {
+                std::fprintf(stderr, "korva-web: a player left on: %s\n", j->vu_en_dernier.c_str());
+                break;
+            }
+        }
         resultats.push_back(r);
     } else {
         Collecte autres;

@@ -17,7 +17,8 @@ struct ResultatRegards {
     double charge = 0;
 };
 
+// The watched players log in to the accounts from `premier_compte` on.
 std::vector<ResultatRegards> mesurer_regards(asio::io_context& io, int port, pid_t service,
-                                             Horloge::time_point limite);
+                                             int premier_compte, Horloge::time_point limite);
 
 } // namespace korva::charge
