@@ -60,9 +60,12 @@ const ferme = (page) => page.waitForFunction(
   const accueil = ['', 'At a prompt, Ctrl-D goes back to the menu.'];
   await jouer(page, [accueil]);
   await attendre(lobbies, (n) => n === 1);
+  // Each reload waits for the lobby it left to end, as a player's next click would: a loaded
+  // machine then never holds more of one address's connections than a player makes.
   for (let i = 0; i < RECHARGEMENTS; ++i) {
     await page.reload();
     await jouer(page, [accueil]);
+    await attendre(lobbies, (n) => n === 1);
   }
   await attendre(lobbies, (n) => n === 1);
   await jouer(page, [['2', 'Account name:'], ['aylx[Backspace]a\r', 'Password:'],
