@@ -1,6 +1,7 @@
 #include "serveur/hall.hpp"
 
 #include "files/lecture_texte.hpp"
+#include "serveur/classement.hpp"
 #include "serveur/dossier_compte.hpp"
 #include "serveur/en_cours.hpp"
 #include "serveur/journal.hpp"
@@ -22,6 +23,8 @@ namespace {
 // The lines of a list that fit under a screen's heading and prompt.
 constexpr std::size_t LIGNES_LISTE = 15;
 constexpr std::size_t LIGNES_CLASSEMENT = 18;
+// A name's column in the ranking: a hero, an account and the widest score fit in 80 columns.
+constexpr std::size_t COLONNE_NOM = 30;
 
 std::string duree(std::time_t secondes) {
     return std::to_string(secondes / 60) + " min " + std::to_string(secondes % 60) + " s";
@@ -195,14 +198,17 @@ void Hall::regarder(const std::string& nom, bool en_cours) {
 
 void Hall::classement(const std::string&) {
     ecran("the ranking of every account's heroes");
-    const std::vector<Rang> rangs = serveur::classement(c_);
+    const std::vector<Rang> rangs = serveur::classement(c_, LIGNES_CLASSEMENT);
     if (rangs.empty()) {
         return dire("No hero was saved yet.");
     }
-    for (std::size_t i = 0; i < std::min(rangs.size(), LIGNES_CLASSEMENT); ++i) {
-        char place[8];
+    console_->ecrire("     " + colonne("hero", COLONNE_NOM) + colonne("account", COLONNE_NOM) +
+                     "score\n");
+    for (std::size_t i = 0; i < rangs.size(); ++i) {
+        char place[32];
         std::snprintf(place, sizeof place, "%3zu. ", i + 1);
-        console_->ecrire(place + colonne(rangs[i].heros, 50) + std::to_string(rangs[i].score) +
+        console_->ecrire(place + colonne(rangs[i].heros, COLONNE_NOM) +
+                         colonne(rangs[i].compte, COLONNE_NOM) + std::to_string(rangs[i].score) +
                          "\n");
     }
     attendre_touche();
