@@ -4,7 +4,6 @@
 #include "files/fichier_sur.hpp"
 #include "files/lecture_texte.hpp"
 #include "files/niveaux.hpp"
-#include "files/registre_texte.hpp"
 #include "files/sauvegarde.hpp"
 #include "files/suivi_fichier.hpp"
 #include "serveur/dossier_compte.hpp"
@@ -13,7 +12,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <system_error>
@@ -173,21 +171,6 @@ void elaguer_enregistrements(const Configuration& c, const std::string& compte) 
     for (std::size_t i = 0; i + gardes < chemins.size(); ++i) {
         fs::remove(chemins[i], erreur);
     }
-}
-
-std::vector<Rang> classement(const Configuration& c) {
-    // Read as the game reads it: a registry the game would refuse ranks nobody.
-    std::string texte, erreur;
-    int numero_erreur = 0;
-    std::vector<sJoueur> joueurs;
-    std::vector<Rang> rangs;
-    if (lire_fichier(c.donnees + "/" + REGISTRE_PARTAGE, texte, numero_erreur) &&
-        lire_registre(texte, joueurs, erreur)) {
-        for (const sJoueur& j : joueurs) {
-            rangs.push_back({std::string(j.pseudo, strnlen(j.pseudo, TAILLE_NOM)), j.score});
-        }
-    }
-    return rangs;
 }
 
 } // namespace korva::serveur

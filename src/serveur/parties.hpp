@@ -1,5 +1,5 @@
-// What the lobby and korva-web list: the games in progress on the server, the games ended (from
-// the games log, each with its recording), and the shared ranking.
+// What the lobby and korva-web list: the games in progress on the server, and the games ended
+// (from the games log, each with its recording).
 #pragma once
 
 #include "files/journal_parties.hpp"
@@ -43,12 +43,5 @@ std::string chemin_enregistrement(const Configuration& c, const PartieFinie& p);
 // Keeps only the account's most recent recordings, as many as the server allows, the time each
 // recording's name begins with deciding which are recent; an empty one goes too.
 void elaguer_enregistrements(const Configuration& c, const std::string& compte);
-
-struct Rang {
-    std::string heros;
-    int score;
-};
-// The shared registry's players, as ranked there; nothing when it cannot be read.
-std::vector<Rang> classement(const Configuration& c);
 
 } // namespace korva::serveur

@@ -1,5 +1,6 @@
 #include "web/etat.hpp"
 
+#include "serveur/classement.hpp"
 #include "serveur/lecture_journal.hpp"
 #include "web/protocole.hpp"
 
@@ -71,7 +72,8 @@ std::string objet(std::initializer_list<std::pair<std::string_view, std::string>
 }
 
 std::shared_ptr<const Instantane> instantane_de(const serveur::Configuration& c,
-                                                const std::deque<PartieFinie>& gagnees) {
+                                                const std::deque<PartieFinie>& gagnees,
+                                                serveur::Registres& registres) {
     auto instantane = std::make_shared<Instantane>();
     const std::vector<serveur::Partie> en_cours = serveur::parties_en_cours(c);
     for (std::size_t i = 0; i < std::min(en_cours.size(), EN_COURS_MONTREES); ++i) {
@@ -80,9 +82,10 @@ std::shared_ptr<const Instantane> instantane_de(const serveur::Configuration& c,
     const std::time_t maintenant = std::time(nullptr);
     const auto nombre = [](auto n) { return std::to_string(n); };
     instantane->json =
-        objet({{CHAMP_CLASSEMENT, liste(serveur::classement(c), RANGS_MONTRES,
+        objet({{CHAMP_CLASSEMENT, liste(registres.classement(c, RANGS_MONTRES), RANGS_MONTRES,
                                         [&](const serveur::Rang& r) {
-                                            return objet({{CHAMP_HEROS, chaine(r.heros)},
+                                            return objet({{CHAMP_COMPTE, chaine(r.compte)},
+                                                          {CHAMP_HEROS, chaine(r.heros)},
                                                           {CHAMP_SCORE, nombre(r.score)}});
                                         })},
                {CHAMP_GAGNEES, liste(gagnees, VICTOIRES_MONTREES,
@@ -129,6 +132,7 @@ std::shared_ptr<const Instantane> Etat::instantane() const {
 void Etat::regarder(std::stop_token arret) {
     serveur::SuiviJournal journal(serveur::chemin_journal_parties(*c_));
     std::deque<PartieFinie> gagnees; // the newest first
+    serveur::Registres registres;    // each read again only once changed
     while (!arret.stop_requested()) {
         for (PartieFinie& p : journal.suite()) {
             if (p.issue == IssuePartie::gagnee) {
@@ -136,7 +140,7 @@ void Etat::regarder(std::stop_token arret) {
                 gagnees.resize(std::min(gagnees.size(), VICTOIRES_MONTREES));
             }
         }
-        std::shared_ptr<const Instantane> nouvel = instantane_de(*c_, gagnees);
+        std::shared_ptr<const Instantane> nouvel = instantane_de(*c_, gagnees, registres);
         std::unique_lock verrou(garde_);
         instantane_ = std::move(nouvel);
         reveil_.wait_for(verrou, arret, PERIODE, [] { return false; });

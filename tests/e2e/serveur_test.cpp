@@ -111,7 +111,7 @@ TEST(Serveur, TwoAccountsShareTheRankingNotTheirHeroesAndWatchLive) {
     ASSERT_EQ(gardes.size(), 1u);
     EXPECT_NE(dossier.lire(enregistrements + gardes[0]).find("\nhero loaded"), std::string::npos);
 
-    EXPECT_EQ(dossier.lire("serveur/joueurs.txt"), "1\nZed 0\n");
+    EXPECT_EQ(dossier.lire("serveur/comptes/ayla/fichiers/personnages/joueurs.txt"), "1\nZed 0\n");
     const std::string comptes = dossier.lire("serveur/comptes.txt");
     EXPECT_EQ(comptes.find("sesame"), std::string::npos);
     EXPECT_TRUE(comptes.starts_with("ayla $argon2id$")) << comptes;
@@ -121,6 +121,7 @@ TEST(Serveur, TwoAccountsShareTheRankingNotTheirHeroesAndWatchLive) {
 //   # ...                 a comment
 //   setting KEY VALUE     a line of the server's configuration
 //   file PATH / end       a file under the test's folder, written before the first connection
+//   link PATH TARGET      PATH made a link to TARGET (absolute), as older servers linked files
 //   > C "KEYS" "TEXT"     KEYS typed on connection C (opened when first named), then its screen
 //                         waited for until it shows TEXT; \r is Enter there, \xNN a byte
 //   --- C                 C's screen, its lines behind '|', as the runner finds it
@@ -190,6 +191,10 @@ TEST_P(ScriptHall, PlaysAsWritten) {
             ::strptime(&journal[journal.rfind('\n', trouve) + 1], "%Y-%m-%dT%H:%M:%SZ ", &date);
             EXPECT_TRUE(ouverture <= ::timegm(&date) && ::timegm(&date) <= std::time(nullptr))
                 << ligne;
+        } else if (directive == "link") {
+            std::filesystem::create_directories(dossier.chemin(nom).parent_path());
+            std::filesystem::remove(dossier.chemin(nom));
+            std::filesystem::create_symlink(dossier.chemin(touches), dossier.chemin(nom));
         } else if (directive == "hold") {
             verrous[nom] =
                 ::open((dossier.racine() / nom).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
@@ -253,9 +258,10 @@ TEST(Serveur, WrongPasswordsSlowedThenTheConnectionClosed) {
               std::string::npos);
 }
 
-// Fifty games, each in a folder of its own laid out as an account's, save at once into the one
-// registry their folders share through a link: every hero is ranked, none lost. Their games log
-// is shared the same way: each game's line stands whole, with the account it was played for.
+// Fifty games, each in a folder of its own laid out as an account's, save at once into one
+// registry their folders share through a link (as the games of one folder share theirs): the
+// game's lock keeps every hero ranked, none lost. Their games log is shared the same way, as a
+// server's accounts share theirs: each game's line stands whole, with its account.
 TEST(Serveur, FiftyGamesSaveAtOnceIntoTheSharedRegistry) {
     namespace fs = std::filesystem;
     DossierJeu dossier;

@@ -179,9 +179,13 @@ TEST(Web, OnlyThePagesOwnPathsEachWithItsPolicyAndOriginAndTheGamesWon) {
     }
     EXPECT_TRUE(web.dans_le_journal("refused: origin \"http://evil.test\""));
 
-    // A ranking of 21 heroes (classement.txt), and 11 games won, the last played now: the page's
-    // lists show 20 and 10, the last won first.
-    dossier.ecrire("serveur/joueurs.txt", lire_tout(KORVA_TESTS "/web/classement.txt"));
+    // A ranking of 21 heroes, two accounts' registries merged (classement_*.txt), and 11 games
+    // won, the last played now: the page's lists show 20, each with its account, a tie ranked by
+    // account then hero, and 10, the last won first.
+    for (const std::string compte : {"hal", "vic"}) {
+        dossier.ecrire("serveur/comptes/" + compte + "/fichiers/personnages/joueurs.txt",
+                       lire_tout(KORVA_TESTS "/web/classement_" + compte + ".txt"));
+    }
     dossier.ecrire("serveur/comptes/vic/fichiers/personnages/Vic.txt",
                    sauvegarde_depuis_carte(lire_tout(KORVA_TESTS "/web/victoire.txt")));
     Client c(web, "/play");
@@ -236,11 +240,21 @@ TEST(Web, OnlyThePagesOwnPathsEachWithItsPolicyAndOriginAndTheGamesWon) {
     EXPECT_TRUE(attendre([&] {
         etat = demander(web, "GET /status.json HTTP/1.1\r\n").body();
         return std::regex_search(
-            etat,
-            std::regex(R"("H19","score":1\}\],"won":\[\{"account":"vic","hero":"Vic",[^}]*\},)"
-                       R"((\{"account":"vic","hero":"V",[^}]*\},?){9}\],)"
-                       R"("playing":\[)" +
-                       en_cours.substr(0, en_cours.rfind(R"(\{)")) + R"(\]\})"));
+            etat, std::regex(
+                      R"(\{"ranking":\[\{"account":"vic","hero":"Vic","score":2\},)"
+                      R"(\{"account":"hal","hero":"H1","score":1\},\{"account":"hal","hero":"H10",)"
+                      R"("score":1\},(\{"account":"hal","hero":"H\d","score":1\},){8})"
+                      R"((\{"account":"vic","hero":"H1\d","score":1\},?){9}\],)"
+                      R"("won":\[\{"account":"vic","hero":"Vic",[^}]*\},)"
+                      R"((\{"account":"vic","hero":"V",[^}]*\},?){9}\],)"
+                      R"("playing":\[)" +
+                      en_cours.substr(0, en_cours.rfind(R"(\{)")) + R"(\]\})"));
+    })) << etat;
+    // A registry that changed is read again: Hal's H1 leads now.
+    dossier.ecrire("serveur/comptes/hal/fichiers/personnages/joueurs.txt", "1\nH1 3\n");
+    EXPECT_TRUE(attendre([&] {
+        etat = demander(web, "GET /status.json HTTP/1.1\r\n").body();
+        return etat.starts_with(R"({"ranking":[{"account":"hal","hero":"H1","score":3},)");
     })) << etat;
     std::for_each(tenues.begin(), tenues.end(), ::close);
 }
@@ -425,7 +439,9 @@ TEST(WebNavigateur, APlayerInABrowserIsWatchedAndClosingThePageSavesTheGame) {
     // the page left him, a step left of where Ctrl-C saved him.
     const std::string zed = dossier.lire("serveur/comptes/ayla/fichiers/personnages/Zed.txt");
     EXPECT_NE(carte_depuis_sauvegarde(zed).value_or("").find("\n#.S.c."), std::string::npos);
-    EXPECT_TRUE(dossier.lire("serveur/joueurs.txt").starts_with("1\nZed ")) << web.journal();
+    EXPECT_TRUE(dossier.lire("serveur/comptes/ayla/fichiers/personnages/joueurs.txt")
+                    .starts_with("1\nZed "))
+        << web.journal();
 }
 
 } // namespace
