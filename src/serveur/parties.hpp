@@ -6,7 +6,9 @@
 #include "serveur/configuration.hpp"
 
 #include <ctime>
+#include <filesystem>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,6 +28,22 @@ struct Partie {
 
 // The games being played now, the longest idle last.
 std::vector<Partie> parties_en_cours(const Configuration& c);
+
+// The same for one who looks again and again (korva-web's state thread, every second): what a
+// look found is kept, and a game's recording, hero, level and score are read again only once
+// its files changed, so that a look costs a few calls to the system a game.
+class MemoireEnCours {
+public:
+    std::vector<Partie> parties_en_cours(const Configuration& c);
+
+private:
+    struct Suivie {
+        std::filesystem::file_time_type dossier;    // of the account's recordings' folder
+        std::filesystem::file_time_type sauvegarde; // of its hero's save, when there is one
+        Partie partie;
+    };
+    std::map<std::string, Suivie> suivies_; // by account
+};
 // The game `compte` is playing now, when it plays one and its recording can be found.
 std::optional<Partie> partie_de(const Configuration& c, const std::string& compte);
 // Only its recording: the newest of the account's, while its game still writes it.

@@ -73,9 +73,10 @@ std::string objet(std::initializer_list<std::pair<std::string_view, std::string>
 
 std::shared_ptr<const Instantane> instantane_de(const serveur::Configuration& c,
                                                 const std::deque<PartieFinie>& gagnees,
-                                                serveur::Registres& registres) {
+                                                serveur::Registres& registres,
+                                                serveur::MemoireEnCours& memoire) {
     auto instantane = std::make_shared<Instantane>();
-    const std::vector<serveur::Partie> en_cours = serveur::parties_en_cours(c);
+    const std::vector<serveur::Partie> en_cours = memoire.parties_en_cours(c);
     for (std::size_t i = 0; i < std::min(en_cours.size(), EN_COURS_MONTREES); ++i) {
         instantane->en_cours.emplace(nom_de(en_cours[i]), en_cours[i]);
     }
@@ -133,6 +134,7 @@ void Etat::regarder(std::stop_token arret) {
     serveur::SuiviJournal journal(serveur::chemin_journal_parties(*c_));
     std::deque<PartieFinie> gagnees; // the newest first
     serveur::Registres registres;    // each read again only once changed
+    serveur::MemoireEnCours memoire; // each game's files read again only once changed
     while (!arret.stop_requested()) {
         for (PartieFinie& p : journal.suite()) {
             if (p.issue == IssuePartie::gagnee) {
@@ -140,7 +142,7 @@ void Etat::regarder(std::stop_token arret) {
                 gagnees.resize(std::min(gagnees.size(), VICTOIRES_MONTREES));
             }
         }
-        std::shared_ptr<const Instantane> nouvel = instantane_de(*c_, gagnees, registres);
+        std::shared_ptr<const Instantane> nouvel = instantane_de(*c_, gagnees, registres, memoire);
         std::unique_lock verrou(garde_);
         instantane_ = std::move(nouvel);
         reveil_.wait_for(verrou, arret, PERIODE, [] { return false; });
