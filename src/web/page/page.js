@@ -59,37 +59,46 @@ function montrer(ouvertes) {
   plier.textContent = ouvertes ? 'Hide lists' : 'Lists';
   plier.setAttribute('aria-expanded', String(ouvertes));
 }
-plier.onclick = () => montrer(listes.hidden);
+plier.onclick = () => {
+  montrer(listes.hidden);
+  terminal.focus(); // the keys go on to the game
+};
 
 // The game's whole screen in the whole window, as large as it fits: the largest font whose
 // cells, as the terminal measures them, hold 110 columns and 50 lines. The lists take the room
-// it leaves at its side; where there is too little, they fold behind a button and open over it.
+// it leaves beside it or below it, whichever is larger; where that is too little, they fold
+// behind a button, and open over the terminal.
 function ajuster() {
   const ecran = conteneur.querySelector('.xterm-screen');
   const tient = (taille) => {
     terminal.options.fontSize = taille;
     return ecran.offsetWidth <= innerWidth && ecran.offsetHeight <= innerHeight;
   };
-  let bas = POLICE_MIN;
-  let haut = POLICE_MAX;
+  let petite = POLICE_MIN;
+  let grande = POLICE_MAX;
   for (let i = 0; i < RECHERCHES; ++i) {
-    const milieu = (bas + haut) / 2;
-    [bas, haut] = tient(milieu) ? [milieu, haut] : [bas, milieu];
+    const milieu = (petite + grande) / 2;
+    [petite, grande] = tient(milieu) ? [milieu, grande] : [petite, milieu];
   }
-  tient(bas);
-  const libre = innerWidth - ecran.offsetWidth;
-  listes.style.width = Math.max(libre, Math.min(PANNEAU_MIN, innerWidth)) + 'px';
-  montrer(libre >= PANNEAU_MIN);
+  tient(petite);
+  const cote = innerWidth - ecran.offsetWidth;
+  const dessous = innerHeight - ecran.offsetHeight;
+  // Where the lists begin, across the window's `taille`, when `libre` is left them.
+  const debut = (taille, libre) => Math.max(0, taille - Math.max(libre, PANNEAU_MIN));
+  const [gauche, haut] = cote >= dessous ? [debut(innerWidth, cote), 0]
+    : [0, debut(innerHeight, dessous)];
+  listes.style.left = gauche + 'px';
+  listes.style.top = plier.style.top = haut + 'px';
+  montrer(Math.max(cote, dessous) >= PANNEAU_MIN);
 }
 ajuster();
 window.addEventListener('resize', ajuster);
 
-// What the page says of its connection, where the lists are, opened so that it is read.
-function dire(texte, lien) {
+// What the page says of its connection, where the lists are, opened so that it is read; with
+// the addresses to open instead, if any.
+function dire(texte, liens = []) {
   etat.replaceChildren(texte);
-  if (lien) {
-    etat.append(' ', element('a', lien, lien, false));
-  }
+  liens.forEach((lien, i) => etat.append(i === 0 ? ' ' : ' or ', element('a', lien, lien, false)));
   montrer(true);
 }
 
@@ -129,7 +138,7 @@ async function refusee() {
     // none known
   }
   if (origines.length > 0 && !origines.includes(location.origin)) {
-    dire('This page is not at the server\'s address: open', origines[0] + '/');
+    dire('This page is not at the server\'s address: open', origines.map((o) => o + '/'));
   } else {
     dire('The connection was refused (the server is full, or the game is over): try again later.');
   }
