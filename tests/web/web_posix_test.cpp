@@ -337,6 +337,11 @@ TEST(Web, SizesOutOfBoundsClampedBadFramesAndIdleConnectionsClosed) {
     EXPECT_FALSE(c.attendre("never")) << c.ecran.texte();
     EXPECT_TRUE(c.ferme);
     EXPECT_TRUE(web.dans_le_journal("127.0.0.1 sent a message over message-bytes: closed\n"));
+    Client listes(web, "/events"); // the same bound where the lists are pushed
+    ASSERT_TRUE(listes.attendre(R"("playing":[)"));
+    listes.taper(std::string(257, '1'));
+    EXPECT_FALSE(listes.attendre("never"));
+    EXPECT_TRUE(listes.ferme);
     for (const std::string& trame : {"\x83\x80\0\0\0\0"s, "\x82\x01\x31"s}) { // reserved, unmasked
         Client d(web, "/play");
         ASSERT_TRUE(d.attendre(ACCUEIL));
