@@ -6,7 +6,8 @@
 // the game's question, whose 'Y' saves the step; a second page watches the game live; closing
 // the first page ends the game, which the calling test finds saved where the hero last stood,
 // and which the second page's lists, never reloaded, then show ended, among its account's
-// games, to watch again. A page opened at another address is told the server's.
+// games, to watch again. A page opened at another address is told the server's; on a narrow
+// window, its lists stand below the board.
 // Usage: node navigateur.js URL SCREENSHOT SERVICE_PID
 'use strict';
 const fs = require('fs');
@@ -47,6 +48,9 @@ const lobbies = () => lire(`/proc/${service}/task/${service}/children`).split(' 
   .filter((p) => p && lire(`/proc/${p}/comm`) === 'korva-serveur\n').length;
 // The hero's column on the board, in the line of the first level where he starts.
 const heros = (e) => e.split('\n')[2].indexOf('☻');
+// The terminal's own measure of its cells and screen, and where the lists stand.
+const mesure = (page) => page.evaluate(() => [terminal._core._renderService.dimensions.css,
+  document.getElementById('listes').getBoundingClientRect()]);
 const ferme = (page) => page.waitForFunction(
   () => document.getElementById('etat').textContent.includes('closed'), null, { timeout: ATTENTE_MS });
 
@@ -83,15 +87,13 @@ const ferme = (page) => page.waitForFunction(
   // The terminal's cells, as it measures them: 50 lines in the window's 768 pixels are 15 whole
   // pixels at most, and the board takes them, the lists standing in the room left beside it;
   // folded, they leave it as it is.
-  const mesure = () => page.evaluate(() => [terminal._core._renderService.dimensions.css,
-    document.getElementById('listes').getBoundingClientRect()]);
-  const [cellules, listes] = await mesure();
+  const [cellules, listes] = await mesure(page);
   if (cellules.cell.height < 15 || cellules.canvas.height > 768 ||
       listes.left < cellules.canvas.width) {
     throw new Error('laid out as ' + JSON.stringify([cellules, listes]));
   }
   await page.click('#plier');
-  const [pliees, cachees] = await mesure();
+  const [pliees, cachees] = await mesure(page);
   if (pliees.cell.height !== cellules.cell.height || cachees.width !== 0) {
     throw new Error('folded as ' + JSON.stringify([pliees, cachees]));
   }
@@ -141,11 +143,18 @@ const ferme = (page) => page.waitForFunction(
   await attendre(() => ecran(film), (e) => e.includes('Back-up of your game Y/N ? :'));
   await ferme(film);
 
-  // A page opened at another address than the server's is told which to open.
+  // A page opened at another address than the server's is told which to open. On a narrow
+  // window, the board takes its whole width, and the lists stand below it.
   const ailleurs = await contexte.newPage();
   await ailleurs.goto(url.replace('127.0.0.1', 'localhost'));
   await ailleurs.waitForFunction((a) => document.getElementById('etat').textContent.includes(a),
     url, { timeout: ATTENTE_MS });
+  await ailleurs.setViewportSize({ width: 800, height: 1000 });
+  const [etroit, dessous] = await mesure(ailleurs);
+  if (etroit.canvas.width < 790 || etroit.canvas.width > 800 || dessous.top < etroit.canvas.height
+      || dessous.height === 0) {
+    throw new Error('laid out narrow as ' + JSON.stringify([etroit, dessous]));
+  }
   await navigateur.close();
 })().catch((e) => {
   console.error(e);
