@@ -150,11 +150,11 @@ const ferme = (page) => page.waitForFunction(
   await ailleurs.waitForFunction((a) => document.getElementById('etat').textContent.includes(a),
     url, { timeout: ATTENTE_MS });
   await ailleurs.setViewportSize({ width: 800, height: 1000 });
-  const [etroit, dessous] = await mesure(ailleurs);
-  if (etroit.canvas.width < 790 || etroit.canvas.width > 800 || dessous.top < etroit.canvas.height
-      || dessous.height === 0) {
-    throw new Error('laid out narrow as ' + JSON.stringify([etroit, dessous]));
-  }
+  await attendre(async () => JSON.stringify(await mesure(ailleurs)), (m) => {
+    const [etroit, dessous] = JSON.parse(m);
+    return etroit.canvas.width >= 790 && etroit.canvas.width <= 800 && dessous.height > 0 &&
+      dessous.top >= etroit.canvas.height;
+  });
   await navigateur.close();
 })().catch((e) => {
   console.error(e);
