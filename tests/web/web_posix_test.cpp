@@ -96,16 +96,18 @@ struct Client {
         }));
         ws.handshake("localhost", cible, erreur);
     }
-    // Reads until the screen shows `texte`; false once ten seconds or the connection are gone.
+    // Reads until the screen (or, for the lists, a message) shows `texte`; false once ten
+    // seconds or the connection are gone.
     bool attendre(std::string_view texte) {
         const auto fin = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (ecran.texte().find(texte) == std::string::npos && !ferme &&
-               std::chrono::steady_clock::now() < fin) {
+        const auto vu = [&] { return (ecran.texte() + recu).find(texte) != std::string::npos; };
+        while (!vu() && !ferme && std::chrono::steady_clock::now() < fin) {
             if (!en_lecture) {
                 en_lecture = true;
                 ws.async_read(lu, [this](beast::error_code e, std::size_t) {
                     en_lecture = false;
                     ferme = e.failed();
+                    recu += beast::buffers_to_string(lu.data());
                     ecran.recevoir(beast::buffers_to_string(lu.data()));
                     lu.clear();
                 });
@@ -113,7 +115,7 @@ struct Client {
             io.restart();
             io.run_for(std::chrono::milliseconds(20));
         }
-        return ecran.texte().find(texte) != std::string::npos;
+        return vu();
     }
     void taper(const std::string& touches, bool texte = false) {
         ws.text(texte);
@@ -123,6 +125,7 @@ struct Client {
     beast::websocket::stream<tcp::socket> ws{io};
     beast::error_code erreur;
     EcranVirtuel ecran{50, 110};
+    std::string recu; // every message, as it came
     beast::flat_buffer lu;
     bool en_lecture = false, ferme = false;
 };
@@ -150,10 +153,11 @@ http::response<http::string_body> demander(const Web& web, const std::string& re
 }
 
 // Each request of chemins.txt, answered as it says, each answer with the page's policy; then
-// a game won, listed from its recording, as no save or ranking holds it.
+// a game won, pushed to a page's lists and listed from the games log, as no save or ranking
+// holds it, and watched again.
 TEST(Web, OnlyThePagesOwnPathsEachWithItsPolicyAndOriginAndTheGamesWon) {
     DossierJeu dossier;
-    const Web web(dossier);
+    const Web web(dossier, "", "watchers-at-once 1\n");
     std::ifstream table(KORVA_TESTS "/web/chemins.txt");
     for (std::string ligne; std::getline(table, ligne);) {
         std::istringstream l(ligne);
@@ -188,7 +192,8 @@ TEST(Web, OnlyThePagesOwnPathsEachWithItsPolicyAndOriginAndTheGamesWon) {
     }
     dossier.ecrire("serveur/comptes/vic/fichiers/personnages/Vic.txt",
                    sauvegarde_depuis_carte(lire_tout(KORVA_TESTS "/web/victoire.txt")));
-    Client c(web, "/play");
+    Client c(web, "/play"), listes(web, "/events");
+    ASSERT_TRUE(listes.attendre(R"("playing":[)"));
     const std::vector<std::pair<std::string, std::string>> etapes{
         {"2", "Account name:"},
         {"vic\r", "Password:"},
@@ -200,11 +205,15 @@ TEST(Web, OnlyThePagesOwnPathsEachWithItsPolicyAndOriginAndTheGamesWon) {
         {"1\r", "save and quit"},
         {"\x1b[C\x1b[C", "CONGRATULATION"},
         {" ", "3 : quit"}};
-    // Ten games won before, told by the games log only, among games lost: none is replayed.
+    // Ten games won before, told by the games log only, among games lost: none is replayed. Then
+    // two of another account's heroes, one named in UTF-8, one by bytes that are no UTF-8 (a
+    // lead byte cut short, a character written too long, a surrogate, one past U+10FFFF).
     std::string journal;
-    for (int i = 0; i < 20; ++i) {
-        journal += "account=vic\thero=V\tclass=priest\toutcome=" +
-                   std::string(i % 2 == 0 ? "won" : "killed") +
+    for (int i = 0; i < 22; ++i) {
+        journal += (i < 20    ? "account=vic\thero=V"
+                    : i == 20 ? "account=zoe\thero=Zoé🐉"
+                              : "account=zoe\thero=Z\xe9\xe0\x9f\xbf\xed\xa0\x80\xf4\x90\x80\x80") +
+                   "\tclass=priest\toutcome="s + (i % 2 == 0 && i < 20 ? "won" : "killed") +
                    "\tlevel=5\tscore=1\tgold=1\tturns=1\tstart=2026-01-01T00:00:00Z\tend=2026-01-"
                    "01T00:00:00Z\trecording=20260101-000000-V.txt\n";
     }
@@ -213,6 +222,7 @@ TEST(Web, OnlyThePagesOwnPathsEachWithItsPolicyAndOriginAndTheGamesWon) {
         c.taper(touches);
         ASSERT_TRUE(c.attendre(texte)) << c.ecran.texte();
     }
+    EXPECT_TRUE(listes.attendre(R"("won":[{"account":"vic","hero":"Vic",)")) << listes.recu;
     // 31 accounts' games in progress, each held as a lobby and its game hold them, each idle
     // 1000 minutes longer than the one before: the page lists the 30 freshest, with idle seconds.
     std::vector<int> tenues;
@@ -247,7 +257,12 @@ TEST(Web, OnlyThePagesOwnPathsEachWithItsPolicyAndOriginAndTheGamesWon) {
                       R"((\{"account":"vic","hero":"H1\d","score":1\},?){9}\],)"
                       R"("won":\[\{"account":"vic","hero":"Vic",[^}]*\},)"
                       R"((\{"account":"vic","hero":"V",[^}]*\},?){9}\],)"
-                      R"("playing":\[)" +
+                      R"("latest":\[\{"account":"vic","hero":"Vic","class":"\w+","outcome":"won",)"
+                      R"([^}]*\},\{"account":"zoe","hero":"Z()"
+                      "\xEF\xBF\xBD"
+                      R"(){11}",[^}]*\},)"
+                      R"(\{"account":"zoe","hero":"Zoé🐉",[^}]*\},)"
+                      R"((\{"account":"vic","hero":"V",[^}]*\},?){7}\],"playing":\[)" +
                       en_cours.substr(0, en_cours.rfind(R"(\{)")) + R"(\]\})"));
     })) << etat;
     // A registry that changed is read again: Hal's H1 leads now.
@@ -257,10 +272,29 @@ TEST(Web, OnlyThePagesOwnPathsEachWithItsPolicyAndOriginAndTheGamesWon) {
         return etat.starts_with(R"({"ranking":[{"account":"hal","hero":"H1","score":3},)");
     })) << etat;
     std::for_each(tenues.begin(), tenues.end(), ::close);
+
+    // The account's own latest games, 20 of its 21; the game won watched again from its
+    // recording, whose own keys reach it (q ends it before its end), a second replay waiting
+    // for the server's one watcher's place.
+    EXPECT_TRUE(
+        std::regex_match(demander(web, "GET /games.json?account=766963 HTTP/1.1\r\n").body(),
+                         std::regex(R"(\{"account":"vic","games":\[)"
+                                    R"((\{"account":"vic",[^}]*\},?){20}\]\}\n)")));
+    std::smatch rejeu;
+    ASSERT_TRUE(
+        std::regex_search(etat, rejeu, std::regex(R"re("hero":"Vic",[^}]*"replay":"(\w+)")re")));
+    Client film(web, "/replay?game=" + rejeu[1].str());
+    ASSERT_TRUE(film.attendre("save and quit")) << film.ecran.texte();
+    EXPECT_TRUE(Client(web, "/replay?game=" + rejeu[1].str()).erreur.failed());
+    EXPECT_TRUE(web.dans_le_journal("refused for 127.0.0.1: watchers-at-once\n"));
+    film.taper("q");
+    EXPECT_FALSE(film.attendre("CONGRATULATION")) << film.ecran.texte();
+    EXPECT_TRUE(film.ferme);
 }
 
 // The page's script declares each string of the protocol's header that it uses, under the same
-// name and with the same value; every path and word it sends among them.
+// name and with the same value; every path and word it sends among them (the lists' GET, for
+// scoreboards, aside: the page has the lists pushed).
 TEST(Web, ThePagesScriptSpeaksTheProtocolAsItsHeaderWritesIt) {
     const std::string entete = lire_tout(KORVA_PAGE_SOURCE "/../protocole.hpp");
     const std::string script = lire_tout(KORVA_PAGE_SOURCE "/page.js");
@@ -271,7 +305,8 @@ TEST(Web, ThePagesScriptSpeaksTheProtocolAsItsHeaderWritesIt) {
         EXPECT_TRUE(script.find(declaration) == std::string::npos ||
                     script.find(declaration + "'" + (*i)[2].str() + "';") != std::string::npos)
             << nom;
-        EXPECT_TRUE(nom.starts_with("CHAMP_") || script.find(declaration) != std::string::npos)
+        EXPECT_TRUE(nom.starts_with("CHAMP_") || nom == "CHEMIN_ETAT" ||
+                    script.find(declaration) != std::string::npos)
             << nom;
     }
     EXPECT_GT(lues, 5);
@@ -316,6 +351,11 @@ TEST(Web, SizesOutOfBoundsClampedBadFramesAndIdleConnectionsClosed) {
     EXPECT_FALSE(c.attendre("never")) << c.ecran.texte();
     EXPECT_TRUE(c.ferme);
     EXPECT_TRUE(web.dans_le_journal("127.0.0.1 sent a message over message-bytes: closed\n"));
+    Client listes(web, "/events"); // the same bound where the lists are pushed
+    ASSERT_TRUE(listes.attendre(R"("playing":[)"));
+    listes.taper(std::string(257, '1'));
+    EXPECT_FALSE(listes.attendre("never"));
+    EXPECT_TRUE(listes.ferme);
     for (const std::string& trame : {"\x83\x80\0\0\0\0"s, "\x82\x01\x31"s}) { // reserved, unmasked
         Client d(web, "/play");
         ASSERT_TRUE(d.attendre(ACCUEIL));
