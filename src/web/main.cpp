@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     korva::web::Service service{
-        *web, *hall, *pages, korva::web::Places(web->connexions_par_adresse), {}, {}, {}};
+        *web, *hall, *pages, korva::web::Places(web->connexions_par_adresse), {}, {}, {}, {}};
     // One thread serves every connection. The sessions end with `io`, before the state they
     // share: each terminal is hung up on the way out, and its game saved.
     boost::asio::io_context io(1);

@@ -119,7 +119,8 @@ Suite regarder(const Demande& d, std::string_view question, Service& s) {
                         environnement(d.adresse),
                         serveur::dossier_du_compte(s.hall, partie->second.compte),
                         true,
-                        std::move(admission.places)});
+                        std::move(admission.places),
+                        *chemin});
 }
 
 // A game ended watched again, by its name in the lists, while its recording is kept. The

@@ -48,6 +48,9 @@ struct Programme {
     std::string dossier;
     bool lecture_seule;
     std::vector<serveur::Place> places; // held among the server's for as long as it runs
+    // A live watch's recording: one watch of it goes to every page watching (diffusion.hpp).
+    // Empty: a program of the page's own.
+    std::string diffusee = {};
 };
 
 // A WebSocket to open, bound to a program on a terminal of its own, for a client at `adresse`,

@@ -8,6 +8,7 @@
 #include "web/abonnes.hpp"
 #include "web/acces.hpp"
 #include "web/configuration_web.hpp"
+#include "web/diffusion.hpp"
 #include "web/etat.hpp"
 #include "web/pages.hpp"
 
@@ -24,7 +25,8 @@ struct Service {
     Places places;
     Etat etat;
     Abonnes abonnes;
-    std::string refus; // the refusals told in the log so far, summed up as the lobbies do
+    Diffusions diffusions; // the live watches, each shared by every page watching its game
+    std::string refus;     // the refusals told in the log so far, summed up as the lobbies do
 
     // Notes a connection refused by `reglage`, in the log as the lobby's rules sum them up.
     void refuser(const std::string& adresse, std::string_view reglage);

@@ -84,8 +84,9 @@ TEST(Web, AddressesAsTrustedPlacesBoundedAndASlowClientDropped) {
 
     { // A page's watches count as the lobby's own: watchers-per-game holds for browsers too.
         // The screen a watcher is sent is traffic: one who only receives stays past idle-seconds.
+        // Two watchers share one watch of the game, the later shown the whole screen at once.
         DossierJeu autre;
-        const Web regards(autre, "idle-seconds 3\n", "watchers-per-game 1\n");
+        const Web regards(autre, "idle-seconds 3\n", "watchers-per-game 2\n");
         Client joueur(regards, "/play");
         for (const auto& [touches, texte] :
              std::vector<std::pair<std::string, std::string>>{{"2", "Account name:"},
@@ -106,6 +107,13 @@ TEST(Web, AddressesAsTrustedPlacesBoundedAndASlowClientDropped) {
             return ouvert = ouvert || !premier.emplace(regards, "/watch?game=776174").erreur;
         }));
         ASSERT_TRUE(premier->attendre("save and quit"));
+        Client second(regards, "/watch?game=776174");
+        ASSERT_TRUE(second.attendre("save and quit"));
+        EXPECT_TRUE(attendre([&] { return second.ecran.texte() == joueur.ecran.texte(); }));
+        EXPECT_EQ(premier->ecran.texte(), joueur.ecran.texte());
+        const std::string enfants = lire_tout("/proc/" + std::to_string(regards.pid) + "/task/" +
+                                              std::to_string(regards.pid) + "/children");
+        EXPECT_EQ(std::count(enfants.begin(), enfants.end(), ' '), 2) << enfants; // lobby, watch
         EXPECT_TRUE(Client(regards, "/watch?game=776174").erreur.failed());
         EXPECT_TRUE(regards.dans_le_journal("refused for 127.0.0.1: watchers-per-game\n"));
         premier->taper("q");                 // a watch's keys reach nobody: it does not leave
@@ -115,6 +123,7 @@ TEST(Web, AddressesAsTrustedPlacesBoundedAndASlowClientDropped) {
         }
         joueur.taper("q");
         EXPECT_TRUE(premier->attendre("Back-up of your game Y/N")) << premier->ecran.texte();
+        EXPECT_TRUE(second.attendre("Back-up of your game Y/N")) << second.ecran.texte();
     }
     { // A client that types on and never reads is dropped; another is served meanwhile.
         Client lent(web, "/play");
