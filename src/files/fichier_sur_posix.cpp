@@ -220,7 +220,7 @@ bool ecrire_fichier_atomique(const std::string& lien_ou_fichier, std::string_vie
 
 VerrouFichier::VerrouFichier(const std::string& chemin_garde) {
     // A file reached through a link is locked beside the file itself, so that every folder
-    // linked to it (each account of a server to the one registry) takes turns with the others.
+    // linked to it takes turns with the others.
     std::string garde;
     if (!cible_du_lien(chemin_garde, garde, erreur_)) {
         return;

@@ -2,6 +2,7 @@
 
 #include "serveur/comptes.hpp"
 #include "serveur/parties.hpp"
+#include "serveur/separation_registre.hpp"
 #include "serveur/sessions.hpp"
 
 #include <algorithm>
@@ -67,7 +68,7 @@ struct Commande {
     bool avec_nom;
     int (*faire)(const Configuration& c, Comptes& comptes, const std::string& nom);
 };
-constexpr std::array<Commande, 9> COMMANDES{{
+constexpr std::array<Commande, 10> COMMANDES{{
     {"accounts", false,
      [](const Configuration&, Comptes& comptes, const std::string& nom) {
          return lister_comptes(comptes, nom);
@@ -118,6 +119,13 @@ constexpr std::array<Commande, 9> COMMANDES{{
      [](const Configuration& c, Comptes&, const std::string&) {
          std::cout << reglages_en_texte(c);
          return FAIT;
+     }},
+    {"split-registry", false,
+     [](const Configuration& c, Comptes&, const std::string&) {
+         std::string compte_rendu;
+         const bool fait = separer_registre(c, compte_rendu);
+         (fait ? std::cout : std::cerr) << (fait ? "" : "korva-serveur: ") << compte_rendu << "\n";
+         return fait ? FAIT : ECHEC;
      }},
 }};
 

@@ -1,6 +1,6 @@
 // The operator's commands: the accounts and the games in progress listed, an account locked or
 // unlocked, its connections ended, a password reset, registration opened or closed, the
-// settings in force listed.
+// settings in force listed, an older server's shared registry split.
 #pragma once
 
 #include "serveur/configuration.hpp"
@@ -20,7 +20,8 @@ inline constexpr const char* COMMANDES_ADMIN =
     "  password NAME    reset its password to the line read from the input\n"
     "  open             open registration\n"
     "  close            close registration\n"
-    "  settings         list the settings in force, a key left out at its default\n";
+    "  settings         list the settings in force, a key left out at its default\n"
+    "  split-registry   split an older server's shared registry into each account's own\n";
 
 // Carries out the command `mots` (its name and its argument); prints what it lists or did on
 // the output, a failure on the error stream. The process's status: 0 done, 1 failed, 2 no such

@@ -19,7 +19,7 @@ constexpr int ATTENTE_ECHEC_MAX_MS = 600000;
 
 const std::array REGLAGES{
     R{"data", "/var/games/korva",
-      "where the accounts, their folders, the registry and the games "
+      "where the accounts, their folders (each with its heroes' registry) and the games "
       "log live (the korva user's to write)",
       &C::donnees},
     R{"game", KORVA_JEU_INSTALLE, "the game's program", &C::jeu},

@@ -33,24 +33,30 @@ void lier(const fs::path& cible, const fs::path& lien, std::error_code& erreur) 
 
 } // namespace
 
+std::string dossier_des_comptes(const Configuration& c) {
+    return c.donnees + "/comptes";
+}
+
 std::string dossier_du_compte(const Configuration& c, const std::string& nom) {
-    return c.donnees + "/comptes/" + nom;
+    return dossier_des_comptes(c) + "/" + nom;
 }
 
 bool preparer_dossier(const Configuration& c, const std::string& nom, std::string& raison) {
     const fs::path dossier = dossier_du_compte(c, nom);
-    const fs::path registre = fs::absolute(fs::path(c.donnees) / REGISTRE_PARTAGE);
+    const std::string registre = (dossier / FICHIER_REGISTRE).string();
     std::error_code erreur;
     fs::create_directories(dossier / DOSSIER_PERSONNAGES, erreur);
     if (!erreur) {
         fs::create_directories(dossier / DOSSIER_ENREGISTREMENTS, erreur);
     }
-    if (!erreur && !fichier_existe(registre.string())) {
-        const VerrouFichier verrou(registre.string());
+    // Under the lock the account's games save under, so that two connections of the account
+    // never make it twice, nor over a game's first save.
+    if (!erreur && !fichier_existe(registre)) {
+        const VerrouFichier verrou(registre);
         int numero_erreur = 0;
-        if (!fichier_existe(registre.string()) &&
-            !ecrire_fichier_atomique(registre.string(), REGISTRE_VIDE, numero_erreur)) {
-            raison = registre.string() + ": " + raison_fichier(numero_erreur);
+        if (!fichier_existe(registre) &&
+            !ecrire_fichier_atomique(registre, REGISTRE_VIDE, numero_erreur)) {
+            raison = registre + ": " + raison_fichier(numero_erreur);
             return false;
         }
     }
@@ -59,9 +65,6 @@ bool preparer_dossier(const Configuration& c, const std::string& nom, std::strin
             lier(fs::absolute(fs::path(c.fichiers_jeu) / donnee), dossier / "fichiers" / donnee,
                  erreur);
         }
-    }
-    if (!erreur) {
-        lier(registre, dossier / FICHIER_REGISTRE, erreur);
     }
     // The games log of every account's games, which each game adds its line to as it ends.
     const fs::path journal = fs::absolute(chemin_journal_parties(c));

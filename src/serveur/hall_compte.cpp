@@ -1,6 +1,7 @@
 #include "serveur/hall.hpp"
 
 #include "files/lecture_texte.hpp"
+#include "serveur/classement.hpp"
 #include "serveur/dossier_compte.hpp"
 #include "serveur/en_cours.hpp"
 #include "serveur/journal.hpp"
@@ -20,9 +21,8 @@ namespace korva::serveur {
 namespace {
 
 constexpr std::size_t LIGNES_CLASSEMENT = 18;
-
-// The ranking's columns: a hero's whole name, and a score.
-constexpr std::size_t LARGEUR_NOM_CLASSEMENT = 50;
+// A name's column in the ranking: a hero, an account and the widest score fit in 80 columns.
+constexpr std::size_t COLONNE_NOM = 30;
 constexpr std::size_t LARGEUR_SCORE = 11;
 
 } // namespace
@@ -109,15 +109,18 @@ void Hall::jouer(const std::string& nom) {
 
 void Hall::classement(const std::string&) {
     ecran("the ranking of every account's heroes");
-    const std::vector<Rang> rangs = serveur::classement(c_);
+    const std::vector<Rang> rangs = serveur::classement(c_, LIGNES_CLASSEMENT);
     if (rangs.empty()) {
         return dire("No hero was saved yet.");
     }
-    for (std::size_t i = 0; i < std::min(rangs.size(), LIGNES_CLASSEMENT); ++i) {
-        char place[8];
+    console_->ecrire("     ");
+    ecrire_cellules({{"hero", COLONNE_NOM}, {"account", COLONNE_NOM}, {"score", LARGEUR_SCORE}});
+    for (std::size_t i = 0; i < rangs.size(); ++i) {
+        char place[32];
         std::snprintf(place, sizeof place, "%3zu. ", i + 1);
         console_->ecrire(place);
-        ecrire_cellules({{rangs[i].heros, LARGEUR_NOM_CLASSEMENT, true},
+        ecrire_cellules({{rangs[i].heros, COLONNE_NOM, true},
+                         {rangs[i].compte, COLONNE_NOM, true},
                          {std::to_string(rangs[i].score), LARGEUR_SCORE}});
     }
     attendre_touche();

@@ -4,7 +4,6 @@
 #include "files/fichier_sur.hpp"
 #include "files/lecture_texte.hpp"
 #include "files/niveaux.hpp"
-#include "files/registre_texte.hpp"
 #include "files/sauvegarde.hpp"
 #include "files/suivi_fichier.hpp"
 #include "serveur/dossier_compte.hpp"
@@ -13,8 +12,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <system_error>
 #include <tuple>
@@ -30,11 +29,21 @@ constexpr std::size_t LIGNE_HEROS = 3;
 // A recording's name: YYYYMMDD-HHMMSS-HERO.txt, or HERO-N.txt for the Nth game of that hero in
 // one second.
 constexpr std::size_t LONGUEUR_DATE = 15;
+// A recording's heading (the game's first board as a save holds it) is far smaller.
+constexpr std::size_t TAILLE_EN_TETE_MAX = std::size_t{1} << 20;
+
+// A recording's heading: its first lines, before any event. A long game's recording holds
+// megabytes of events after it, which nothing here needs.
+std::string en_tete_de(const std::string& chemin) {
+    std::string texte(TAILLE_EN_TETE_MAX, '\0');
+    std::ifstream fichier(chemin, std::ios::binary);
+    fichier.read(texte.data(), static_cast<std::streamsize>(texte.size()));
+    texte.resize(static_cast<std::size_t>(std::max<std::streamsize>(0, fichier.gcount())));
+    return texte;
+}
 
 std::string heros_de(const std::string& chemin) {
-    std::string texte;
-    int numero_erreur = 0;
-    lire_fichier(chemin, texte, numero_erreur);
+    const std::string texte = en_tete_de(chemin);
     std::size_t debut = 0;
     for (std::size_t n = 0; n < LIGNE_HEROS && debut != std::string::npos; ++n) {
         debut = texte.find('\n', debut);
@@ -97,7 +106,7 @@ void lire_etat(const Configuration& c, Partie& p) {
     std::string erreur;
     if (!lire_fichier(dossier_du_compte(c, p.compte) + "/" + chemin_sauvegarde(p.heros), texte,
                       numero_erreur)) {
-        lire_fichier(p.chemin, texte, numero_erreur);
+        texte = en_tete_de(p.chemin);
         texte.resize(texte.rfind('\n') + 1); // a line still being written waits
         lire_enregistrement(texte, enregistrement, erreur);
         texte = enregistrement.en_tete.depart;
@@ -135,12 +144,38 @@ std::optional<Partie> partie_de(const Configuration& c, const std::string& compt
 }
 
 std::vector<Partie> parties_en_cours(const Configuration& c) {
+    return MemoireEnCours().parties_en_cours(c);
+}
+
+std::vector<Partie> MemoireEnCours::parties_en_cours(const Configuration& c) {
     std::vector<Partie> parties;
+    std::map<std::string, Suivie> suivies;
     for (const std::string& compte : comptes_en_jeu(c)) {
-        if (std::optional<Partie> p = partie_de(c, compte)) {
-            parties.push_back(std::move(*p));
+        std::error_code e;
+        const fs::path dossier = fs::path(dossier_du_compte(c, compte)) / DOSSIER_ENREGISTREMENTS;
+        const fs::file_time_type change = fs::last_write_time(dossier, e);
+        auto connue = suivies_.find(compte);
+        // A new recording changes its folder; the one known may have ended since.
+        if (connue == suivies_.end() || connue->second.dossier != change ||
+            !ecrit_en_ce_moment(connue->second.partie.chemin)) {
+            std::optional<Partie> p = partie_de(c, compte);
+            if (!p) {
+                continue;
+            }
+            connue = suivies_.insert_or_assign(compte, Suivie{change, {}, std::move(*p)}).first;
         }
+        Suivie& suivie = connue->second;
+        const fs::file_time_type sauvee = fs::last_write_time(
+            dossier_du_compte(c, compte) + "/" + chemin_sauvegarde(suivie.partie.heros), e);
+        if (!e && sauvee != suivie.sauvegarde) {
+            suivie.sauvegarde = sauvee;
+            lire_etat(c, suivie.partie);
+        }
+        suivie.partie.ecrite = ecrit_le(suivie.partie.chemin);
+        parties.push_back(suivie.partie);
+        suivies.insert(*connue);
     }
+    suivies_ = std::move(suivies); // the games ended are forgotten
     // The longest idle last; two alike by their accounts.
     std::sort(parties.begin(), parties.end(), [](const Partie& a, const Partie& b) {
         return std::tie(b.ecrite, a.compte) < std::tie(a.ecrite, b.compte);
@@ -173,21 +208,6 @@ void elaguer_enregistrements(const Configuration& c, const std::string& compte) 
     for (std::size_t i = 0; i + gardes < chemins.size(); ++i) {
         fs::remove(chemins[i], erreur);
     }
-}
-
-std::vector<Rang> classement(const Configuration& c) {
-    // Read as the game reads it: a registry the game would refuse ranks nobody.
-    std::string texte, erreur;
-    int numero_erreur = 0;
-    std::vector<sJoueur> joueurs;
-    std::vector<Rang> rangs;
-    if (lire_fichier(c.donnees + "/" + REGISTRE_PARTAGE, texte, numero_erreur) &&
-        lire_registre(texte, joueurs, erreur)) {
-        for (const sJoueur& j : joueurs) {
-            rangs.push_back({std::string(j.pseudo, strnlen(j.pseudo, TAILLE_NOM)), j.score});
-        }
-    }
-    return rangs;
 }
 
 } // namespace korva::serveur

@@ -1,12 +1,14 @@
-// What the lobby and korva-web list: the games in progress on the server, the games ended (from
-// the games log, each with its recording), and the shared ranking.
+// What the lobby and korva-web list: the games in progress on the server, and the games ended
+// (from the games log, each with its recording).
 #pragma once
 
 #include "files/journal_parties.hpp"
 #include "serveur/configuration.hpp"
 
 #include <ctime>
+#include <filesystem>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,6 +28,22 @@ struct Partie {
 
 // The games being played now, the longest idle last.
 std::vector<Partie> parties_en_cours(const Configuration& c);
+
+// The same for one who looks again and again (korva-web's state thread, every second): what a
+// look found is kept, and a game's recording, hero, level and score are read again only once
+// its files changed, so that a look costs a few calls to the system a game.
+class MemoireEnCours {
+public:
+    std::vector<Partie> parties_en_cours(const Configuration& c);
+
+private:
+    struct Suivie {
+        std::filesystem::file_time_type dossier;    // of the account's recordings' folder
+        std::filesystem::file_time_type sauvegarde; // of its hero's save, when there is one
+        Partie partie;
+    };
+    std::map<std::string, Suivie> suivies_; // by account
+};
 // The game `compte` is playing now, when it plays one and its recording can be found.
 std::optional<Partie> partie_de(const Configuration& c, const std::string& compte);
 // Only its recording: the newest of the account's, while its game still writes it.
@@ -43,12 +61,5 @@ std::string chemin_enregistrement(const Configuration& c, const PartieFinie& p);
 // Keeps only the account's most recent recordings, as many as the server allows, the time each
 // recording's name begins with deciding which are recent; an empty one goes too.
 void elaguer_enregistrements(const Configuration& c, const std::string& compte);
-
-struct Rang {
-    std::string heros;
-    int score;
-};
-// The shared registry's players, as ranked there; nothing when it cannot be read.
-std::vector<Rang> classement(const Configuration& c);
 
 } // namespace korva::serveur

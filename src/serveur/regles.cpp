@@ -66,6 +66,11 @@ Pool par_adresse(const Configuration& c, const std::string& adresse) {
             "Too many connections from your address: close one, or try again later."};
 }
 
+Pool regards(const Configuration& c) {
+    return {pool(c, "regards"), c.regards_max, "watchers-at-once",
+            "The server has all the watchers it may have: try again later."};
+}
+
 } // namespace
 
 Admission admettre_hall(const Configuration& c, const std::string& adresse) {
@@ -91,9 +96,12 @@ Admission admettre_regard(const Configuration& c, const std::string& compte,
     pools.push_back({pool(c, "regards-" + nom_sur(compte)), c.regards_par_partie,
                      "watchers-per-game",
                      "This game has all the watchers it may have: try again later."});
-    pools.push_back({pool(c, "regards"), c.regards_max, "watchers-at-once",
-                     "The server has all the watchers it may have: try again later."});
+    pools.push_back(regards(c));
     return admettre(c, adresse, pools);
+}
+
+Admission admettre_rejeu(const Configuration& c, const std::string& adresse) {
+    return admettre(c, adresse, {par_adresse(c, adresse), regards(c)});
 }
 
 std::vector<std::string> resumer_refus(std::string& etat, const std::string& adresse,

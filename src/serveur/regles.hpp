@@ -37,6 +37,10 @@ Admission admettre_partie(const Configuration& c, const std::string& adresse);
 Admission admettre_regard(const Configuration& c, const std::string& compte,
                           const std::string& adresse, bool avec_connexion);
 
+// A replay of a game ended, from its recording, for a page at `adresse`: its address's place
+// (a page's replay comes without one) and the server's watchers, since it is a watch too.
+Admission admettre_rejeu(const Configuration& c, const std::string& adresse);
+
 // Refusals are summed up in the log: one line per address, setting and minute at most, naming
 // the setting that refused, and how many more it refused since the last line. `etat` is the
 // summary so far (empty at first), changed by a refusal at `maintenant`; what to log now comes

@@ -9,10 +9,21 @@
 #include "web/signaux.hpp"
 
 #include <boost/asio/io_context.hpp>
+#include <boost/asio/post.hpp>
 
 #include <cstdio>
 #include <string>
 #include <vector>
+
+namespace {
+
+// Stops the state thread on the way out.
+struct Arret {
+    korva::web::Etat& etat;
+    ~Arret() { etat.arreter(); }
+};
+
+} // namespace
 
 int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
@@ -52,11 +63,16 @@ int main(int argc, char** argv) {
         return 1;
     }
     korva::web::Service service{
-        *web, *hall, *pages, korva::web::Places(web->connexions_par_adresse), {}, {}};
-    service.etat.demarrer(service.hall);
+        *web, *hall, *pages, korva::web::Places(web->connexions_par_adresse), {}, {}, {}, {}};
     // One thread serves every connection. The sessions end with `io`, before the state they
     // share: each terminal is hung up on the way out, and its game saved.
     boost::asio::io_context io(1);
+    // The state thread hands each change over to the serving thread, which tells the pages; it
+    // stops before `io` goes, so that it never hands anything to an `io` that is no more.
+    service.etat.demarrer(service.hall, [&io, &service](std::shared_ptr<const std::string> json) {
+        boost::asio::post(io, [&service, json] { service.abonnes.publier(json); });
+    });
+    const Arret arret{service.etat};
     const korva::web::Signaux signaux(io);
     if (!korva::web::ecouter(io, service)) {
         return 1;

@@ -18,10 +18,12 @@ struct Page {
 constexpr std::string_view HTML = "text/html; charset=utf-8";
 constexpr std::string_view JS = "text/javascript; charset=utf-8";
 constexpr std::string_view CSS = "text/css; charset=utf-8";
-constexpr std::array<Page, 5> PAGES{{
+constexpr std::string_view SVG = "image/svg+xml";
+constexpr std::array<Page, 6> PAGES{{
     {"/", &ConfigurationWeb::page, "index.html", HTML},
     {"/page.js", &ConfigurationWeb::page, "page.js", JS},
     {"/page.css", &ConfigurationWeb::page, "page.css", CSS},
+    {"/favicon.ico", &ConfigurationWeb::page, "favicon.svg", SVG},
     {"/xterm.js", &ConfigurationWeb::xterm, "lib/xterm.js", JS},
     {"/xterm.css", &ConfigurationWeb::xterm, "css/xterm.css", CSS},
 }};

@@ -6,7 +6,9 @@
 #include "serveur/places.hpp"
 #include "web/service.hpp"
 
+#include <boost/beast/http/message.hpp>
 #include <boost/beast/http/status.hpp>
+#include <boost/beast/http/string_body.hpp>
 #include <boost/beast/http/verb.hpp>
 
 #include <string>
@@ -15,6 +17,9 @@
 #include <vector>
 
 namespace korva::web {
+
+// A request, as Beast reads it.
+using Requete = boost::beast::http::request<boost::beast::http::string_body>;
 
 // A request, as its session read it.
 struct Demande {
@@ -43,6 +48,9 @@ struct Programme {
     std::string dossier;
     bool lecture_seule;
     std::vector<serveur::Place> places; // held among the server's for as long as it runs
+    // A live watch's recording: one watch of it goes to every page watching (diffusion.hpp).
+    // Empty: a program of the page's own.
+    std::string diffusee = {};
 };
 
 // A WebSocket to open, bound to a program on a terminal of its own, for a client at `adresse`,
@@ -53,9 +61,16 @@ struct Ouverture {
     std::string adresse;
 };
 
-using Suite = std::variant<Reponse, Ouverture>;
+// A WebSocket to open that is told of each change of the lists, for a client at `adresse`.
+struct Abonnement {
+    Places::Jeton place;
+    std::string adresse;
+};
 
-// The answer to `d`: a page's file, the server's state, a terminal, or a refusal.
+using Suite = std::variant<Reponse, Ouverture, Abonnement>;
+
+// The answer to `d`: a page's file, the server's state, a terminal, the lists pushed, or a
+// refusal.
 Suite repondre(const Demande& d, Service& s);
 
 } // namespace korva::web

@@ -2,6 +2,7 @@
 
 #include "web/pages.hpp"
 #include "web/routes.hpp"
+#include "web/session_evenements.hpp"
 #include "web/session_terminal.hpp"
 
 #include <boost/beast/core/flat_buffer.hpp>
@@ -61,6 +62,9 @@ private:
             s_);
         if (auto* ouverture = std::get_if<Ouverture>(&suite)) {
             return ouvrir_terminal(std::move(flux_), requete, s_, std::move(*ouverture));
+        }
+        if (auto* abonnement = std::get_if<Abonnement>(&suite)) {
+            return ouvrir_evenements(std::move(flux_), requete, s_, std::move(*abonnement));
         }
         ecrire(requete, std::get<Reponse>(std::move(suite)));
     }

@@ -24,7 +24,7 @@ namespace {
 namespace beast = boost::beast;
 namespace asio = boost::asio;
 
-class SessionTerminal : public std::enable_shared_from_this<SessionTerminal> {
+class SessionTerminal : public std::enable_shared_from_this<SessionTerminal>, public Spectateur {
 public:
     SessionTerminal(Connexion connexion, Service& s, Ouverture ouverture)
         : ws_(std::move(connexion)), s_(s), o_(std::move(ouverture)), terminal_(ws_.get_executor()),
@@ -52,8 +52,21 @@ private:
     // The game's own size until the page says its own.
     static constexpr Taille TAILLE_DEPART{50, 110};
 
+    // A page watching a game live shares the one watch of it; any other runs its own program.
     void ouvrir() {
         const Programme& p = o_.programme;
+        if (!p.diffusee.empty()) {
+            diffusion_ = s_.diffusions.rejoindre(ws_.get_executor(), p.diffusee, p.commande,
+                                                 p.environnement, p.dossier);
+            if (!diffusion_) {
+                serveur::journal("no terminal for %s", o_.adresse.c_str());
+                return couper();
+            }
+            diffusion_->ajouter(shared_from_this());
+            vu();
+            attendre_inactivite();
+            return lire_page();
+        }
         enfant_ = lancer_sur_terminal(p.commande, p.environnement, p.dossier, TAILLE_DEPART);
         if (!enfant_) {
             serveur::journal("no terminal for %s", o_.adresse.c_str());
@@ -123,30 +136,47 @@ private:
         const std::string_view mot = lire_mot(texte, position);
         const std::optional<int> lignes = nombre_entier(lire_mot(texte, position));
         const std::optional<int> colonnes = nombre_entier(lire_mot(texte, position));
-        if (mot == MOT_TAILLE && lignes && colonnes) {
+        if (mot == MOT_TAILLE && lignes && colonnes && enfant_) {
             redimensionner(enfant_->maitre, bornee(*lignes, *colonnes));
         }
     }
 
     void lire_terminal() {
-        terminal_.async_read_some(asio::buffer(lu_), [soi = shared_from_this()](error_code e,
-                                                                                std::size_t n) {
-            if (e) {
-                soi->fini_ = true; // the program ended: what it wrote last goes first
-                return soi->envoyer();
-            }
-            soi->vu();
-            soi->attente_.append(soi->lu_.data(), n);
-            if (soi->attente_.size() > static_cast<std::size_t>(soi->s_.web.octets_en_attente)) {
-                serveur::journal("%s left %zu bytes unread: dropped, over unread-bytes",
-                                 soi->o_.adresse.c_str(), soi->attente_.size());
-                return soi->couper();
-            }
-            soi->envoyer();
-            soi->lire_terminal();
-        });
+        terminal_.async_read_some(asio::buffer(lu_),
+                                  [soi = shared_from_this()](error_code e, std::size_t n) {
+                                      if (e) {
+                                          return soi->finir(); // the program ended
+                                      }
+                                      soi->recevoir(std::string_view(soi->lu_.data(), n));
+                                      if (!soi->coupee_) {
+                                          soi->lire_terminal();
+                                      }
+                                  });
     }
 
+public:
+    // The screen's bytes, from the page's own program or the watch it shares.
+    void recevoir(std::string_view octets) override {
+        if (coupee_) {
+            return;
+        }
+        vu();
+        attente_.append(octets);
+        if (attente_.size() > static_cast<std::size_t>(s_.web.octets_en_attente)) {
+            serveur::journal("%s left %zu bytes unread: dropped, over unread-bytes",
+                             o_.adresse.c_str(), attente_.size());
+            return couper();
+        }
+        envoyer();
+    }
+
+    // What the program wrote last goes first, then the connection closes.
+    void finir() override {
+        fini_ = true;
+        envoyer();
+    }
+
+private:
     // One frame at a time; what the program writes meanwhile waits, up to the bound.
     void envoyer() {
         if (en_envoi_ || coupee_) {
@@ -188,6 +218,7 @@ private:
     asio::posix::stream_descriptor terminal_;
     asio::steady_timer minuterie_;
     std::optional<Enfant> enfant_;
+    std::shared_ptr<Diffusion> diffusion_; // a live watch shared with other pages
     std::chrono::steady_clock::time_point derniere_;
     beast::flat_buffer entree_;
     std::array<char, 16384> lu_{};

@@ -8,12 +8,7 @@
 #include "web/routes.hpp"
 #include "web/service.hpp"
 
-#include <boost/beast/http/message.hpp>
-#include <boost/beast/http/string_body.hpp>
-
 namespace korva::web {
-
-using Requete = boost::beast::http::request<boost::beast::http::string_body>;
 
 // Accepts on `connexion` the WebSocket that `requete` asks for, then runs `ouverture`'s program
 // for as long as both last.

@@ -9,6 +9,7 @@
 #include "support/dossier_jeu.hpp"
 #include "support/partie_terminal.hpp"
 #include "support/reglages_documentes.hpp"
+#include "support/serveur_essai.hpp"
 #include "support/sortie_commande.hpp"
 
 #include <gtest/gtest.h>
@@ -28,55 +29,6 @@
 
 namespace korva::test {
 namespace {
-
-constexpr std::string_view PAUSE = "Press any key to continue . . .";
-constexpr std::string_view MENU_JEU = "3 : quit";
-constexpr std::string_view LEGENDE = " q : save and quit";
-constexpr std::string_view ACCUEIL = "At a prompt, Ctrl-D goes back to the menu.";
-constexpr std::string_view ADRESSE = "127.0.0.9";
-// Room for a password's hash; a shorter line where a screen's line must hold one whole.
-constexpr int LONGUEUR_LIGNE = 100;
-constexpr int LONGUEUR_COURTE = 60;
-
-// A server of its own under the test's folder, each connection a lobby on a terminal of the
-// game's size, from the same client address.
-struct Serveur {
-    explicit Serveur(const DossierJeu& d, int longueur = LONGUEUR_LIGNE,
-                     const std::string& reglages = "")
-        : racine(d.racine()) {
-        std::filesystem::create_directories(racine / "serveur");
-        d.ecrire("serveur.conf", "# a test's server\ndata " + (racine / "serveur").string() +
-                                     "\ngame " KORVA_BINAIRE "\ngame-data " +
-                                     (racine / "fichiers").string() + "\nlog " +
-                                     (racine / "journal.txt").string() +
-                                     "\nfailed-login-wait-ms 100\nline-length " +
-                                     std::to_string(longueur) + "\n" + reglages);
-    }
-    std::unique_ptr<PartieTerminal> hall() const {
-        return std::make_unique<PartieTerminal>(
-            racine, 50, 110,
-            std::vector<std::string>{"env", "SSH_CONNECTION=" + std::string(ADRESSE) + " 4 1 22",
-                                     KORVA_SERVEUR_BINAIRE, "--config",
-                                     (racine / "serveur.conf").string()});
-    }
-    // An operator's command, "COMMAND [<<< INPUT]", run to its end.
-    Sortie administrer(const std::string& commande) const {
-        const std::size_t entree = commande.find(" <<<");
-        return executer(
-            (entree == std::string::npos ? "" : "echo " + commande.substr(entree + 4) + " | ") +
-            KORVA_SERVEUR_BINAIRE " --config " + (racine / "serveur.conf").string() + " --admin " +
-            commande.substr(0, entree) + " 2>&1");
-    }
-    std::filesystem::path racine;
-};
-
-// Registers the account `nom` (or logs in), then waits for its menu.
-bool entrer(PartieTerminal& t, const std::string& nom, bool inscrire) {
-    return t.attendre(ACCUEIL) && t.jouer(inscrire ? "2" : "1", "Account name:") &&
-           t.jouer(nom + "\r", "Password:") &&
-           (!inscrire || t.jouer("sesame\r", "The same password again:")) &&
-           t.jouer("sesame\r", "KORVA server - " + nom);
-}
 
 TEST(Serveur, TwoAccountsShareTheRankingNotTheirHeroesAndWatchLive) {
     DossierJeu dossier;
@@ -111,122 +63,11 @@ TEST(Serveur, TwoAccountsShareTheRankingNotTheirHeroesAndWatchLive) {
     ASSERT_EQ(gardes.size(), 1u);
     EXPECT_NE(dossier.lire(enregistrements + gardes[0]).find("\nhero loaded"), std::string::npos);
 
-    EXPECT_EQ(dossier.lire("serveur/joueurs.txt"), "1\nZed 0\n");
+    EXPECT_EQ(dossier.lire("serveur/comptes/ayla/fichiers/personnages/joueurs.txt"), "1\nZed 0\n");
     const std::string comptes = dossier.lire("serveur/comptes.txt");
     EXPECT_EQ(comptes.find("sesame"), std::string::npos);
     EXPECT_TRUE(comptes.starts_with("ayla $argon2id$")) << comptes;
 }
-
-// A lobby's script (tests/serveur/*.txt), played on connections of the game's size:
-//   # ...                 a comment
-//   setting KEY VALUE     a line of the server's configuration
-//   file PATH / end       a file under the test's folder, written before the first connection
-//   > C "KEYS" "TEXT"     KEYS typed on connection C (opened when first named), then its screen
-//                         waited for until it shows TEXT; \r is Enter there, \xNN a byte
-//   --- C                 C's screen, its lines behind '|', as the runner finds it
-//   hangup C              C's terminal closed, and its lobby waited for to its end
-//   ended C               C's lobby waited for to its end, its status written after as "|exit N"
-//   admin COMMAND         an operator's command ("... <<< INPUT": with that line read), what it
-//                         prints and its status written after it, each line behind '|'
-//   hold PATH / release PATH   the test holds the lock of the file PATH (flock), then lets go
-//   expect PATH / end     a file as the lobby left it ("(no such file)"); a last "..." the rest
-//   log TEXT              the server's log holds the line TEXT, dated since the script began
-//   wait MS               nothing typed for MS milliseconds
-// The runner writes the script again with what it found; KORVA_REGENERER=1 keeps that.
-class ScriptHall : public testing::TestWithParam<std::string> {};
-
-std::string clavier(const std::string& texte) {
-    return octets_de(std::regex_replace(texte, std::regex(R"(\\r)"), "\r"));
-}
-
-TEST_P(ScriptHall, PlaysAsWritten) {
-    const std::string chemin = KORVA_TESTS "/serveur/" + GetParam();
-    const std::time_t ouverture = std::time(nullptr);
-    ::setenv("TZ", "KOR-14", 1); // fourteen hours from UTC: a log dated in local time shows
-    DossierJeu dossier;
-    std::istringstream lignes(lire_tout(chemin));
-    std::string reglages, sortie;
-    std::unique_ptr<Serveur> serveur;
-    std::map<std::string, std::unique_ptr<PartieTerminal>> connexions;
-    std::map<std::string, int> verrous;
-    const auto ecrire = [&sortie](std::string texte) {
-        std::istringstream lignes(texte.erase(texte.find_last_not_of('\n') + 1));
-        for (std::string l; std::getline(lignes, l);) {
-            sortie += "|" + l + "\n";
-        }
-    };
-    for (std::string ligne; std::getline(lignes, ligne);) {
-        if (ligne.starts_with("|")) {
-            continue; // written anew
-        }
-        sortie += ligne + "\n";
-        std::istringstream mots(ligne);
-        std::string directive, nom, touches, texte;
-        mots >> directive >> nom >> std::quoted(touches, '"', '\0') >>
-            std::quoted(texte, '"', '\0');
-        if (directive == "setting") {
-            reglages += ligne.substr(directive.size() + 1) + "\n";
-        } else if (directive == "file" || directive == "expect") {
-            std::string bloc;
-            for (std::string l; std::getline(lignes, l) && l != "end";) {
-                bloc += l + "\n";
-            }
-            if (directive == "file") {
-                dossier.ecrire(nom, bloc);
-            }
-            const std::string lu = std::filesystem::exists(dossier.chemin(nom))
-                                       ? dossier.lire(nom)
-                                       : "(no such file)\n";
-            const bool debut =
-                bloc.ends_with("\n...\n") && lu.starts_with(bloc.substr(0, bloc.size() - 4));
-            sortie += (debut ? bloc : lu) + "end\n";
-        } else if (directive == "wait") { // time passes, as a player away from the keyboard
-            std::this_thread::sleep_for(std::chrono::milliseconds(std::stoi(nom)));
-        } else if (directive == "log") { // dated by the clock in UTC, since the script began
-            const std::string journal = dossier.lire("journal.txt");
-            const std::size_t trouve = journal.find("korva-serveur: " + ligne.substr(4) + "\n");
-            ASSERT_NE(trouve, std::string::npos) << ligne;
-            std::tm date{};
-            ::strptime(&journal[journal.rfind('\n', trouve) + 1], "%Y-%m-%dT%H:%M:%SZ ", &date);
-            EXPECT_TRUE(ouverture <= ::timegm(&date) && ::timegm(&date) <= std::time(nullptr))
-                << ligne;
-        } else if (directive == "hold") {
-            verrous[nom] =
-                ::open((dossier.racine() / nom).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-            ASSERT_EQ(::flock(verrous[nom], LOCK_EX), 0) << ligne;
-        } else if (directive == "release") {
-            ::close(verrous[nom]);
-        } else if (!directive.empty() && directive != "#") {
-            if (!serveur) {
-                serveur = std::make_unique<Serveur>(dossier, LONGUEUR_LIGNE, reglages);
-            }
-            if (directive == "admin") {
-                const Sortie fait = serveur->administrer(ligne.substr(directive.size() + 1));
-                ecrire(fait.texte + "exit " + std::to_string(fait.statut));
-                continue;
-            }
-            std::unique_ptr<PartieTerminal>& c = connexions[nom];
-            c = c ? std::move(c) : serveur->hall();
-            if (directive == ">") {
-                ASSERT_TRUE(c->jouer(clavier(touches), clavier(texte))) << ligne << "\n"
-                                                                        << c->ecran();
-            } else if (directive == "hangup") {
-                c->fermer();
-                EXPECT_NE(c->attendre_fin(), -1) << ligne;
-            } else if (directive == "ended") {
-                ecrire("exit " + std::to_string(c->attendre_fin()));
-            } else {
-                ecrire(c->ecran());
-            }
-        }
-    }
-    comparer_au_fichier(chemin, sortie);
-}
-
-INSTANTIATE_TEST_SUITE_P(Serveur, ScriptHall, testing::ValuesIn(noms_dans(KORVA_TESTS "/serveur")),
-                         [](const auto& info) {
-                             return info.param.substr(0, info.param.find('.'));
-                         });
 
 // Three wrong passwords close the connection, each wait twice the last; the account keeps
 // count across connections, and the stored hash typed as a password does not log in.
@@ -253,9 +94,10 @@ TEST(Serveur, WrongPasswordsSlowedThenTheConnectionClosed) {
               std::string::npos);
 }
 
-// Fifty games, each in a folder of its own laid out as an account's, save at once into the one
-// registry their folders share through a link: every hero is ranked, none lost. Their games log
-// is shared the same way: each game's line stands whole, with the account it was played for.
+// Fifty games, each in a folder of its own laid out as an account's, save at once into one
+// registry their folders share through a link (as the games of one folder share theirs): the
+// game's lock keeps every hero ranked, none lost. Their games log is shared the same way, as a
+// server's accounts share theirs: each game's line stands whole, with its account.
 TEST(Serveur, FiftyGamesSaveAtOnceIntoTheSharedRegistry) {
     namespace fs = std::filesystem;
     DossierJeu dossier;

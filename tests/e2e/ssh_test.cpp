@@ -146,7 +146,8 @@ TEST(Ssh, OnlyTheLobbyThroughARealSshd) {
     const std::string journal = lire_tout(RACINE + "/donnees/journal");
     EXPECT_NE(journal.find("registration ayla from 127.0.0.1\n"), std::string::npos) << journal;
     EXPECT_NE(journal.find("game ended by ayla"), std::string::npos);
-    EXPECT_TRUE(lire_tout(RACINE + "/donnees/comptes/ayla/fichiers/personnages/Z\xc3\xa9" "d.txt")
+    EXPECT_TRUE(lire_tout(RACINE + "/donnees/comptes/ayla/fichiers/personnages/Z\xc3\xa9"
+                                   "d.txt")
                     .starts_with("20\n"));
 }
 

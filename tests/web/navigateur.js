@@ -2,12 +2,16 @@
 // page served over TLS with a certificate of the test's own: the page reloaded a hundred times
 // leaves no lobby behind; registers, logs in, makes a hero (a slip in each name mended with
 // Backspace) and steps right on the tests' first level, read from the terminal widget's text
-// and in a screenshot; Ctrl-C asks the game's question, whose 'Y' saves the step; a second page
-// watches the game live; closing the first page ends the game, which the calling test finds
-// saved where the hero last stood.
+// and in a screenshot, on a board as large as a 1366x768 window's height allows; Ctrl-C asks
+// the game's question, whose 'Y' saves the step; a second page watches the game live; closing
+// the first page ends the game, which the calling test finds saved where the hero last stood,
+// and which the second page's lists, never reloaded, then show ended, among its account's
+// games, to watch again. A page opened at another address is told the server's; on a narrow
+// window, its lists stand below the board.
 // Usage: node navigateur.js URL SCREENSHOT SERVICE_PID
 'use strict';
 const fs = require('fs');
+const path = require('path');
 const { chromium } = require('playwright-core');
 
 const [url, capture, service] = process.argv.slice(2);
@@ -44,6 +48,9 @@ const lobbies = () => lire(`/proc/${service}/task/${service}/children`).split(' 
   .filter((p) => p && lire(`/proc/${p}/comm`) === 'korva-serveur\n').length;
 // The hero's column on the board, in the line of the first level where he starts.
 const heros = (e) => e.split('\n')[2].indexOf('☻');
+// The terminal's own measure of its cells and screen, and where the lists stand.
+const mesure = (page) => page.evaluate(() => [terminal._core._renderService.dimensions.css,
+  document.getElementById('listes').getBoundingClientRect()]);
 const ferme = (page) => page.waitForFunction(
   () => document.getElementById('etat').textContent.includes('closed'), null, { timeout: ATTENTE_MS });
 
@@ -53,16 +60,19 @@ const ferme = (page) => page.waitForFunction(
     args: ['--headless', '--no-sandbox', '--disable-gpu', '--no-first-run',
            '--disable-background-networking', '--disable-component-update', '--disable-sync'],
   });
-  const contexte = await navigateur.newContext({ viewport: { width: 1400, height: 900 },
+  const contexte = await navigateur.newContext({ viewport: { width: 1366, height: 768 },
                                                  ignoreHTTPSErrors: true });
   const page = await contexte.newPage();
   await page.goto(url);
   const accueil = ['', 'At a prompt, Ctrl-D goes back to the menu.'];
   await jouer(page, [accueil]);
   await attendre(lobbies, (n) => n === 1);
+  // Each reload waits for the lobby it left to end, as a player's next click would: a loaded
+  // machine then never holds more of one address's connections than a player makes.
   for (let i = 0; i < RECHARGEMENTS; ++i) {
     await page.reload();
     await jouer(page, [accueil]);
+    await attendre(lobbies, (n) => n === 1);
   }
   await attendre(lobbies, (n) => n === 1);
   await jouer(page, [['2', 'Account name:'], ['aylx[Backspace]a\r', 'Password:'],
@@ -77,6 +87,19 @@ const ferme = (page) => page.waitForFunction(
   await page.keyboard.press('ArrowRight');
   await attendre(() => ecran(page), (e) => depart > 0 && heros(e) === depart + 1);
   await page.screenshot({ path: capture });
+  // The terminal's cells, as it measures them: 50 lines in the window's 768 pixels are 15 whole
+  // pixels at most, and the board takes them, the lists standing in the room left beside it;
+  // folded, they leave it as it is.
+  const [cellules, listes] = await mesure(page);
+  if (cellules.cell.height < 15 || cellules.canvas.height > 768 ||
+      listes.left < cellules.canvas.width) {
+    throw new Error('laid out as ' + JSON.stringify([cellules, listes]));
+  }
+  await page.click('#plier');
+  const [pliees, cachees] = await mesure(page);
+  if (pliees.cell.height !== cellules.cell.height || cachees.width !== 0) {
+    throw new Error('folded as ' + JSON.stringify([pliees, cachees]));
+  }
   // Ctrl-C reaches the game, which asks; 'Y' saves, and the game loaded again stands there.
   await jouer(page, [['[Control+C]', 'Back-up of your game Y/N ? :'], ['Y', '3 : quit'],
     ['2', '1 : Zed'], ['1\r', ' q : save and quit']]);
@@ -87,9 +110,16 @@ const ferme = (page) => page.waitForFunction(
   await regard.goto(url);
   const lien = regard.locator('#en-cours a');
   await lien.waitFor({ timeout: ATTENTE_MS });
-  if (!(await lien.textContent()).startsWith('Zed (ayla), level 1, score 0')) {
-    throw new Error('listed as ' + await lien.textContent());
+  const listee = await regard.locator('#en-cours li').textContent();
+  if (!listee.startsWith('Zed (ayla), level 1, score 0, active: watch')) {
+    throw new Error('listed as ' + listee);
   }
+  // Its recording written three minutes ago: the list says it idle since, as soon as it knows.
+  const films = path.join(path.dirname(capture), 'serveur/comptes/ayla/fichiers/enregistrements');
+  const avant = new Date(Date.now() - 3 * 60000);
+  fs.readdirSync(films).forEach((f) => fs.utimesSync(path.join(films, f), avant, avant));
+  await regard.locator('#en-cours li', { hasText: 'score 0, idle 3 min: watch' })
+    .waitFor({ timeout: ATTENTE_MS });
   await regard.goto(new URL(await lien.getAttribute('href'), url).href);
   for (const [fleche, colonne] of [[null, depart + 1], ['ArrowLeft', depart]]) {
     if (fleche) await page.keyboard.press(fleche);
@@ -97,9 +127,39 @@ const ferme = (page) => page.waitForFunction(
     await attendre(() => ecran(regard), (e) => e === vu);
   }
 
-  // Closing the page is a lost terminal: the game is saved, and the watch ends with it.
+  // Closing the page is a lost terminal: the game is saved, and the watch ends with it. The
+  // game leaves the games in progress and heads the latest games; its account's name shows its
+  // two games, and the first game's recording plays it again in a page's terminal.
   await page.close();
   await ferme(regard);
+  await regard.waitForFunction(
+    () => !document.getElementById('en-cours').textContent.includes('Zed'), null,
+    { timeout: ATTENTE_MS });
+  await regard.locator('#classement li', { hasText: /^Zed \(ayla\) 0$/ })
+    .waitFor({ timeout: ATTENTE_MS });
+  await regard.locator('#dernieres li', { hasText: /^Zed \(ayla\), magician, hangup on level 1, / })
+    .locator('button').click({ timeout: ATTENTE_MS });
+  const siennes = regard.locator('#parties-compte li');
+  await siennes.nth(1).filter({ hasText: /^Zed, magician, saved on level 1, score 0, / })
+    .waitFor({ timeout: ATTENTE_MS });
+  const [film] = await Promise.all([contexte.waitForEvent('page'),
+    siennes.nth(1).locator('a').click()]);
+  await film.waitForLoadState();
+  await attendre(() => ecran(film), (e) => e.includes('Back-up of your game Y/N ? :'));
+  await ferme(film);
+
+  // A page opened at another address than the server's is told which to open. On a narrow
+  // window, the board takes its whole width, and the lists stand below it.
+  const ailleurs = await contexte.newPage();
+  await ailleurs.goto(url.replace('127.0.0.1', 'localhost'));
+  await ailleurs.waitForFunction((a) => document.getElementById('etat').textContent.includes(a),
+    url, { timeout: ATTENTE_MS });
+  await ailleurs.setViewportSize({ width: 800, height: 1000 });
+  await attendre(async () => JSON.stringify(await mesure(ailleurs)), (m) => {
+    const [etroit, dessous] = JSON.parse(m);
+    return etroit.canvas.width >= 790 && etroit.canvas.width <= 800 && dessous.height > 0 &&
+      dessous.top >= etroit.canvas.height;
+  });
   await navigateur.close();
 })().catch((e) => {
   console.error(e);
