@@ -159,10 +159,9 @@ int banc(const fs::path& pont, std::vector<int> paliers) {
     std::ifstream("/proc/sys/fs/inotify/max_user_instances") >> inotify;
     std::printf("A watch wakes through inotify, %d instances per user here (every process of the "
                 "run is root's, and so are other developers' on this machine): the watchers "
-                "past that look at the recording every 50 ms. korva-web names only the 30 "
-                "freshest games in its lists, and a watch is opened by a listed name: a watch of "
-                "a game not listed at that moment is refused (404), and tried again while its "
-                "player plays.\n",
+                "past that look at the recording every 50 ms; korva-web's watchers share one "
+                "watch of each game. A watch is refused (404) until korva-web, which looks at "
+                "the games in progress once a second, has seen its game, and is tried again.\n",
                 inotify);
     return 0;
 }

@@ -62,10 +62,9 @@ ResultatRegards regarder(asio::io_context& io, int port, pid_t service,
     for (auto& j : joueurs) {
         j->quand_touche.clear();
     }
-    // A game is watched by the name korva-web lists it under, and it lists the 30 freshest
-    // only (by the second its recording was last written, then by account): the watches are
-    // opened ten games at a time, while only those ten games' players play. A refused watch is
-    // tried again.
+    // A game is watched by the name korva-web lists it under, ten games at a time while only
+    // those ten games' players play. A refused watch (korva-web looks at the games in progress
+    // once a second, and may not have seen its game yet) is tried again.
     std::vector<int> ordre(static_cast<std::size_t>(nombre));
     std::iota(ordre.begin(), ordre.end(), 0);
     std::stable_sort(ordre.begin(), ordre.end(),

@@ -99,8 +99,10 @@ Fait faire_instantane(const serveur::Configuration& c, const JournalLu& lu,
     auto instantane = std::make_shared<Instantane>();
     instantane->index = std::move(index);
     const std::vector<serveur::Partie> en_cours = memoires.en_cours.parties_en_cours(c);
-    for (std::size_t i = 0; i < std::min(en_cours.size(), EN_COURS_MONTREES); ++i) {
-        instantane->en_cours.emplace(nom_regard(en_cours[i]), en_cours[i]);
+    // The page lists the freshest only, but every game in progress can be watched: a game
+    // that just fell off the list is still the one its watcher clicked on.
+    for (const serveur::Partie& p : en_cours) {
+        instantane->en_cours.emplace(nom_regard(p), p);
     }
     const auto finie = [&](const PartieFinie& p) { return json_partie_finie(c, p); };
     const std::string listes =
