@@ -25,7 +25,8 @@ namespace {
 //   setting KEY VALUE     a line of the server's configuration
 //   file PATH / end       a file under the test's folder, written before the first connection
 //   link PATH TARGET      PATH made a link to TARGET (absolute), as older servers linked files
-//   > C "KEYS" "TEXT"     KEYS typed on connection C (opened when first named), then its screen
+//   > C "KEYS" "TEXT"     KEYS typed on connection C (opened when first named, from the
+//                         address after an '@' in its name if it has one), then its screen
 //                         waited for until it shows TEXT; \r is Enter there, \xNN a byte
 //   --- C                 C's screen, its lines behind '|', as the runner finds it
 //   hangup C              C's terminal closed, and its lobby waited for to its end
@@ -114,7 +115,10 @@ TEST_P(ScriptHall, PlaysAsWritten) {
                 continue;
             }
             std::unique_ptr<PartieTerminal>& c = connexions[nom];
-            c = c ? std::move(c) : serveur->hall();
+            const std::size_t a = nom.find('@');
+            c = c ? std::move(c)
+                  : serveur->hall(a == std::string::npos ? ADRESSE
+                                                         : std::string_view(nom).substr(a + 1));
             if (directive == ">") {
                 ASSERT_TRUE(c->jouer(clavier(touches), clavier(texte))) << ligne << "\n"
                                                                         << c->ecran();

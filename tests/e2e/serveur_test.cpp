@@ -157,7 +157,11 @@ TEST(Serveur, FiftyGamesSaveAtOnceIntoTheSharedRegistry) {
 TEST(Serveur, TheOperatorsCommands) {
     DossierJeu dossier;
     const Serveur serveur(dossier);
-    ASSERT_TRUE(entrer(*serveur.hall(), "ayla", true));
+    // Ayla's game in progress, at level 1 and score 0, is listed, then ended by the lock.
+    const auto jeu = serveur.hall();
+    ASSERT_TRUE(entrer(*jeu, "ayla", true) && jeu->jouer("1", "Press any key to continue") &&
+                jeu->jouer(" ", MENU_JEU) && jeu->jouer("1", "persona :") &&
+                jeu->jouer("Zed\r1\r", "Here we are : Zed") && jeu->jouer(" ", LEGENDE));
     struct Cas {
         std::string commande; // with what it reads
         std::string sortie;
@@ -172,7 +176,8 @@ TEST(Serveur, TheOperatorsCommands) {
     };
     for (const Cas& cas :
          {Cas{"accounts", "ayla open 0\nregistration open\n", 0},
-          Cas{"lock ayla", "ayla: locked, 0 connections ended\n", 0},
+          Cas{"games", "ayla Zed 1 0 ", 0}, Cas{"lock ayla bob", usage, 2},
+          Cas{"lock ayla", "ayla: locked, 1 connection ended\n", 0},
           Cas{"lock bob", "korva-serveur: bob: no such account\n", 1},
           Cas{"kick bob", "korva-serveur: bob: no such account\n", 1},
           Cas{"accounts", "ayla locked 0\nregistration open\n", 0},

@@ -24,7 +24,7 @@ inline constexpr int LONGUEUR_LIGNE = 100;
 inline constexpr int LONGUEUR_COURTE = 60;
 
 // A server of its own under the test's folder, each connection a lobby on a terminal of the
-// game's size, from the same client address.
+// game's size, from the same client address unless told another.
 struct Serveur {
     explicit Serveur(const DossierJeu& d, int longueur = LONGUEUR_LIGNE,
                      const std::string& reglages = "")
@@ -37,10 +37,10 @@ struct Serveur {
                                      "\nfailed-login-wait-ms 100\nline-length " +
                                      std::to_string(longueur) + "\n" + reglages);
     }
-    std::unique_ptr<PartieTerminal> hall() const {
+    std::unique_ptr<PartieTerminal> hall(std::string_view adresse = ADRESSE) const {
         return std::make_unique<PartieTerminal>(
             racine, 50, 110,
-            std::vector<std::string>{"env", "SSH_CONNECTION=" + std::string(ADRESSE) + " 4 1 22",
+            std::vector<std::string>{"env", "SSH_CONNECTION=" + std::string(adresse) + " 4 1 22",
                                      KORVA_SERVEUR_BINAIRE, "--config",
                                      (racine / "serveur.conf").string()});
     }
