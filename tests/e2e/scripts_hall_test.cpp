@@ -37,6 +37,7 @@ namespace {
 //   expect PATH / end     a file as the lobby left it ("(no such file)"); a last "..." the rest
 //   log TEXT              the server's log holds the line TEXT, dated since the script began
 //   wait MS               nothing typed for MS milliseconds
+//   age FOLDER S          the files in FOLDER last written S seconds ago, as if left so long
 // The runner writes the script again with what it found; KORVA_REGENERER=1 keeps that.
 class ScriptHall : public testing::TestWithParam<std::string> {};
 
@@ -95,6 +96,12 @@ TEST_P(ScriptHall, PlaysAsWritten) {
             ::strptime(&journal[journal.rfind('\n', trouve) + 1], "%Y-%m-%dT%H:%M:%SZ ", &date);
             EXPECT_TRUE(ouverture <= ::timegm(&date) && ::timegm(&date) <= std::time(nullptr))
                 << ligne;
+        } else if (directive == "age") {
+            for (const auto& f : std::filesystem::directory_iterator(dossier.chemin(nom))) {
+                std::filesystem::last_write_time(f.path(),
+                                                 std::filesystem::file_time_type::clock::now() -
+                                                     std::chrono::seconds(std::stoi(touches)));
+            }
         } else if (directive == "link") {
             std::filesystem::create_directories(dossier.chemin(nom).parent_path());
             std::filesystem::remove(dossier.chemin(nom));

@@ -120,8 +120,15 @@ TEST(Web, OnlyThePagesOwnPathsEachWithItsPolicyAndOriginAndTheGamesWon) {
             F_OFD_SETLK, &verrou);
         std::filesystem::last_write_time(chemin, std::filesystem::file_time_type::clock::now() -
                                                      std::chrono::minutes(1000 * i));
-        en_cours += R"(\{"account":"p)" + n + R"(","hero":"P)" + n + R"(",[^}]*"idle":)" +
-                    std::to_string(60 * i) + R"(\d{3},[^}]*\},?)";
+        // The first's hero saved, at level 5 with 30 points: the page shows them.
+        const std::string etat = i == 1 ? R"("level":5,"score":30,)" : R"([^}]*)";
+        if (i == 1) {
+            const std::string carte = lire_tout(KORVA_TESTS "/web/victoire.txt");
+            dossier.ecrire("serveur/comptes/p1/fichiers/personnages/P1.txt",
+                           sauvegarde_depuis_carte("P1" + carte.substr(carte.find('\n'))));
+        }
+        en_cours += R"(\{"account":"p)" + n + R"(","hero":"P)" + n + R"(",)" + etat +
+                    R"("idle":)" + std::to_string(60 * i) + R"(\d{3},[^}]*\},?)";
     }
     std::string etat;
     EXPECT_TRUE(attendre([&] {
