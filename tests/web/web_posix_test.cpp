@@ -155,6 +155,14 @@ TEST(Web, OnlyThePagesOwnPathsEachWithItsPolicyAndOriginAndTheGamesWon) {
         etat = demander(web, "GET /status.json HTTP/1.1\r\n").body();
         return etat.starts_with(R"({"ranking":[{"account":"hal","hero":"H1","score":3},)");
     })) << etat;
+    // The games log emptied in place by the operator, then a game ended: the page lists it.
+    dossier.ecrire("serveur/parties.txt",
+                   "account=ned\thero=Ned\tclass=priest\toutcome=killed\tlevel=2\tscore=1\tgold=1"
+                   "\tturns=1\tstart=2026-01-01T00:00:00Z\tend=2026-01-01T00:00:00Z\trecording=\n");
+    EXPECT_TRUE(attendre([&] {
+        etat = demander(web, "GET /status.json HTTP/1.1\r\n").body();
+        return etat.find(R"("latest":[{"account":"ned","hero":"Ned",)") != std::string::npos;
+    })) << etat;
 
     // The account's own latest games, 20 of its 21; the game won watched again from its
     // recording, whose own keys reach it (q ends it before its end), a second replay waiting
