@@ -99,6 +99,9 @@ TEST(Web, OnlyThePagesOwnPathsEachWithItsPolicyAndOriginAndTheGamesWon) {
         c.taper(touches);
         ASSERT_TRUE(c.attendre(texte)) << c.ecran.texte();
     }
+    // The lobby and its game run on a terminal of 256 colours: bright ones are colours of their
+    // own, not bold.
+    EXPECT_TRUE(std::regex_search(c.recu, std::regex("\x1b\\[9[0-7]m")));
     EXPECT_TRUE(listes.attendre(R"("won":[{"account":"vic","hero":"Vic",)")) << listes.recu;
     // 31 accounts' games in progress, each held as a lobby and its game hold them, each idle
     // 1000 minutes longer than the one before: the page lists the 30 freshest, with idle seconds.
