@@ -57,6 +57,7 @@ TEST(Web, OnlyThePagesOwnPathsEachWithItsPolicyAndOriginAndTheGamesWon) {
         EXPECT_NE(reponse.body().find(contenu), std::string::npos) << ligne;
         EXPECT_EQ(reponse["Content-Security-Policy"].substr(0, 38),
                   "default-src 'none'; script-src 'self';");
+        EXPECT_EQ(reponse["X-Content-Type-Options"], "nosniff") << ligne;
     }
     EXPECT_TRUE(web.dans_le_journal("refused: origin \"http://evil.test\""));
 
