@@ -175,9 +175,8 @@ TEST(Serveur, TheOperatorsCommands) {
         EXPECT_TRUE(sortie.texte.starts_with(cas.sortie)) << sortie.texte;
     };
     for (const Cas& cas :
-         {Cas{"accounts", "ayla open 0\nregistration open\n", 0},
-          Cas{"games", "ayla Zed 1 0 ", 0}, Cas{"lock ayla bob", usage, 2},
-          Cas{"lock ayla", "ayla: locked, 1 connection ended\n", 0},
+         {Cas{"accounts", "ayla open 0\nregistration open\n", 0}, Cas{"games", "ayla Zed 1 0 ", 0},
+          Cas{"lock ayla bob", usage, 2}, Cas{"lock ayla", "ayla: locked, 1 connection ended\n", 0},
           Cas{"lock bob", "korva-serveur: bob: no such account\n", 1},
           Cas{"kick bob", "korva-serveur: bob: no such account\n", 1},
           Cas{"accounts", "ayla locked 0\nregistration open\n", 0},

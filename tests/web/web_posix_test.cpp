@@ -63,7 +63,8 @@ TEST(Web, OnlyThePagesOwnPathsEachWithItsPolicyAndOriginAndTheGamesWon) {
 
     // A ranking of 21 heroes, two accounts' registries merged (classement_*.txt), and 11 games
     // won, the last played now: the page's lists show 20, each with its account, a tie ranked by
-    // account then hero, and 10, the last won first.
+    // account then hero, and 10, the last won first, those whose recording is gone without a
+    // replay.
     for (const std::string compte : {"hal", "vic"}) {
         dossier.ecrire("serveur/comptes/" + compte + "/fichiers/personnages/joueurs.txt",
                        lire_tout(KORVA_TESTS "/web/classement_" + compte + ".txt"));
@@ -131,8 +132,8 @@ TEST(Web, OnlyThePagesOwnPathsEachWithItsPolicyAndOriginAndTheGamesWon) {
             dossier.ecrire("serveur/comptes/p1/fichiers/personnages/P1.txt",
                            sauvegarde_depuis_carte("P1" + carte.substr(carte.find('\n'))));
         }
-        en_cours += R"(\{"account":"p)" + n + R"(","hero":"P)" + n + R"(",)" + etat +
-                    R"("idle":)" + std::to_string(60 * i) + R"(\d{3},[^}]*\},?)";
+        en_cours += R"(\{"account":"p)" + n + R"(","hero":"P)" + n + R"(",)" + etat + R"("idle":)" +
+                    std::to_string(60 * i) + R"(\d{3},[^}]*\},?)";
     }
     std::string etat;
     EXPECT_TRUE(attendre([&] {
@@ -144,7 +145,7 @@ TEST(Web, OnlyThePagesOwnPathsEachWithItsPolicyAndOriginAndTheGamesWon) {
                       R"("score":1\},(\{"account":"hal","hero":"H\d","score":1\},){8})"
                       R"((\{"account":"vic","hero":"H1\d","score":1\},?){9}\],)"
                       R"("won":\[\{"account":"vic","hero":"Vic",[^}]*\},)"
-                      R"((\{"account":"vic","hero":"V",[^}]*\},?){9}\],)"
+                      R"((\{"account":"vic","hero":"V",[^}]*"replay":null\},?){9}\],)"
                       R"("latest":\[\{"account":"vic","hero":"Vic","class":"\w+","outcome":"won",)"
                       R"([^}]*\},\{"account":"zoe","hero":"Z()"
                       "\xEF\xBF\xBD"
@@ -188,9 +189,8 @@ TEST(Web, OnlyThePagesOwnPathsEachWithItsPolicyAndOriginAndTheGamesWon) {
     // The 31st game in progress, past the page's list, is watched all the same, once the
     // replay gives the server's one watcher's place back.
     bool regarde = false;
-    EXPECT_TRUE(attendre([&] {
-        return regarde = regarde || !Client(web, "/watch?game=703331").erreur.failed();
-    }));
+    EXPECT_TRUE(attendre(
+        [&] { return regarde = regarde || !Client(web, "/watch?game=703331").erreur.failed(); }));
     std::for_each(tenues.begin(), tenues.end(), ::close);
 }
 
