@@ -147,6 +147,12 @@ const ferme = (page) => page.waitForFunction(
   await film.waitForLoadState();
   await attendre(() => ecran(film), (e) => e.includes('Back-up of your game Y/N ? :'));
   await ferme(film);
+  // A game of the account's ended since: the list shown takes it in at once.
+  fs.appendFileSync(path.join(path.dirname(capture), 'serveur/parties.txt'),
+    'account=ayla\thero=Ned\tclass=priest\toutcome=killed\tlevel=2\tscore=7\tgold=1\t' +
+    'turns=1\tstart=2026-01-01T00:00:00Z\tend=2026-01-01T00:00:00Z\trecording=\n');
+  await siennes.first().filter({ hasText: /^Ned, priest, killed on level 2, score 7, / })
+    .waitFor({ timeout: ATTENTE_MS });
 
   // A page opened at another address than the server's is told which to open. On a narrow
   // window, the board takes its whole width, and the lists stand below it.
