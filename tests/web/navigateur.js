@@ -121,6 +121,7 @@ const ferme = (page) => page.waitForFunction(
   await regard.locator('#en-cours li', { hasText: 'score 0, idle 3 min: watch' })
     .waitFor({ timeout: ATTENTE_MS });
   await regard.goto(new URL(await lien.getAttribute('href'), url).href);
+  if (!(await regard.evaluate(() => terminal.options.disableStdin))) throw new Error('watch types');
   for (const [fleche, colonne] of [[null, depart + 1], ['ArrowLeft', depart]]) {
     if (fleche) await page.keyboard.press(fleche);
     const vu = await attendre(() => ecran(page), (e) => heros(e) === colonne);
@@ -146,6 +147,8 @@ const ferme = (page) => page.waitForFunction(
     siennes.nth(1).locator('a').click()]);
   await film.waitForLoadState();
   await attendre(() => ecran(film), (e) => e.includes('Back-up of your game Y/N ? :'));
+  // A replay takes its keys (Space, + and -, q); a live watch, none.
+  if (await film.evaluate(() => terminal.options.disableStdin)) throw new Error('replay deaf');
   await ferme(film);
   // A game of the account's ended since: the list shown takes it in at once.
   fs.appendFileSync(path.join(path.dirname(capture), 'serveur/parties.txt'),
