@@ -87,8 +87,8 @@ TEST(FichierSurPosix, AReplacedFileKeepsItsPermissionsAndANewOneFollowsTheUmask)
     }
 }
 
-// A save kept elsewhere through a link is written where it lies, the link kept; one its owner
-// made read-only is refused, whole.
+// A save kept elsewhere through a link (or a link to a link) is written where it lies, the link
+// kept; one its owner made read-only is refused, whole.
 TEST(FichierSurPosix, ALinkIsWrittenThroughAndAReadOnlyFileStays) {
     test::DossierJeu dossier;
     dossier.ecrire("ailleurs/a.txt", "old");
@@ -104,7 +104,17 @@ TEST(FichierSurPosix, ALinkIsWrittenThroughAndAReadOnlyFileStays) {
     EXPECT_TRUE(ecrire_fichier_atomique("saves/vers_rien", "made", erreur));
     EXPECT_FALSE(ecrire_fichier_atomique("seul.txt", "new", erreur));
     EXPECT_EQ(erreur, EACCES);
+    // Links to links are followed as the system follows them: 40 at most.
+    dossier.ecrire("ailleurs/b.txt", "old");
+    for (int i = 1; i <= 41; ++i) {
+        fs::create_symlink(i == 1 ? "../ailleurs/b.txt" : "l" + std::to_string(i - 1),
+                           "saves/l" + std::to_string(i));
+    }
+    EXPECT_TRUE(ecrire_fichier_atomique("saves/l40", "deep", erreur));
+    EXPECT_FALSE(ecrire_fichier_atomique("saves/l41", "deeper", erreur));
+    EXPECT_EQ(erreur, ELOOP);
     for (const auto& [chemin, contenu] : {std::pair{"ailleurs/a.txt", "new"},
+                                          {"ailleurs/b.txt", "deep"},
                                           {"ailleurs/neuf.txt", "made"},
                                           {"seul.txt", "kept"}}) {
         EXPECT_EQ(dossier.lire(chemin), contenu);
