@@ -139,6 +139,16 @@ TEST(TerminalPosix, EveryKindOfTerminalAndSetting) {
             const std::string jouee = fs::directory_iterator("fichiers/enregistrements")->path();
             PartieTerminal rejeu(dossier.racine(), 52, 120, {KORVA_BINAIRE, "--replay", jouee}, r);
             ASSERT_TRUE(rejeu.attendre("Score : 0"));
+            // Paused, its last title comes back after Ctrl-Z and fg, not its first.
+            const auto en_pause = [&] { return rejeu.vue.titre == "KORVA replay (paused)"; };
+            if (xterm) {
+                rejeu.taper(" ");
+                ASSERT_TRUE(rejeu.attendre(en_pause));
+                rejeu.vue.titre = "shell";
+                ::kill(rejeu.pid, SIGTSTP);
+                EXPECT_TRUE(rejeu.attendre(en_pause)) << rejeu.vue.titre;
+                rejeu.taper(" ");
+            }
             rejeu.taper("++++"); // at its fastest
             EXPECT_EQ(rejeu.attendre_fin(), 0);
             EXPECT_EQ(rejeu.ecran_du_shell(), "$");
