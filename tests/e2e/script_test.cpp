@@ -1,5 +1,6 @@
-// The program run without a terminal, as a script would: it answers its options, and refuses
-// to play in one line on the error stream before writing anything else.
+// The program run without a terminal, as a script would (or with its output sent to a file): it
+// answers its options, and refuses to play in one line on the error stream before writing
+// anything else.
 #include "support/dore.hpp"
 #include "support/dossier_jeu.hpp"
 #include "support/sortie_commande.hpp"
@@ -43,6 +44,12 @@ TEST(SansTerminal, OptionsAnsweredAndPlayRefused) {
         EXPECT_TRUE(sortie.texte.starts_with(cas.debut)) << sortie.texte;
         EXPECT_EQ(sortie.texte.find('\x1b'), std::string::npos);
     }
+    // Its input a terminal but its output a file: refused all the same, the file left empty.
+    const Sortie sortie = executer("timeout -s KILL 20 script -qec \"'" KORVA_BINAIRE
+                                   "' >sortie.txt\" /dev/null");
+    EXPECT_EQ(sortie.statut, 1);
+    EXPECT_NE(sortie.texte.find(refus.substr(0, refus.size() - 1)), std::string::npos);
+    EXPECT_EQ(dossier.lire("sortie.txt"), "");
 }
 
 } // namespace
