@@ -181,7 +181,6 @@ public:
     }
 
 private:
-
     // Waits `millisecondes` before the next answer, steered by the keyboard meanwhile.
     void attendre(int millisecondes) {
         if (suivie_ != nullptr) {

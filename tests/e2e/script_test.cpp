@@ -45,8 +45,8 @@ TEST(SansTerminal, OptionsAnsweredAndPlayRefused) {
         EXPECT_EQ(sortie.texte.find('\x1b'), std::string::npos);
     }
     // Its input a terminal but its output a file: refused all the same, the file left empty.
-    const Sortie sortie = executer("timeout -s KILL 20 script -qec \"'" KORVA_BINAIRE
-                                   "' >sortie.txt\" /dev/null");
+    const Sortie sortie =
+        executer("timeout -s KILL 20 script -qec \"'" KORVA_BINAIRE "' >sortie.txt\" /dev/null");
     EXPECT_EQ(sortie.statut, 1);
     EXPECT_NE(sortie.texte.find(refus.substr(0, refus.size() - 1)), std::string::npos);
     EXPECT_EQ(dossier.lire("sortie.txt"), "");
