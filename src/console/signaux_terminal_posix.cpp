@@ -194,7 +194,9 @@ void installer_gestionnaires() {
             struct sigaction nouvelle {};
             nouvelle.sa_sigaction = sur_signal;
             nouvelle.sa_mask = masque_gestionnaires();
-            nouvelle.sa_flags = SA_SIGINFO | SA_RESTART;
+            // A read stopped in the background (SIGTTIN) is not taken up again when continued:
+            // it would wait for a key before the screen is drawn again after `fg`.
+            nouvelle.sa_flags = SA_SIGINFO | (numero == SIGCONT ? 0 : SA_RESTART);
             ::sigaction(numero, &nouvelle, nullptr);
         }
         etat.installes[rang] = !ignore;

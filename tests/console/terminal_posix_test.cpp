@@ -229,6 +229,18 @@ TEST(TerminalPosix, CtrlZThenFgDrawsTheGameAgainWithTheLineBeingTyped) {
         ASSERT_TRUE(partie.jouer("\x1a", "Stopped")) << partie.ecran();
         EXPECT_EQ(partie.vue.titre, "");
         EXPECT_EQ(partie.vue.plume(), (CaseVue{"", -1, -1}));
+        // Continued in the background, it stops at its first read and leaves the shell's screen
+        // and modes alone.
+        partie.taper("\x0c"); // the shell's own Ctrl-L
+        ASSERT_TRUE(partie.attendre([&partie] { return partie.ecran().starts_with("$\n"); }));
+        ASSERT_TRUE(partie.jouer("bg\r", "&\n")) << partie.ecran();
+        ASSERT_TRUE(partie.attendre([&partie] {
+            partie.taper("jobs\r");
+            const std::string e = partie.ecran();
+            return e.find("Stopped", e.find("&\n")) != std::string::npos;
+        })) << partie.ecran();
+        EXPECT_EQ(partie.vue.titre, "");
+        EXPECT_EQ(partie.ecran().find(MENU), std::string::npos) << partie.ecran();
         partie.taper("fg\r");
         ASSERT_TRUE(partie.attendre([&] {
             return partie.ecran().find("Stopped") == std::string::npos;
