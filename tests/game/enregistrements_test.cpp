@@ -124,5 +124,57 @@ TEST(Rejeu, ARecordingThatCannotBePlayedIsRefusedWithItsReason) {
     EXPECT_EQ(raison, "absent.txt: No such file or directory");
 }
 
+// Only notes the waits a replay asks of it, and answers each at once with Space: paused, then
+// resumed, so that the replay goes on with no time passing.
+class ConsoleAttentes final : public Console {
+public:
+    void ecrire(std::string_view) override {}
+    void ecrire_nom(std::string_view) override {}
+    void ecrire_erreur(std::string_view) override {}
+    void effacer() override {}
+    void pause() override {}
+    void redimensionner(int, int) override {}
+    void titre(std::string_view) override {}
+    void couleur(int) override {}
+    int lire_touche() override { return ' '; }
+    std::string lire_ligne() override { return {}; }
+    void vider_entree() override {}
+    void dormir(int) override {}
+    [[noreturn]] void terminer(int statut) override { throw FinDuProcessus{statut}; }
+    std::optional<int> touche_dans(int millisecondes) override {
+        attentes.push_back(millisecondes);
+        return ' ';
+    }
+    std::vector<int> attentes;
+};
+
+// The pace set by '+' and '-' steers the game's own pauses too: the second of a save, at the
+// fastest and at the slowest pace.
+TEST(Rejeu, ThePaceScalesTheGamesOwnPauses) {
+    DossierJeu dossier;
+    const EnTeteEnregistrement en_tete{
+        VERSION_JEU, empreinte_fichiers(fichiers_joues()), false, "Max", SERRURE_SANS_PORTE,
+        DEPART};
+    dossier.ecrire("partie.txt", texte_en_tete(en_tete) + "key 113\nkey 89\nsave 0\n");
+    Enregistrement enregistrement;
+    std::string raison;
+    ASSERT_TRUE(enregistrement_jouable("partie.txt", enregistrement, raison)) << raison;
+    for (const int pas : {PAS_REJEU_MIN_MS, PAS_REJEU_MAX_MS}) {
+        ConsoleAttentes attentes;
+        Console* avant = installer_console(&attentes);
+        EXPECT_THROW(rejouer(enregistrement, pas), FinDuProcessus);
+        installer_console(avant);
+        // The answers to 'q' and 'Y', then the save's second; each followed by the wait while
+        // paused. A wait asked is what remains of it, a millisecond or less gone already.
+        const std::vector<int> voulues{pas, pas, UNE_SECONDE * pas / PAS_REJEU_MS};
+        ASSERT_EQ(attentes.attentes.size(), 2 * voulues.size()) << pas;
+        for (std::size_t i = 0; i < voulues.size(); ++i) {
+            const int demandee = attentes.attentes[2 * i];
+            EXPECT_TRUE(demandee == voulues[i] || demandee + 1 == voulues[i])
+                << pas << ": " << demandee << " for " << voulues[i];
+        }
+    }
+}
+
 } // namespace
 } // namespace korva::test
