@@ -38,6 +38,7 @@ namespace {
 //   log TEXT              the server's log holds the line TEXT, dated since the script began
 //   wait MS               nothing typed for MS milliseconds
 //   age FOLDER S          the files in FOLDER last written S seconds ago, as if left so long
+//   no-inotify            the lobbies opened after it get no inotify, as past the system's limit
 // The runner writes the script again with what it found; KORVA_REGENERER=1 keeps that.
 class ScriptHall : public testing::TestWithParam<std::string> {};
 
@@ -55,6 +56,7 @@ TEST_P(ScriptHall, PlaysAsWritten) {
     std::unique_ptr<Serveur> serveur;
     std::map<std::string, std::unique_ptr<PartieTerminal>> connexions;
     std::map<std::string, int> verrous;
+    bool sans_inotify = false;
     const auto ecrire = [&sortie](std::string texte) {
         std::istringstream lignes(texte.erase(texte.find_last_not_of('\n') + 1));
         for (std::string l; std::getline(lignes, l);) {
@@ -106,6 +108,8 @@ TEST_P(ScriptHall, PlaysAsWritten) {
             std::filesystem::create_directories(dossier.chemin(nom).parent_path());
             std::filesystem::remove(dossier.chemin(nom));
             std::filesystem::create_symlink(dossier.chemin(touches), dossier.chemin(nom));
+        } else if (directive == "no-inotify") {
+            sans_inotify = true;
         } else if (directive == "hold") {
             verrous[nom] =
                 ::open((dossier.racine() / nom).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
@@ -125,7 +129,8 @@ TEST_P(ScriptHall, PlaysAsWritten) {
             const std::size_t a = nom.find('@');
             c = c ? std::move(c)
                   : serveur->hall(a == std::string::npos ? ADRESSE
-                                                         : std::string_view(nom).substr(a + 1));
+                                                         : std::string_view(nom).substr(a + 1),
+                                  sans_inotify);
             if (directive == ">") {
                 ASSERT_TRUE(c->jouer(clavier(touches), clavier(texte))) << ligne << "\n"
                                                                         << c->ecran();

@@ -51,6 +51,7 @@ struct Reglages {
     std::string term = "xterm-256color";
     bool utf8 = true;               // the locale's character set
     const char* no_color = nullptr; // NO_COLOR's value, when it is set
+    bool sans_inotify = false;      // as on a system with no inotify instance left
 };
 
 class PartieTerminal {

@@ -5,10 +5,16 @@
 #include <csignal>
 #include <stdexcept>
 
+#include <cstddef>
+
 #include <fcntl.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
 #include <poll.h>
 #include <pty.h>
 #include <sys/ioctl.h>
+#include <sys/prctl.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <utmp.h>
@@ -25,6 +31,18 @@ constexpr auto LONGTEMPS = std::chrono::seconds(20);
 int index_console(const VTermColor& couleur, bool defaut) {
     constexpr std::array<int, 16> INDEX = {0, 4, 2, 6, 1, 5, 3, 7, 8, 12, 10, 14, 9, 13, 11, 15};
     return defaut ? -1 : VTERM_COLOR_IS_INDEXED(&couleur) ? INDEX.at(couleur.indexed.idx) : -2;
+}
+
+// As on a system past its limit of inotify instances: asking for one fails with EMFILE, in this
+// process and all it starts. No other call is touched.
+bool refuser_inotify() {
+    std::array filtre{sock_filter BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+                      sock_filter BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SYS_inotify_init1, 0, 1),
+                      sock_filter BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EMFILE),
+                      sock_filter BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW)};
+    const sock_fprog programme{static_cast<unsigned short>(filtre.size()), filtre.data()};
+    return ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 &&
+           ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &programme) == 0;
 }
 
 winsize taille_de(int lignes, int colonnes) {
@@ -139,7 +157,8 @@ PartieTerminal::PartieTerminal(const std::filesystem::path& dossier, int lignes,
     pid = ::fork();
     if (pid == 0) {
         ::close(maitre_);
-        if (::login_tty(::dup(esclave_)) != 0 || ::chdir(dossier.c_str()) != 0) {
+        if (::login_tty(::dup(esclave_)) != 0 || ::chdir(dossier.c_str()) != 0 ||
+            (reglages.sans_inotify && !refuser_inotify())) {
             ::_exit(126);
         }
         ::setenv("TERM", reglages.term.c_str(), 1);

@@ -37,12 +37,14 @@ struct Serveur {
                                      "\nfailed-login-wait-ms 100\nline-length " +
                                      std::to_string(longueur) + "\n" + reglages);
     }
-    std::unique_ptr<PartieTerminal> hall(std::string_view adresse = ADRESSE) const {
+    std::unique_ptr<PartieTerminal> hall(std::string_view adresse = ADRESSE,
+                                         bool sans_inotify = false) const {
         return std::make_unique<PartieTerminal>(
             racine, 50, 110,
             std::vector<std::string>{"env", "SSH_CONNECTION=" + std::string(adresse) + " 4 1 22",
                                      KORVA_SERVEUR_BINAIRE, "--config",
-                                     (racine / "serveur.conf").string()});
+                                     (racine / "serveur.conf").string()},
+            Reglages{.sans_inotify = sans_inotify});
     }
     // An operator's command, "COMMAND [<<< INPUT]", run to its end.
     Sortie administrer(const std::string& commande) const {
