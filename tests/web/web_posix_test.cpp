@@ -34,7 +34,7 @@ namespace {
 // holds it, and watched again.
 TEST(Web, OnlyThePagesOwnPathsEachWithItsPolicyAndOriginAndTheGamesWon) {
     DossierJeu dossier;
-    const Web web(dossier, "", "watchers-at-once 1\n");
+    const Web web(dossier, "origin http://jeu.korva.test\n", "watchers-at-once 1\n");
     std::ifstream table(KORVA_TESTS "/web/chemins.txt");
     for (std::string ligne; std::getline(table, ligne);) {
         std::istringstream l(ligne);
